@@ -1,0 +1,6 @@
+#include <cstdio>
+
+int main() {
+    std::fputs("celdo-convert: no formats yet\n", stderr);
+    return 1;
+}

@@ -1,6 +1,7 @@
 #include "framework/qt/QtUi.h"
 
 #include "framework/ControlTable.h"
+#include "framework/qt/ControlTableDialog.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -48,8 +49,9 @@ int QtUi::messageBox(const std::string& text, const std::string& caption, Messag
 int QtUi::runDialog(ControlTable& table) {
     if (g_responder)
         return g_responder->runDialog(table);
-    // Rendering of control tables arrives with the editor window.
-    return 2;
+    ControlTableDialog dialog(table, m_parent);
+    const int result = dialog.exec();
+    return result == QDialog::Rejected ? 2 : result;
 }
 
 void QtUi::beginWait() { QApplication::setOverrideCursor(Qt::WaitCursor); }

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace celdo {
+
+// When a menu item or toolbar button is available.
+enum class CommandAvailability {
+    Always,
+    WithImage,              // an active image window holding a picture
+    WithClipboardImage,     // the clipboard offers a picture
+    WithImageAndClipboard,  // both
+};
+
+// How a menu item shows a check mark.
+enum class CommandCheck {
+    None,
+    Tool,        // the current tool is the command's tool
+    Zoom,        // the active canvas's zoom is the command's
+    MaskMode,    // 1600: mask edit mode
+    ImageMode,   // 1601: image edit mode
+    MaskOff,     // 1602: the mask is disabled
+    ToolBar,     // 1120
+    StatusBar,   // 1100
+    ColourGroup, // 1500–1509: the current group
+};
+
+struct CommandInfo {
+    int id;
+    const char* text; // menu text with its mnemonic and shown accelerator
+    CommandAvailability availability;
+    CommandCheck check;
+};
+
+// One entry of the main menu: a command, a separator or a popup.
+struct MenuEntry {
+    enum Kind { Command, Separator, Popup } kind = Command;
+    int command = 0;
+    std::string text;               // popups only
+    std::vector<MenuEntry> entries; // popups only
+};
+
+// Which frame the menu is built for.
+enum class FrameVariant { MultipleDocument, SingleDocument };
+
+// The command table: every command the main window knows, with its text and
+// its enable and check rules.  Menus, accelerators and toolbar buttons are
+// all built from it, for both builds.
+class CommandTable {
+public:
+    // The command's entry, or null for unknown ids.
+    static const CommandInfo* find(int id);
+    static const std::vector<CommandInfo>& all();
+
+    // The popups of "MainMenu" in order.  The single-document build has no
+    // "窓の操作" popup, so "パレット" moves from position 6 to 5.
+    static std::vector<MenuEntry> mainMenu(FrameVariant variant);
+
+    // The tool a tool command chooses, or -1 for other commands.
+    static int toolForCommand(int command);
+    // The zoom code (-5 … 7) of a zoom command, or nothing (-100).
+    static int zoomCodeForCommand(int command);
+    static constexpr int NoZoom = -100;
+    // The command of a zoom code, or 0 when the code names no zoom.
+    static int commandForZoomCode(int code);
+
+    // Accelerators of "KEYACCEL": key text in Qt's portable form -> command.
+    struct Accelerator {
+        const char* key;
+        int command;
+    };
+    static const std::vector<Accelerator>& accelerators();
+};
+
+} // namespace celdo

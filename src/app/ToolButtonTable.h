@@ -1,0 +1,32 @@
+#pragma once
+
+#include <array>
+#include <vector>
+
+namespace celdo {
+
+struct ToolButton {
+    int command;
+    int picture; // index of the button's picture in the toolbar strip
+    const char* text;
+};
+
+// The fixed toolbar button table.  The stored toolbar list holds indices into
+// it, so its order is part of the settings format.
+class ToolButtonTable {
+public:
+    static constexpr int Count = 57;
+    static const std::array<ToolButton, Count>& buttons();
+
+    // The toolbar list: indices, -2 for a gap, ended by -1; slot 99 is -1.
+    static constexpr int ListSize = 100;
+    static constexpr int Gap = -2;
+    static constexpr int End = -1;
+    static std::vector<int> defaultList() { return {5, Gap, 0, 2, End}; }
+
+    // 0 normal, 1 disabled, 2 pressed.
+    enum State { Normal = 0, Disabled = 1, Pressed = 2 };
+    static State stateFor(int command, bool hasImage, int currentTool, int currentZoomCommand);
+};
+
+} // namespace celdo

@@ -1,0 +1,88 @@
+#include "app/CommandTable.h"
+#include "app/ToolButtonTable.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+using namespace celdo;
+
+namespace {
+
+void collectCommands(const std::vector<MenuEntry>& entries, std::vector<int>& out) {
+    for (const auto& e : entries) {
+        if (e.kind == MenuEntry::Command)
+            out.push_back(e.command);
+        else if (e.kind == MenuEntry::Popup)
+            collectCommands(e.entries, out);
+    }
+}
+
+} // namespace
+
+TEST(CommandTable, EveryMenuCommandIsInTheTableOnce) {
+    std::vector<int> commands;
+    collectCommands(CommandTable::mainMenu(FrameVariant::MultipleDocument), commands);
+    std::set<int> seen;
+    for (int id : commands) {
+        EXPECT_TRUE(CommandTable::find(id)) << id;
+        EXPECT_TRUE(seen.insert(id).second) << "twice in the menu: " << id;
+    }
+    EXPECT_EQ(std::string(CommandTable::find(1510)->text), "パレット");
+}
+
+TEST(CommandTable, PalettePopupPositionDependsOnTheBuild) {
+    const auto multiple = CommandTable::mainMenu(FrameVariant::MultipleDocument);
+    const auto single = CommandTable::mainMenu(FrameVariant::SingleDocument);
+    EXPECT_EQ(multiple[0].text, "ファイル(&F)");
+    EXPECT_EQ(multiple[3].text, "窓の操作(&W)");
+    EXPECT_EQ(multiple[6].text, "パレット(&P)");
+    EXPECT_EQ(single[5].text, "パレット(&P)");
+    std::vector<int> commands;
+    collectCommands(single, commands);
+    for (int id : commands)
+        EXPECT_FALSE(id >= 130 && id <= 135) << id;
+    // The file history goes after "終了", which ends the file popup.
+    EXPECT_EQ(multiple[0].entries.back().command, 108);
+}
+
+TEST(CommandTable, ToolAndZoomCommands) {
+    EXPECT_EQ(CommandTable::toolForCommand(1400), 257);
+    EXPECT_EQ(CommandTable::toolForCommand(1700), 1536);
+    EXPECT_EQ(CommandTable::toolForCommand(1210), 0);
+    EXPECT_EQ(CommandTable::toolForCommand(102), -1);
+    EXPECT_EQ(CommandTable::zoomCodeForCommand(1247), 7);
+    EXPECT_EQ(CommandTable::zoomCodeForCommand(1235), -5);
+    EXPECT_EQ(CommandTable::zoomCodeForCommand(1248), CommandTable::NoZoom);
+    EXPECT_EQ(CommandTable::commandForZoomCode(8), 0);
+    EXPECT_EQ(CommandTable::commandForZoomCode(-1), 1239);
+}
+
+TEST(ToolButtonTable, FixedOrderAndDefaults) {
+    const auto& buttons = ToolButtonTable::buttons();
+    EXPECT_EQ(buttons[0].command, 102);
+    EXPECT_EQ(buttons[5].command, 108);
+    EXPECT_EQ(buttons[46].command, 134);
+    EXPECT_EQ(std::string(buttons[46].text), "CloseAll");
+    EXPECT_EQ(buttons[56].command, 121);
+    EXPECT_EQ(buttons[56].picture, 63);
+    EXPECT_EQ(ToolButtonTable::defaultList(), (std::vector<int>{5, -2, 0, 2, -1}));
+    for (const auto& b : buttons)
+        EXPECT_TRUE(CommandTable::find(b.command)) << b.command;
+}
+
+TEST(ToolButtonTable, States) {
+    using T = ToolButtonTable;
+    // No image: image commands and zooms are disabled, others stay normal.
+    EXPECT_EQ(T::stateFor(103, false, 258, 0), T::Disabled);
+    EXPECT_EQ(T::stateFor(1243, false, 258, 0), T::Disabled);
+    EXPECT_EQ(T::stateFor(1230, false, 258, 0), T::Disabled);
+    EXPECT_EQ(T::stateFor(102, false, 258, 0), T::Normal);
+    // The current tool's button is pressed, with or without an image.
+    EXPECT_EQ(T::stateFor(1401, false, 258, 0), T::Pressed);
+    EXPECT_EQ(T::stateFor(1400, true, 258, 1240), T::Normal);
+    // The active zoom's button is pressed.
+    EXPECT_EQ(T::stateFor(1243, true, 258, 1243), T::Pressed);
+    EXPECT_EQ(T::stateFor(1240, true, 258, 1243), T::Normal);
+}

@@ -1,0 +1,71 @@
+#include "canvas/qt/PictureRenderer.h"
+#include "core/CellImage.h"
+
+#include <QtTest>
+
+using namespace celdo;
+
+namespace {
+
+// A 4 × 4 picture whose pixel (x, y) is index x + 4y, and whose palette entry
+// i has red i, green 2i, blue 3i.
+CellImagePtr numbered() {
+    auto p = CellImage::Create(4, 4, 8);
+    std::vector<ColourValue> palette(256);
+    for (int i = 0; i < 256; ++i)
+        palette[i] = rgb(i, 2 * i, 3 * i);
+    p->SetPalette(palette.data(), 256);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            p->at(x, y) = static_cast<std::uint8_t>(x + 4 * y);
+    return p;
+}
+
+QRgb colourOf(int index) { return qRgb(index, 2 * index, 3 * index); }
+
+} // namespace
+
+class PictureRendererTest : public QObject {
+    Q_OBJECT
+private slots:
+    void oneToOneShowsEveryPixel() {
+        auto p = numbered();
+        const QImage image = renderPicture(*p, ViewScale{}, QRect(0, 0, 4, 4));
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x)
+                QCOMPARE(image.pixel(x, y), colourOf(x + 4 * y));
+    }
+
+    void magnifiedRectangleMapsToWholeBlocks() {
+        // At 3× the window rectangle (1,1)-(5,5) lies over image pixels
+        // (0,0)-(1,1): window pixels 1-2 show column 0, 3-5 column 1.
+        auto p = numbered();
+        const QImage image =
+            renderPicture(*p, ViewScale{ViewScale::Magnified, 3}, QRect(1, 1, 5, 5));
+        QCOMPARE(image.size(), QSize(5, 5));
+        QCOMPARE(image.pixel(0, 0), colourOf(0));
+        QCOMPARE(image.pixel(1, 1), colourOf(0));
+        QCOMPARE(image.pixel(2, 0), colourOf(1));
+        QCOMPARE(image.pixel(4, 4), colourOf(5));
+        QCOMPARE(image.pixel(0, 2), colourOf(4));
+    }
+
+    void reducedTakesEveryFactorthPixel() {
+        auto p = numbered();
+        const QImage image = renderPicture(*p, ViewScale{ViewScale::Reduced, 2}, QRect(0, 0, 2, 2));
+        QCOMPARE(image.pixel(0, 0), colourOf(0));
+        QCOMPARE(image.pixel(1, 0), colourOf(2));
+        QCOMPARE(image.pixel(1, 1), colourOf(10));
+    }
+
+    void outsideThePictureStaysBackground() {
+        auto p = numbered();
+        const QImage image =
+            renderPicture(*p, ViewScale{ViewScale::Magnified, 2}, QRect(6, 6, 4, 4));
+        QCOMPARE(image.pixel(0, 0), colourOf(15));
+        QCOMPARE(image.pixel(3, 3), qRgb(255, 255, 255));
+    }
+};
+
+QTEST_MAIN(PictureRendererTest)
+#include "PictureRendererTest.moc"

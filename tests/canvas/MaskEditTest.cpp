@@ -17,8 +17,7 @@ using namespace celdo::test;
 
 namespace {
 
-// A w × h picture, pixel (x, y) = index x + y, with palette entry i grey-ish
-// colours set per test.
+// A w × h picture whose pixel (x, y) is index x + y.
 PaintSurface surfaceOf(int w, int h) {
     PaintSurface s;
     s.picture = CellImage::Create(w, h, 8);

@@ -158,7 +158,7 @@ Rect Canvas::FillEllipse(int left, int top, int right, int bottom, int cx, int c
         const double v = ry * ry - dy * dy;
         if (v < 0.0)
             continue;
-        const double half = std::sqrt(v) / ry * rx;
+        const double half = std::sqrt(v) * rx / ry;
         const long long x0 = std::max<long long>(static_cast<long long>(cx) + roundTowardCentre(-half), 0);
         const long long x1 =
             std::min<long long>(static_cast<long long>(cx) + roundTowardCentre(half) + 1,

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace celdo {
+
+// One word of the command line or one dropped file.  Each argument is one
+// word, so names may contain blanks, "-" and "/".  A word is an option when
+// it starts with "-" or is "/CB" in any case; every other word is a file
+// name, a palette when its extension is KCF.
+struct CommandWord {
+    enum class Kind { Option, Palette, Image };
+    Kind kind = Kind::Image;
+    std::string text;
+};
+
+// The extension as files are dispatched by it: the text after the first "."
+// of the name without its directory, in upper case ("" without a dot).
+std::string FileExtension(const std::string& path);
+
+CommandWord ClassifyWord(const std::string& word);
+// Classifies arguments 1..argc-1 (the program name is skipped); empty
+// arguments are no words.
+std::vector<CommandWord> ParseCommandLine(int argc, const char* const* argv);
+std::vector<CommandWord> ParseWords(const std::vector<std::string>& words);
+
+// "/CB" or "-CB" in any case: open the clipboard picture after start-up.
+bool IsClipboardOption(const CommandWord& word);
+
+// What the single-document build does with its words: the first image opens
+// in this instance; each further image starts another instance with the
+// arguments given; then the palette (if any) is loaded; the clipboard option
+// opens the clipboard picture last.
+struct SingleDocumentStart {
+    std::string firstImage;
+    std::string palette;
+    // Argument lists (after the program name) of the further instances: the
+    // image, followed by the palette when the image's extension is CEL.
+    std::vector<std::vector<std::string>> instances;
+    bool openClipboard = false;
+};
+
+// `lastPaletteWins`: dropped files take the last KCF file as the palette,
+// the command line takes the first.
+SingleDocumentStart PlanSingleDocument(const std::vector<CommandWord>& words,
+                                       bool lastPaletteWins = false);
+
+} // namespace celdo

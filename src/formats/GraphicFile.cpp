@@ -286,34 +286,24 @@ Status GraphicFile::readDword(std::uint32_t& value) {
     return s;
 }
 
-Status GraphicFile::writeBodyInto(const std::string& target, bool exclusive) {
-    // The object's own path is what open() uses; write through a temporary
-    // name by swapping it in for the duration.
-    const std::string savedPath = m_path;
-    m_path = target;
-    Status result = status::Ok;
-    if (exclusive) {
-        const int fd = ::open(target.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            m_path = savedPath;
-            return errno == EEXIST ? status::AlreadyOpen
-                                   : (errno == EACCES || errno == EROFS ? status::CannotWrite
-                                                                        : status::OpenError);
-        }
-        m_fd = fd;
-        m_mode = 'W';
-        m_buffered = true;
-        if (m_buffer.size() < BufferSize)
-            m_buffer.resize(BufferSize);
-        m_position = m_bufferPosition = 0;
-        m_readOffset = m_bytesLeft = m_bytesPending = 0;
-    } else {
-        result = open('W', true);
-    }
-    m_path = savedPath;
-    if (result != status::Ok)
-        return result;
-    result = writeBody();
+Status GraphicFile::writeBodyInto(const std::string& target, bool& created) {
+    // `created` tells the caller whether a file now exists under `target`
+    // that it must remove on failure; a name that is taken is never touched.
+    created = false;
+    const int fd = ::open(target.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return errno == EEXIST ? status::AlreadyOpen
+                               : (errno == EACCES || errno == EROFS ? status::CannotWrite
+                                                                    : status::OpenError);
+    created = true;
+    m_fd = fd;
+    m_mode = 'W';
+    m_buffered = true;
+    if (m_buffer.size() < BufferSize)
+        m_buffer.resize(BufferSize);
+    m_position = m_bufferPosition = 0;
+    m_readOffset = m_bytesLeft = m_bytesPending = 0;
+    Status result = writeBody();
     const Status closed = close();
     if (result == status::Ok)
         result = closed;
@@ -321,7 +311,16 @@ Status GraphicFile::writeBodyInto(const std::string& target, bool exclusive) {
 }
 
 Status GraphicFile::saveTo(const CellImage& image, const CellImage* mask) {
-    m_image = &image;
+    return safeSave(&image, mask);
+}
+
+Status GraphicFile::saveWithoutImage() { return safeSave(nullptr, nullptr); }
+
+Status GraphicFile::safeSave(const CellImage* image, const CellImage* mask) {
+    // A handle left from reading the file is stale once we replace it.
+    if (m_fd >= 0)
+        close();
+    m_image = image;
     m_mask = mask;
     struct ImageRelease {
         GraphicFile& file;
@@ -339,18 +338,21 @@ Status GraphicFile::saveTo(const CellImage& image, const CellImage* mask) {
     // interrupted save never leaves a partial file under the real name.
     const std::string directory = m_directory.empty() ? std::string("./") : m_directory;
     Status result = status::AlreadyOpen;
-    for (int attempt = 0; attempt < 10000 && result == status::AlreadyOpen; ++attempt) {
+    bool created = false;
+    for (int attempt = 0; attempt < 10000 && !created; ++attempt) {
         char temporaryName[32];
         std::snprintf(temporaryName, sizeof temporaryName, "@@gf%04d.$$$",
                       temporaryCounter.fetch_add(1) % 10000);
         m_temporaryPath = directory + temporaryName;
-        result = writeBodyInto(m_temporaryPath, true);
+        result = writeBodyInto(m_temporaryPath, created);
+        // Only a taken name is worth another try.
+        if (!created && result != status::AlreadyOpen)
+            break;
     }
     if (result != status::Ok) {
-        if (result != status::AlreadyOpen && result != status::CannotWrite &&
-            result != status::OpenError)
+        if (created)
             ::unlink(m_temporaryPath.c_str());
-        return fail(result == status::AlreadyOpen ? status::OpenError : result);
+        return fail(!created && result == status::AlreadyOpen ? status::OpenError : result);
     }
     // The replaced file keeps its permissions; a new one gets the umask's.
     if (found)

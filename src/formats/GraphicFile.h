@@ -74,6 +74,9 @@ public:
 
     // The safe save of `image` (and `mask`, which may be null).
     Status saveTo(const CellImage& image, const CellImage* mask);
+    // The same safe save for a file whose body is not a picture (palette
+    // files): writeBody runs with no image and no mask.
+    Status saveWithoutImage();
 
     // --- fields ------------------------------------------------------------
     const std::string& path() const { return m_path; }
@@ -116,7 +119,8 @@ protected:
 private:
     Status flushPending();
     Status writeAll(const void* data, std::size_t count);
-    Status writeBodyInto(const std::string& target, bool exclusive);
+    Status safeSave(const CellImage* image, const CellImage* mask);
+    Status writeBodyInto(const std::string& target, bool& created);
     void dropReadBuffer();
 
     std::string m_path;

@@ -130,6 +130,10 @@ int BmpFile::showInfo(Ui& ui) {
 }
 
 Status BmpFile::checkReadable() {
+    // Compressions this reader does not know (JPEG, PNG, Huffman, RLE24 ...)
+    // are refused as unsupported before the depth, which they may leave 0.
+    if (m_compression > BitFields)
+        return status::Unsupported;
     if (m_width <= 0 || m_height <= 0 || !readableDepth(m_bitsPerPixel))
         return status::FormatError;
     const bool supported =

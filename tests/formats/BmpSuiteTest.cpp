@@ -260,10 +260,11 @@ TEST(BmpSuite, BadFilesAreRefusedOrDecodedSafely) {
     for (const auto& name : test::listDir(testDataDir() / "bmp/b")) {
         SCOPED_TRACE(name);
         LoadResult loaded = loadBmp((testDataDir() / "bmp/b" / name).string());
-        if (loaded.image)
+        if (loaded.image) {
             EXPECT_EQ(loaded.error, status::Ok);
-        else
+        } else {
             EXPECT_FALSE(errorMessageText(loaded.error).empty());
+        }
         if (auto it = refused.find(name); it != refused.end()) {
             EXPECT_FALSE(loaded.image);
             EXPECT_EQ(loaded.error, it->second);
@@ -277,10 +278,11 @@ TEST(BmpSuite, QuestionableFilesNeverCrash) {
     for (const auto& name : test::listDir(testDataDir() / "bmp/q")) {
         SCOPED_TRACE(name);
         LoadResult loaded = loadBmp((testDataDir() / "bmp/q" / name).string());
-        if (loaded.image)
+        if (loaded.image) {
             ++decoded;
-        else
+        } else {
             EXPECT_FALSE(errorMessageText(loaded.error).empty());
+        }
     }
     // Compressions other than run-length and bit fields (JPEG, PNG, Huffman,
     // RLE24, alpha bit fields) and 2- and 64-bit depths are refused; the OS/2

@@ -194,7 +194,8 @@ CellImagePtr IconFile::readImage() {
         }
     } closer{*this};
 
-    if (m_colours != 2 && m_colours != 16 && m_colours != 256) {
+    // Without a selected page there is nothing measured to read.
+    if (m_xorRowSize == 0 || (m_colours != 2 && m_colours != 16 && m_colours != 256)) {
         fail(status::FormatError);
         return nullptr;
     }

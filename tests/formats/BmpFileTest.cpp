@@ -37,7 +37,8 @@ Bytes bmp(int width, int height, int bits, std::uint32_t compression,
     le(b, static_cast<std::uint32_t>(bits), 2);
     le(b, compression, 4);
     le(b, static_cast<std::uint32_t>(data.size()), 4);
-    le(b, 0, 8);
+    le(b, 0, 4);
+    le(b, 0, 4);
     le(b, coloursUsed, 4);
     le(b, 0, 4);
     b.resize(14 + headerSize, 0);

@@ -310,6 +310,10 @@ Status BmpFile::writeBody() {
     }
     if (Status s = write(header.data(), header.size()); s != status::Ok)
         return s;
+    // Seeking writes the buffered header out, so the pixel block below goes
+    // to the file in one piece instead of through the buffer.
+    if (seek(position(), SEEK_SET) < 0)
+        return fail(status::WriteError);
     // The record's rows are already stored bottom row first, padded to 4.
     if (Status s = write(out.pixels(), imageSize); s != status::Ok)
         return s;

@@ -289,17 +289,18 @@ Status FloodFill(PaintSurface& surface, const EditingState& state, int x, int y,
         std::calloc(visitedStride * static_cast<std::size_t>(picture->height()), 8)));
     if (!visited)
         return status::OutOfMemory;
+    Filler filler(writer, *search, valueMask, seed, equal, visited.get(), visitedStride);
+    Status result = status::Ok;
     try {
-        Filler filler(writer, *search, valueMask, seed, equal, visited.get(), visitedStride);
         filler.Run(x, y);
-        if (changed)
-            *changed = filler.changed();
     } catch (const std::bad_alloc&) {
         // The span table could not grow: what was painted stays painted and
-        // is reported, like any other change.
-        return status::OutOfMemory;
+        // is reported like any other change.
+        result = status::OutOfMemory;
     }
-    return status::Ok;
+    if (changed)
+        *changed = filler.changed();
+    return result;
 }
 
 ControlTable MakePaintOptionDialog(bool maskMode, const FillSettings& settings) {

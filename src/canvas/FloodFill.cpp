@@ -2,6 +2,8 @@
 
 #include "canvas/PixelWriter.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -60,12 +62,16 @@ private:
     MinHeap m_free;
 };
 
+// The visited plane holds one bit a pixel, so that the region's bookkeeping
+// stays small beside the picture; the fillable test looks at eight columns
+// at a time where it can.
 class Filler {
 public:
     Filler(PixelWriter& writer, const CellImage& search, std::uint8_t valueMask,
-           std::uint8_t seed, bool equal, std::uint8_t* visited)
+           std::uint8_t seed, bool equal, std::uint64_t* visited, std::size_t visitedStride)
         : m_writer(writer), m_search(search), m_valueMask(valueMask), m_seed(seed),
-          m_equal(equal), m_visited(visited), m_width(writer.width()),
+          m_equal(equal), m_maskBytes(valueMask * ByteOnes), m_seedBytes(seed * ByteOnes),
+          m_visited(visited), m_visitedStride(visitedStride), m_width(writer.width()),
           m_height(writer.height()) {}
 
     void Run(int x, int y) {
@@ -92,24 +98,95 @@ public:
     const Rect& changed() const { return m_changed; }
 
 private:
+    static constexpr std::uint64_t ByteOnes = 0x0101010101010101ull;
+    static constexpr std::uint64_t Low7 = 0x7F7F7F7F7F7F7F7Full;
+    static constexpr std::uint64_t High = 0x8080808080808080ull;
+
     void selectRow(int y) {
         m_searchRow = m_search.row(y);
-        m_visitedRow = m_visited + static_cast<std::size_t>(y) * m_width;
+        m_visitedRow = m_visited + static_cast<std::size_t>(y) * m_visitedStride;
     }
+
+    bool visited(int x) const { return (m_visitedRow[x >> 6] >> (x & 63)) & 1u; }
 
     bool fillable(int x) const {
-        return !m_visitedRow[x] && (((m_searchRow[x] & m_valueMask) == m_seed) == m_equal);
+        return !visited(x) && (((m_searchRow[x] & m_valueMask) == m_seed) == m_equal);
     }
 
+    // Bit i set: column x + i is fillable; x is a multiple of 8 and the eight
+    // columns lie inside the row.
+    unsigned fillable8(int x) const {
+        std::uint64_t v;
+        std::memcpy(&v, m_searchRow + x, 8);
+        const std::uint64_t d = (v & m_maskBytes) ^ m_seedBytes;
+        // High bit of each byte set where the byte differs from the seed.
+        const std::uint64_t t = (((d & Low7) + Low7) | d) & High;
+        const unsigned differs = static_cast<unsigned>(((t >> 7) * 0x0102040810204080ull) >> 56);
+        const unsigned match = m_equal ? (~differs & 0xFFu) : differs;
+        const unsigned seen = static_cast<unsigned>(m_visitedRow[x >> 6] >> (x & 63)) & 0xFFu;
+        return match & ~seen;
+    }
+
+    // The last column of the run that continues right from the fillable x.
     int extendRight(int x) const {
-        while (x + 1 < m_width && fillable(x + 1))
-            ++x;
-        return x;
+        int p = x + 1;
+        for (; p < m_width && (p & 7); ++p)
+            if (!fillable(p))
+                return p - 1;
+        for (; p + 8 <= m_width; p += 8) {
+            const unsigned bits = fillable8(p);
+            if (bits != 0xFFu)
+                return p + std::countr_zero(~bits) - 1;
+        }
+        for (; p < m_width; ++p)
+            if (!fillable(p))
+                return p - 1;
+        return m_width - 1;
+    }
+
+    // The first column of the run that continues left from the fillable x.
+    int extendLeft(int x) const {
+        int c = x;
+        for (; c > 0 && (c & 7); --c)
+            if (!fillable(c - 1))
+                return c;
+        for (; c >= 8; c -= 8) {
+            const unsigned bits = fillable8(c - 8);
+            if (bits != 0xFFu)
+                return c - 8 + (32 - std::countl_zero(~bits & 0xFFu));
+        }
+        return c;
+    }
+
+    // The first fillable column from p up to and including limit, or −1.
+    int nextFillable(int p, int limit) const {
+        for (; p <= limit && (p & 7); ++p)
+            if (fillable(p))
+                return p;
+        for (; p + 8 <= limit + 1; p += 8) {
+            const unsigned bits = fillable8(p);
+            if (bits)
+                return p + std::countr_zero(bits);
+        }
+        for (; p <= limit; ++p)
+            if (fillable(p))
+                return p;
+        return -1;
+    }
+
+    void markVisited(int first, int last) {
+        for (int x = first; x <= last;) {
+            const int bit = x & 63;
+            const int count = std::min(64 - bit, last - x + 1);
+            const std::uint64_t bits = count == 64 ? ~0ull : (((1ull << count) - 1) << bit);
+            m_visitedRow[x >> 6] |= bits;
+            x += count;
+        }
     }
 
     void paint(int y, int first, int last) {
         m_writer.PaintRun(y, first, last + 1);
-        std::memset(m_visitedRow + first, 1, static_cast<std::size_t>(last - first + 1));
+        markVisited(first, last);
         m_changed = m_changed.united({first, y, last + 1, y + 1});
     }
 
@@ -125,18 +202,15 @@ private:
         selectRow(span.row);
         int position = span.first;
         if (fillable(position)) {
-            int first = position;
-            while (first - 1 >= 0 && fillable(first - 1))
-                --first;
+            const int first = extendLeft(position);
             const int last = extendRight(position);
             paint(span.row, first, last);
             pushAround(span, first, last);
             position = last + 1;
         }
         for (;;) {
-            while (position <= span.last && !fillable(position))
-                ++position;
-            if (position > span.last)
+            position = nextFillable(position, span.last);
+            if (position < 0)
                 break;
             const int last = extendRight(position);
             paint(span.row, position, last);
@@ -150,11 +224,14 @@ private:
     const std::uint8_t m_valueMask;
     const std::uint8_t m_seed;
     const bool m_equal;
-    std::uint8_t* const m_visited;
+    const std::uint64_t m_maskBytes;
+    const std::uint64_t m_seedBytes;
+    std::uint64_t* const m_visited;
+    const std::size_t m_visitedStride;
     const int m_width;
     const int m_height;
     const std::uint8_t* m_searchRow = nullptr;
-    std::uint8_t* m_visitedRow = nullptr;
+    std::uint64_t* m_visitedRow = nullptr;
     SpanTable m_table;
     Rect m_changed;
 };
@@ -207,23 +284,23 @@ Status FloodFill(PaintSurface& surface, const EditingState& state, int x, int y,
     PixelWriter writer(surface, state, PixelWriter::Target::PaintPlane, false);
     if (!writer.valid())
         return status::Ok;
-    const std::size_t planeSize =
-        static_cast<std::size_t>(picture->width()) * static_cast<std::size_t>(picture->height());
-    std::unique_ptr<std::uint8_t, MallocDeleter> visited(
-        static_cast<std::uint8_t*>(std::calloc(planeSize, 1)));
+    const std::size_t visitedStride = (static_cast<std::size_t>(picture->width()) + 63) / 64;
+    std::unique_ptr<std::uint64_t, MallocDeleter> visited(static_cast<std::uint64_t*>(
+        std::calloc(visitedStride * static_cast<std::size_t>(picture->height()), 8)));
     if (!visited)
         return status::OutOfMemory;
+    Filler filler(writer, *search, valueMask, seed, equal, visited.get(), visitedStride);
+    Status result = status::Ok;
     try {
-        Filler filler(writer, *search, valueMask, seed, equal, visited.get());
         filler.Run(x, y);
-        if (changed)
-            *changed = filler.changed();
     } catch (const std::bad_alloc&) {
         // The span table could not grow: what was painted stays painted and
-        // is reported, like any other change.
-        return status::OutOfMemory;
+        // is reported like any other change.
+        result = status::OutOfMemory;
     }
-    return status::Ok;
+    if (changed)
+        *changed = filler.changed();
+    return result;
 }
 
 ControlTable MakePaintOptionDialog(bool maskMode, const FillSettings& settings) {

@@ -15,7 +15,9 @@ namespace celdo {
 // filled.  The mask does not protect pixels from the fill.  Searching the
 // mask plane in image edit mode gives a picture without a mask an all-zero
 // mask plane first.  `changed` receives the union of the painted runs.
-// Status 8 when the working memory could not be had; nothing changes then.
+// Status 8 when the working memory could not be had (nothing changes then,
+// or, when the span table could not grow midway, the runs painted so far are
+// reported); −5 when the mask plane to search is not of the picture's size.
 Status FloodFill(PaintSurface& surface, const EditingState& state, int x, int y, Rect* changed);
 
 // The fill option sets kept in the settings file.

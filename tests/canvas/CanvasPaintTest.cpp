@@ -84,8 +84,9 @@ TEST(CanvasShapes, EllipseOutlineStaysInItsBoxAndIsSymmetric) {
     f.canvas.DrawEllipseOutline(5, 4, 3, 2);
     for (int y = 0; y < 9; ++y)
         for (int x = 0; x < 11; ++x) {
-            if (x < 2 || x > 8 || y < 2 || y > 6)
+            if (x < 2 || x > 8 || y < 2 || y > 6) {
                 EXPECT_EQ(f.at(x, y), 0) << x << "," << y;
+            }
             EXPECT_EQ(f.at(x, y), f.at(10 - x, y)) << x << "," << y;
             EXPECT_EQ(f.at(x, y), f.at(x, 8 - y)) << x << "," << y;
         }

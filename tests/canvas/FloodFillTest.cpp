@@ -160,18 +160,16 @@ TEST(FloodFill, ARegionWithMoreSpansThanTheOldTableFillsCompletely) {
             ASSERT_EQ(f.at(x, y), (y > 0 && x % 2 == 1) ? 1 : 5) << x << "," << y;
 }
 
-TEST(FloodFill, RandomMazeMatchesAPlainSearch) {
-    const int w = 301, h = 257;
-    CanvasFixture f(w, h);
-    std::mt19937 random(12345);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            f.picture().at(x, y) = (random() % 100) < 38 ? 1 : 0;
-    f.picture().at(0, 0) = 0;
-    std::vector<char> expected(static_cast<std::size_t>(w * h), 0);
+namespace {
+
+// The pixels 4-connected to (sx, sy) through pixels that pass `inside`, the
+// start always included: a plain breadth-first search.
+template <typename Inside>
+std::vector<char> reachable(int w, int h, int sx, int sy, Inside inside) {
+    std::vector<char> seen(static_cast<std::size_t>(w * h), 0);
     std::queue<std::pair<int, int>> pending;
-    pending.push({0, 0});
-    expected[0] = 1;
+    pending.push({sx, sy});
+    seen[static_cast<std::size_t>(sy * w + sx)] = 1;
     while (!pending.empty()) {
         auto [x, y] = pending.front();
         pending.pop();
@@ -180,20 +178,74 @@ TEST(FloodFill, RandomMazeMatchesAPlainSearch) {
             const int nx = x + dx[k], ny = y + dy[k];
             if (nx < 0 || ny < 0 || nx >= w || ny >= h)
                 continue;
-            char& seen = expected[static_cast<std::size_t>(ny * w + nx)];
-            if (!seen && f.at(nx, ny) == 0) {
-                seen = 1;
+            char& s = seen[static_cast<std::size_t>(ny * w + nx)];
+            if (!s && inside(nx, ny)) {
+                s = 1;
                 pending.push({nx, ny});
             }
         }
     }
-    f.canvas.FloodFill(0, 0);
+    return seen;
+}
+
+} // namespace
+
+TEST(FloodFill, RandomMazeMatchesAPlainSearch) {
+    const int w = 301, h = 257;
+    CanvasFixture f(w, h);
+    std::mt19937 random(12345);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            f.picture().at(x, y) = (random() % 100) < 38 ? 1 : 0;
+    f.picture().at(150, 100) = 0;
+    const std::vector<char> expected =
+        reachable(w, h, 150, 100, [&](int x, int y) { return f.at(x, y) == 0; });
+    f.canvas.FloodFill(150, 100);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            ASSERT_EQ(f.at(x, y) == 5, expected[static_cast<std::size_t>(y * w + x)] != 0)
+                << x << "," << y;
+}
+
+TEST(FloodFill, RandomBorderAndMaskViewSearchesMatchAPlainSearch) {
+    const int w = 203, h = 131;
+    std::mt19937 random(777);
+    // Picture search bounded by border colour 3 among colours 0–3.
+    CanvasFixture f(w, h);
+    f.selection.borderColor = 3;
+    f.state.fill.useBorder = true;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            f.picture().at(x, y) = static_cast<std::uint8_t>((random() % 100) < 40 ? 3 : random() % 3);
+    const CellImagePtr before = f.picture().Duplicate();
+    const std::vector<char> expected = reachable(
+        w, h, 100, 60, [&](int x, int y) { return before->at(x, y) != 3; });
+    f.canvas.FloodFill(100, 60);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            ASSERT_EQ(f.at(x, y), expected[static_cast<std::size_t>(y * w + x)] ? 5 : before->at(x, y))
+                << x << "," << y;
+
+    // Mask edit mode, searching bit 7 of the view; bits 0–6 are noise.
+    CanvasFixture g(w, h);
+    g.canvas.surface().maskView = CellImage::Create(w, h, 8);
+    CellImage& view = *g.canvas.surface().maskView;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            view.at(x, y) = static_cast<std::uint8_t>((random() & 0x7F) | ((random() % 100) < 35 ? 0x80 : 0));
+    view.at(7, 9) &= 0x7F;
+    const CellImagePtr original = view.Duplicate();
+    g.canvas.surface().maskMode = true;
+    g.state.fill.searchPlane = 1;
+    g.state.maskPaintValue = 1;
+    const std::vector<char> region = reachable(
+        w, h, 7, 9, [&](int x, int y) { return (original->at(x, y) & 0x80) == 0; });
+    g.canvas.FloodFill(7, 9);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            const bool wall = f.at(x, y) == 1;
-            const bool filled = f.at(x, y) == 5;
-            ASSERT_TRUE(wall || filled || f.at(x, y) == 0);
-            ASSERT_EQ(filled, expected[static_cast<std::size_t>(y * w + x)] != 0) << x << "," << y;
+            const int was = original->at(x, y);
+            ASSERT_EQ(view.at(x, y), region[static_cast<std::size_t>(y * w + x)] ? (was | 0x80) : was)
+                << x << "," << y;
         }
 }
 

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "app/CommandTable.h"
+#include "app/FileHistory.h"
+#include "app/FileOptions.h"
+#include "app/NewImage.h"
+#include "app/Settings.h"
+#include "boards/Brush.h"
+#include "boards/BrushSet.h"
+#include "boards/TileSet.h"
+#include "canvas/EditingState.h"
+#include "canvas/FloodFill.h"
+#include "canvas/SoftDab.h"
+#include "core/CellImage.h"
+#include "formats/GraphicFile.h"
+#include "palette/ColourSelection.h"
+#include "palette/PaletteDialogs.h"
+#include "palette/PaletteSet.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace celdo {
+
+class KissPaletteFile;
+
+// A picture waiting to be opened in a new image window: what a loader, the
+// clipboard reader, the new-image dialog or a filter produced.
+struct LoadedImage {
+    CellImagePtr picture;
+    CellImagePtr mask;
+    std::unique_ptr<GraphicFile> document;
+
+    bool empty() const { return !picture; }
+    void clear() {
+        picture.reset();
+        mask.reset();
+        document.reset();
+    }
+};
+
+// Colour conversion options of the settings file.
+struct ConversionOptions {
+    int useTile = 1;
+    int useTile2 = 1;
+    int rgbOut = 70;
+    int convertSrc = 1;
+    int convertDes = 1;
+};
+
+// Everything that lives for the whole run of the editor, shared by both
+// builds and every window: the settings, the palette and colour selection,
+// the tool state, the boards' data, the file histories and options, and the
+// loaded-image hand-over.  No window code: the Qt frame owns one of these.
+class AppState {
+public:
+    // `section` is "CELDOM" or "CELDOS"; the settings file is located as the
+    // platform rules say (CELDO_INI overrides).
+    AppState(FrameVariant variant, const std::filesystem::path& programDirectory);
+    ~AppState();
+    AppState(const AppState&) = delete;
+    AppState& operator=(const AppState&) = delete;
+
+    FrameVariant variant() const { return m_variant; }
+    const std::filesystem::path& programDirectory() const { return m_programDirectory; }
+    Settings& settings() { return *m_settings; }
+
+    // Start-up: every setting into its owner, in the program's order.
+    void readSettings();
+    // Shutdown: the file histories, the toolbar list, the option keys, the
+    // file options, the colour selection; then a flush.
+    void writeSettings();
+
+    // A data file beside the program (DEFAULT.KCF, CBRUSH.BMP …): the
+    // program directory, then the user's data directory, then the installed
+    // data directory; the first that exists, or the program directory's
+    // path when none does.
+    std::filesystem::path dataFile(const std::string& name) const;
+    // Where a data file the program writes goes: the program directory when
+    // writable, else the user's data directory (created on demand).
+    std::filesystem::path writableDataFile(const std::string& name) const;
+
+    PaletteSet palette;
+    ColourSelection colours;
+    Brush brush = Brush::dot();
+    EditingState editing{colours, brush};
+    BrushSet brushes;
+    TileSet tiles;
+    int indexBrush = 0;
+
+    FileOptions fileOptions;
+    FileHistory imageHistory{"gfile"};
+    FileHistory paletteHistory{"pfile"};
+    NewImageSizes newImageSizes;
+    bool newImageUsesCurrentColour = false;
+    ConversionOptions conversion;
+    SortColorSettings sortColor;
+
+    // The stored toolbar list (indices into the button table, -2 gaps, -1
+    // end) and the bar flags.
+    std::vector<int> toolbarList;
+    int useToolBar = 1;
+    int useStatusBar = 1;
+    int adjustPalette = 0;
+    FillSettings fillSettings;
+
+    SoftDabSettings softDabSettings() const;
+
+    LoadedImage loaded;
+    std::unique_ptr<KissPaletteFile> currentPaletteFile;
+    // Index of the palette dialogs' type list for this run.
+    int paletteFileType = 0;
+
+private:
+    void readToolbarList();
+    void writeToolbarList();
+
+    FrameVariant m_variant;
+    std::filesystem::path m_programDirectory;
+    std::unique_ptr<Settings> m_settings;
+};
+
+} // namespace celdo

@@ -1,0 +1,558 @@
+#include "formats/MagFile.h"
+
+#include "formats/ShiftJis.h"
+#include "framework/Ui.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace celdo {
+
+namespace {
+
+constexpr char kMagic[] = "MAKI02  ";
+constexpr std::uint8_t kEndOfComment = 0x1A;
+constexpr char kUnknownUser[] = "（不明）";
+
+// Copy vectors: a flag nibble v takes the unit kDx[v] units to the left and
+// kDy[v] lines up.
+constexpr int kDx[16] = {0, 1, 2, 4, 0, 1, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0};
+constexpr int kDy[16] = {0, 0, 0, 0, 1, 1, 2, 2, 2, 4, 4, 4, 8, 8, 8, 16};
+
+// The encoder keeps the last match in the order 15, 3, 14, 13, 12, 11, 8, 2,
+// 10, 9, 7, 6, 5, 4, 1; trying them backwards and keeping the first match
+// gives the same choice with fewer comparisons.
+constexpr int kCandidatesLastFirst[15] = {1, 4, 5, 6, 7, 9, 10, 2, 8, 11, 12, 13, 14, 3, 15};
+
+// Lines kept while coding: the farthest vector reaches 16 lines up.
+constexpr int kRingLines = 32;
+
+std::uint16_t word(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+std::uint32_t dword(const std::uint8_t* p) {
+    return p[0] | static_cast<std::uint32_t>(p[1]) << 8 | static_cast<std::uint32_t>(p[2]) << 16 |
+           static_cast<std::uint32_t>(p[3]) << 24;
+}
+void putWord(std::uint8_t* p, std::uint32_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+void putDword(std::uint8_t* p, std::uint32_t v) {
+    putWord(p, v);
+    putWord(p + 2, v >> 16);
+}
+
+// A header text field: up to the first zero byte, without its space padding.
+std::string textField(const std::uint8_t* bytes, std::size_t size) {
+    std::size_t length = 0;
+    while (length < size && bytes[length] != 0)
+        ++length;
+    while (length > 0 && bytes[length - 1] == ' ')
+        --length;
+    return fromShiftJis(std::string_view(reinterpret_cast<const char*>(bytes), length));
+}
+
+// One of the three coded streams, read through a buffer of its own from its
+// file position and never past its size.
+class StreamReader {
+public:
+    StreamReader(GraphicFile& file, long long position, long long size, std::size_t bufferSize)
+        : m_file(file), m_position(position), m_left(std::max(0LL, size)),
+          m_buffer(static_cast<std::size_t>(std::min<long long>(
+              static_cast<long long>(bufferSize), std::max(1LL, m_left)))) {}
+
+    bool readByte(std::uint8_t& value) {
+        if (m_next == m_end && !refill())
+            return false;
+        value = *m_next++;
+        return true;
+    }
+    bool readUnit(std::uint8_t* destination) {
+        if (m_end - m_next >= 2) {
+            destination[0] = m_next[0];
+            destination[1] = m_next[1];
+            m_next += 2;
+            return true;
+        }
+        return readByte(destination[0]) && readByte(destination[1]);
+    }
+    Status error() const { return m_error; }
+
+private:
+    bool refill() {
+        if (m_left == 0) {
+            m_error = status::ReadError;
+            return false;
+        }
+        const auto count =
+            static_cast<std::size_t>(std::min<long long>(m_left, static_cast<long long>(m_buffer.size())));
+        if (m_file.seek(m_position, SEEK_SET) < 0) {
+            m_error = status::SeekError;
+            return false;
+        }
+        if (const Status s = m_file.read(m_buffer.data(), count); s != status::Ok) {
+            m_error = s;
+            return false;
+        }
+        m_position += static_cast<long long>(count);
+        m_left -= static_cast<long long>(count);
+        m_next = m_buffer.data();
+        m_end = m_next + count;
+        return true;
+    }
+
+    GraphicFile& m_file;
+    long long m_position;
+    long long m_left;
+    std::vector<std::uint8_t> m_buffer;
+    const std::uint8_t* m_next = nullptr;
+    const std::uint8_t* m_end = nullptr;
+    Status m_error = status::Ok;
+};
+
+// Bytes of a stream that lie inside the file.
+long long availableBytes(long long position, long long size, long long fileSize) {
+    if (position < 0 || position >= fileSize || size <= 0)
+        return 0;
+    return std::min(size, fileSize - position);
+}
+
+// Copies row y of `source` (any depth up to 8 bits) as one index a byte into
+// `indices`, which holds at least the width rounded up to 8 pixels; pixels
+// past the width are 0.
+void indicesOfRow(const CellImage& source, int y, std::vector<std::uint8_t>& scratch,
+                  std::uint8_t* indices, std::size_t count) {
+    const int width = source.width();
+    switch (source.bitsPerPixel()) {
+    case 8: std::memcpy(indices, source.row(y), static_cast<std::size_t>(width)); break;
+    case 4:
+        source.UnpackRow4(scratch.data(), source.row(y));
+        std::memcpy(indices, scratch.data(), static_cast<std::size_t>(width));
+        break;
+    default:
+        source.UnpackRow1(scratch.data(), source.row(y));
+        std::memcpy(indices, scratch.data(), static_cast<std::size_t>(width));
+        break;
+    }
+    std::fill(indices + width, indices + count, 0);
+}
+
+} // namespace
+
+MagFile::MagFile(std::string path) : GraphicFile(std::move(path)) {
+    m_typeName = "MAG";
+    m_author = kUnknownUser;
+}
+
+Status MagFile::Save(const std::string& path, const CellImage& image, const std::string& comment) {
+    MagFile file(path);
+    file.setFromImage(image);
+    file.replaceComment(comment);
+    return file.saveTo(image, nullptr);
+}
+
+void MagFile::setFromImage(const CellImage& image) {
+    m_saveBits = image.bitsPerPixel() > 7 ? 8 : 4;
+}
+
+void MagFile::setFromDocument(const GraphicFile& document) {
+    std::string name = document.author();
+    // The reader takes the user name from one byte before where the writer
+    // puts it, so a name read from a file starts with the writer's space.
+    // Dropping that space keeps the name in the file the same however often
+    // the picture is loaded and saved again.
+    const auto* previous = dynamic_cast<const MagFile*>(&document);
+    if (previous && previous->m_userNameFromFile && !name.empty() && name.front() == ' ')
+        name.erase(0, 1);
+    m_author = name.empty() ? std::string(kUnknownUser) : fitShiftJis(name, UserNameBytes);
+    m_userNameFromFile = false;
+    m_comment = document.comment();
+}
+
+Status MagFile::readHeader() {
+    if (isOpen())
+        close();
+    if (const Status s = open('R', false); s != status::Ok)
+        return s;
+    const auto failClosed = [this](Status code) {
+        close();
+        return fail(code);
+    };
+    const long long fileSize = measureFileSize();
+    if (fileSize < 0)
+        return failClosed(status::SeekError);
+
+    std::uint8_t lead[31];
+    if (read(lead, sizeof lead) != status::Ok)
+        return failClosed(status::ReadError);
+    if (std::memcmp(lead, kMagic, 8) != 0)
+        return failClosed(status::FormatError);
+    m_machineCode = textField(lead + 8, 4);
+    m_author = textField(lead + 12, UserNameBytes);
+    m_userNameFromFile = true;
+
+    // The comment runs to the first 0x1A, at most CommentBytes bytes.
+    const long long scan = std::min<long long>(CommentBytes + 1, fileSize - 31);
+    std::vector<std::uint8_t> text(static_cast<std::size_t>(std::max(0LL, scan)));
+    if (scan <= 0 || read(text.data(), text.size()) != status::Ok)
+        return failClosed(status::ReadError);
+    const auto end = std::find(text.begin(), text.end(), kEndOfComment);
+    if (end == text.end())
+        return failClosed(scan > CommentBytes ? status::FormatError : status::ReadError);
+    m_comment = fromShiftJis(
+        std::string_view(reinterpret_cast<const char*>(text.data()), end - text.begin()));
+    m_headerOffset = 31 + (end - text.begin()) + 1;
+
+    if (seek(m_headerOffset, SEEK_SET) < 0)
+        return failClosed(status::SeekError);
+    if (read(m_header.data(), m_header.size()) != status::Ok)
+        return failClosed(status::ReadError);
+    if (m_header[0] != 0)
+        return failClosed(status::FormatError);
+
+    const int startX = word(&m_header[4]);
+    const int startY = word(&m_header[6]);
+    const int endX = word(&m_header[8]);
+    const int endY = word(&m_header[10]);
+    if (endX < startX || endY < startY)
+        return failClosed(status::FormatError);
+    const bool fullColour = (m_header[3] & 0x80) != 0;
+    const int unitPixels = fullColour ? 4 : 8;
+    m_bitsPerPixel = fullColour ? 8 : 4;
+    m_width = endX - startX + 1;
+    m_height = endY - startY + 1;
+    m_flagBytesPerLine = endX / unitPixels - startX / unitPixels + 1;
+    // Lines are coded from the unit boundary at or before start X.
+    m_leadingPixels = startX % unitPixels;
+
+    const long long flagAOffset = dword(&m_header[12]);
+    const long long flagBOffset = dword(&m_header[16]);
+    m_flagA = {m_headerOffset + flagAOffset, flagBOffset - flagAOffset};
+    m_flagB = {m_headerOffset + flagBOffset, dword(&m_header[20])};
+    m_pixelData = {m_headerOffset + dword(&m_header[24]), dword(&m_header[28])};
+    m_dataOffset = m_pixelData.position;
+    return fail(status::Ok);
+}
+
+CellImagePtr MagFile::readImage() {
+    if (!isOpen() || m_flagBytesPerLine == 0) {
+        if (readHeader() != status::Ok)
+            return nullptr;
+    }
+    const auto failClosed = [this](Status code) -> CellImagePtr {
+        close();
+        fail(code);
+        return nullptr;
+    };
+    const long long fileSize = m_fileSize;
+    const int colours = m_bitsPerPixel == 8 ? 256 : 16;
+    const long long u = m_flagBytesPerLine;
+
+    // Everything the declared size needs must be in the file before any
+    // memory is taken for it: the palette and one flag A bit per flag byte.
+    const long long paletteEnd = m_headerOffset + 32 + 3LL * colours;
+    const long long flagABytes = availableBytes(m_flagA.position, m_flagA.size, fileSize);
+    if (paletteEnd > fileSize || (u * m_height + 7) / 8 > flagABytes)
+        return failClosed(status::ReadError);
+
+    CellImagePtr image = CellImage::Create(m_width, m_height, m_bitsPerPixel);
+    if (!image || image->status() != status::Ok)
+        return failClosed(status::OutOfMemory);
+
+    std::uint8_t paletteBytes[3 * 256];
+    if (seek(m_headerOffset + 32, SEEK_SET) < 0)
+        return failClosed(status::SeekError);
+    if (read(paletteBytes, 3 * static_cast<std::size_t>(colours)) != status::Ok)
+        return failClosed(status::ReadError);
+    ColourValue palette[256];
+    for (int i = 0; i < colours; ++i)
+        palette[i] = rgb(paletteBytes[3 * i + 1], paletteBytes[3 * i], paletteBytes[3 * i + 2]);
+    image->SetPalette(palette, colours);
+
+    StreamReader flagA(*this, m_flagA.position, flagABytes, 4096);
+    StreamReader flagB(*this, m_flagB.position,
+                       availableBytes(m_flagB.position, m_flagB.size, fileSize), 64 * 1024);
+    StreamReader pixels(*this, m_pixelData.position,
+                        availableBytes(m_pixelData.position, m_pixelData.size, fileSize),
+                        256 * 1024);
+
+    // Each line holds 2u units of two bytes.
+    const std::size_t lineBytes = static_cast<std::size_t>(4 * u);
+    std::vector<std::uint8_t> ring(kRingLines * lineBytes);
+    std::vector<std::uint8_t> flags(static_cast<std::size_t>(u), 0);
+    const int units = static_cast<int>(2 * u);
+    const std::size_t lead = static_cast<std::size_t>(m_leadingPixels);
+    const std::size_t rowBytes = m_bitsPerPixel == 8 ? static_cast<std::size_t>(m_width)
+                                                     : static_cast<std::size_t>(m_width + 1) / 2;
+    std::uint8_t flagABits = 0;
+    std::uint8_t flagAMask = 0;
+
+    for (int y = 0; y < m_height; ++y) {
+        for (std::size_t i = 0; i < flags.size(); ++i) {
+            // A flag A byte is fetched only when one of its bits is needed: a
+            // valid stream may end exactly after the last bit used.
+            if (flagAMask == 0) {
+                if (!flagA.readByte(flagABits))
+                    return failClosed(flagA.error());
+                flagAMask = 0x80;
+            }
+            if (flagABits & flagAMask) {
+                std::uint8_t change;
+                if (!flagB.readByte(change))
+                    return failClosed(flagB.error());
+                flags[i] ^= change;
+            }
+            flagAMask >>= 1;
+        }
+
+        std::uint8_t* line = ring.data() + static_cast<std::size_t>(y % kRingLines) * lineBytes;
+        for (int j = 0; j < units; ++j) {
+            const std::uint8_t f = flags[static_cast<std::size_t>(j >> 1)];
+            const int v = (j & 1) ? (f & 0x0F) : (f >> 4);
+            std::uint8_t* unit = line + 2 * j;
+            if (v == 0) {
+                if (!pixels.readUnit(unit))
+                    return failClosed(pixels.error());
+                continue;
+            }
+            // Copies from above the first line or left of the line start
+            // have no source: the file is malformed.
+            if (y < kDy[v] || j < kDx[v])
+                return failClosed(status::FormatError);
+            const std::uint8_t* from =
+                ring.data() + static_cast<std::size_t>((y - kDy[v]) % kRingLines) * lineBytes +
+                2 * (j - kDx[v]);
+            unit[0] = from[0];
+            unit[1] = from[1];
+        }
+
+        std::uint8_t* out = image->row(y);
+        if (m_bitsPerPixel == 8) {
+            std::memcpy(out, line + lead, rowBytes);
+        } else if (lead % 2 == 0) {
+            std::memcpy(out, line + lead / 2, rowBytes);
+        } else {
+            // An odd number of leading pixels moves every pixel by a nibble.
+            const std::size_t first = lead / 2;
+            for (std::size_t b = 0; b < rowBytes; ++b) {
+                const std::size_t next = first + b + 1;
+                out[b] = static_cast<std::uint8_t>(line[first + b] << 4 |
+                                                   (next < lineBytes ? line[next] >> 4 : 0));
+            }
+        }
+        if (m_bitsPerPixel == 4 && (m_width & 1))
+            out[rowBytes - 1] &= 0xF0;
+    }
+    close();
+    fail(status::Ok);
+    return image;
+}
+
+Status MagFile::writeBody() {
+    const CellImage* source = image();
+    if (!source || !source->pixels())
+        return fail(status::WriteError);
+    if (source->bitsPerPixel() > 8)
+        return fail(status::DepthNotSavable);
+
+    const bool fullColour = m_saveBits == 8;
+    const int colours = fullColour ? 256 : 16;
+    const int unitPixels = fullColour ? 4 : 8;
+    const int width = source->width();
+    const int height = source->height();
+    const std::size_t u = static_cast<std::size_t>((width - 1) / unitPixels + 1);
+    const std::size_t lineBytes = 4 * u;
+    const int units = static_cast<int>(2 * u);
+
+    // Leading text area, comment and its end mark.
+    std::vector<std::uint8_t> head(31, ' ');
+    std::memcpy(head.data(), "MAKI02", 6);
+    const std::string machine = cutShiftJis(toShiftJis(m_machineCode), MachineCodeBytes);
+    std::memcpy(head.data() + 8, machine.data(), machine.size());
+    const std::string user = cutShiftJis(toShiftJis(m_author), UserNameBytes);
+    std::memcpy(head.data() + 13, user.data(), user.size());
+    std::string comment = toShiftJis(m_comment);
+    // A 0x1A inside would end the comment early and hide the header; longer
+    // comments than a reader accepts would make the file unreadable.
+    comment.resize(std::min(comment.find(static_cast<char>(kEndOfComment)), comment.size()));
+    comment = cutShiftJis(comment, CommentBytes);
+    head.insert(head.end(), comment.begin(), comment.end());
+    head.push_back(kEndOfComment);
+
+    // Flags and pixel data in one pass over the lines.
+    const std::size_t flagABits = u * static_cast<std::size_t>(height);
+    std::vector<std::uint8_t> flagA(((flagABits + 7) / 8 + 1) & ~std::size_t{1}, 0);
+    std::vector<std::uint8_t> flagB;
+    std::vector<std::uint8_t> pixelData;
+    pixelData.reserve(lineBytes * 4);
+    std::vector<std::uint8_t> ring(kRingLines * lineBytes, 0);
+    std::vector<std::uint8_t> previousFlags(u, 0);
+    std::vector<std::uint8_t> currentFlags(u, 0);
+    const std::size_t indexCount =
+        std::max<std::size_t>(u * static_cast<std::size_t>(unitPixels), 8 * source->stride());
+    std::vector<std::uint8_t> indices(indexCount, 0);
+    std::vector<std::uint8_t> scratch(8 * source->stride() + 8, 0);
+    std::size_t flagABit = 0;
+
+    const auto unitAt = [](const std::uint8_t* line, int j) {
+        std::uint16_t value;
+        std::memcpy(&value, line + 2 * j, 2);
+        return value;
+    };
+
+    for (int y = 0; y < height; ++y) {
+        indicesOfRow(*source, y, scratch, indices.data(), indices.size());
+        std::uint8_t* line = ring.data() + static_cast<std::size_t>(y % kRingLines) * lineBytes;
+        if (fullColour) {
+            std::memcpy(line, indices.data(), lineBytes);
+        } else {
+            for (std::size_t b = 0; b < lineBytes; ++b)
+                line[b] = static_cast<std::uint8_t>((indices[2 * b] & 0x0F) << 4 |
+                                                    (indices[2 * b + 1] & 0x0F));
+        }
+        // The line each vector reads from, or null above the first line.
+        const std::uint8_t* sourceLine[16] = {};
+        for (int v = 1; v < 16; ++v)
+            if (y >= kDy[v])
+                sourceLine[v] =
+                    ring.data() + static_cast<std::size_t>((y - kDy[v]) % kRingLines) * lineBytes;
+
+        for (int j = 0; j < units; ++j) {
+            const std::uint16_t unit = unitAt(line, j);
+            const std::uint8_t above = previousFlags[static_cast<std::size_t>(j >> 1)];
+            const int previous = (j & 1) ? (above & 0x0F) : (above >> 4);
+            int choice = 0;
+            if (previous != 0 && sourceLine[previous] && j >= kDx[previous] &&
+                unitAt(sourceLine[previous], j - kDx[previous]) == unit) {
+                choice = previous;
+            } else {
+                for (const int v : kCandidatesLastFirst) {
+                    if (sourceLine[v] && j >= kDx[v] && unitAt(sourceLine[v], j - kDx[v]) == unit) {
+                        choice = v;
+                        break;
+                    }
+                }
+            }
+            std::uint8_t& flag = currentFlags[static_cast<std::size_t>(j >> 1)];
+            if (j & 1)
+                flag = static_cast<std::uint8_t>(flag | choice);
+            else
+                flag = static_cast<std::uint8_t>(choice << 4);
+            if (choice == 0) {
+                pixelData.push_back(line[2 * j]);
+                pixelData.push_back(line[2 * j + 1]);
+            }
+        }
+
+        for (std::size_t i = 0; i < u; ++i, ++flagABit) {
+            const std::uint8_t change = currentFlags[i] ^ previousFlags[i];
+            if (change != 0) {
+                flagA[flagABit >> 3] |= static_cast<std::uint8_t>(0x80 >> (flagABit & 7));
+                flagB.push_back(change);
+            }
+        }
+        previousFlags.swap(currentFlags);
+    }
+    // Flag B takes an even number of bytes; the extra byte is never read.
+    if (flagB.size() % 2)
+        flagB.push_back(0);
+
+    std::array<std::uint8_t, 32> header{};
+    header[3] = fullColour ? 0x80 : 0;
+    putWord(&header[8], static_cast<std::uint32_t>(width - 1));
+    putWord(&header[10], static_cast<std::uint32_t>(height - 1));
+    const std::uint32_t flagAOffset = 32 + 3 * static_cast<std::uint32_t>(colours);
+    const auto flagBOffset = static_cast<std::uint32_t>(flagAOffset + flagA.size());
+    const auto pixelOffset = static_cast<std::uint32_t>(flagBOffset + flagB.size());
+    putDword(&header[12], flagAOffset);
+    putDword(&header[16], flagBOffset);
+    putDword(&header[20], static_cast<std::uint32_t>(flagB.size()));
+    putDword(&header[24], pixelOffset);
+    putDword(&header[28], static_cast<std::uint32_t>(pixelData.size()));
+
+    std::vector<std::uint8_t> paletteBytes(3 * static_cast<std::size_t>(colours));
+    for (int i = 0; i < colours; ++i) {
+        const ColourValue c = source->paletteEntry(i);
+        paletteBytes[3 * i] = static_cast<std::uint8_t>(greenOf(c));
+        paletteBytes[3 * i + 1] = static_cast<std::uint8_t>(redOf(c));
+        paletteBytes[3 * i + 2] = static_cast<std::uint8_t>(blueOf(c));
+    }
+
+    for (const auto* part : {&head, &paletteBytes, &flagA, &flagB, &pixelData}) {
+        if (part == &paletteBytes) {
+            if (const Status s = write(header.data(), header.size()); s != status::Ok)
+                return s;
+        }
+        if (const Status s = write(part->data(), part->size()); s != status::Ok)
+            return s;
+    }
+    m_headerOffset = static_cast<long long>(head.size());
+    m_header = header;
+    m_flagBytesPerLine = static_cast<int>(u);
+    return fail(status::Ok);
+}
+
+int MagFile::showInfo(Ui& ui) {
+    ControlTable table = MagLoadDialog(*this);
+    return ui.runDialog(table);
+}
+
+int MagFile::askSaveOptions(Ui& ui) {
+    ControlTable table = MagSaveDialog(*this);
+    const int result = ui.runDialog(table);
+    if (result != 1)
+        return result;
+    m_author = fitShiftJis(table.text(220), UserNameBytes);
+    m_userNameFromFile = false;
+    m_machineCode = fitShiftJis(table.text(221), MachineCodeBytes);
+    // A longer comment read from a file is kept as long as it is not edited.
+    if (table.text(222) != m_comment)
+        m_comment = fitShiftJis(table.text(222), DialogCommentBytes);
+    m_saveBits = table.checkedRadio(241, 242) == 242 ? 8 : 4;
+    return result;
+}
+
+ControlTable MagLoadDialog(const MagFile& file) {
+    ControlTable table;
+    table.name = "MagLoad";
+    table.title = "Mag ファイル情報";
+    char size[64];
+    std::snprintf(size, sizeof size, "%d × %d × %d bit", file.width(), file.height(),
+                  file.bitsPerPixel());
+    table.add(staticText(-1, "ファイル", 0));
+    table.add(staticText(200, file.name(), 0));
+    table.add(staticText(-1, "サイズ", 1));
+    table.add(staticText(201, size, 1));
+    table.add(staticText(-1, "機種", 2));
+    table.add(staticText(202, file.machineCode(), 2));
+    table.add(staticText(-1, "著者", 3));
+    table.add(staticText(203, file.userName(), 3));
+    table.add(staticText(-1, "注釈", 4));
+    table.add(staticText(204, file.comment(), 4));
+    table.add(button(1, "&Load", 5));
+    table.add(button(2, "&Cancel", 5));
+    return table;
+}
+
+ControlTable MagSaveDialog(const MagFile& file) {
+    ControlTable table;
+    table.name = "MagSave";
+    table.title = "MAG ファイルの保存";
+    table.add(staticText(-1, "ファイル名", 0));
+    table.add(staticText(200, file.name(), 0));
+    table.add(staticText(-1, "著者", 1));
+    table.add(editField(220, file.userName(), MagFile::UserNameBytes, 1));
+    table.add(staticText(-1, "機種", 2));
+    table.add(editField(221, file.machineCode(), MagFile::MachineCodeBytes, 2));
+    table.add(staticText(-1, "注釈", 3));
+    table.add(editField(222, file.comment(), MagFile::DialogCommentBytes, 3));
+    table.add(groupBox(240, " 種類 ", 4));
+    table.add(radioButton(241, "16色", 1, file.saveBits() <= 4, 5));
+    table.add(radioButton(242, "256色", 1, file.saveBits() > 4, 5));
+    table.add(button(1, "&Save", 6));
+    table.add(button(2, "&Cancel", 6));
+    return table;
+}
+
+} // namespace celdo

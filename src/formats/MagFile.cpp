@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -25,9 +26,6 @@ constexpr int kDy[16] = {0, 0, 0, 0, 1, 1, 2, 2, 2, 4, 4, 4, 8, 8, 8, 16};
 // 10, 9, 7, 6, 5, 4, 1; trying them backwards and keeping the first match
 // gives the same choice with fewer comparisons.
 constexpr int kCandidatesLastFirst[15] = {1, 4, 5, 6, 7, 9, 10, 2, 8, 11, 12, 13, 14, 3, 15};
-
-// Lines kept while coding: the farthest vector reaches 16 lines up.
-constexpr int kRingLines = 32;
 
 std::uint16_t word(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
 std::uint32_t dword(const std::uint8_t* p) {
@@ -68,14 +66,17 @@ public:
         value = *m_next++;
         return true;
     }
-    bool readUnit(std::uint8_t* destination) {
-        if (m_end - m_next >= 2) {
-            destination[0] = m_next[0];
-            destination[1] = m_next[1];
-            m_next += 2;
+    // Reads `count` bytes (a unit or two).
+    bool read(std::uint8_t* destination, std::size_t count) {
+        if (static_cast<std::size_t>(m_end - m_next) >= count) {
+            std::memcpy(destination, m_next, count);
+            m_next += count;
             return true;
         }
-        return readByte(destination[0]) && readByte(destination[1]);
+        for (std::size_t k = 0; k < count; ++k)
+            if (!readByte(destination[k]))
+                return false;
+        return true;
     }
     Status error() const { return m_error; }
 
@@ -109,6 +110,67 @@ private:
     const std::uint8_t* m_next = nullptr;
     const std::uint8_t* m_end = nullptr;
     Status m_error = status::Ok;
+};
+
+// Decodes the units of flag bytes [from, to) of one line.  The last four
+// units stay in `recent` (newest in the low bits), so copies along the line
+// do not wait for the store of the unit they repeat.  `Checked` tests that
+// every source lies inside the picture.
+struct LineDecoder {
+    const std::ptrdiff_t* offset;
+    StreamReader& pixels;
+    std::uint64_t recent = 0;
+
+    template <bool Checked>
+    Status run(const std::uint8_t* flags, std::size_t from, std::size_t to, std::uint8_t* line,
+               int y) {
+        if (from == 0)
+            recent = 0;
+        for (std::size_t i = from; i < to; ++i) {
+            const std::uint8_t f = flags[i];
+            std::uint8_t* unit = line + 4 * i;
+            if (f == 0) {
+                if (!pixels.read(unit, 4))
+                    return pixels.error();
+                std::uint16_t first, second;
+                std::memcpy(&first, unit, 2);
+                std::memcpy(&second, unit + 2, 2);
+                recent = recent << 32 | std::uint64_t{first} << 16 | second;
+                continue;
+            }
+            if (f == 0x11 && (!Checked || i > 0)) {
+                // Both units repeat the unit before them.
+                const auto value = static_cast<std::uint16_t>(recent);
+                std::memcpy(unit, &value, 2);
+                std::memcpy(unit + 2, &value, 2);
+                recent = recent << 32 | std::uint64_t{value} << 16 | value;
+                continue;
+            }
+            const int j = static_cast<int>(2 * i);
+            for (const int half : {0, 1}) {
+                const int v = half ? (f & 0x0F) : (f >> 4);
+                std::uint8_t* target = unit + 2 * half;
+                std::uint16_t value;
+                if (v == 0) {
+                    if (!pixels.read(target, 2))
+                        return pixels.error();
+                    std::memcpy(&value, target, 2);
+                } else {
+                    // Copies from above the first line or left of the line
+                    // start have no source: the file is malformed.
+                    if (Checked && (y < kDy[v] || j + half < kDx[v]))
+                        return status::FormatError;
+                    if (kDy[v] == 0)
+                        value = static_cast<std::uint16_t>(recent >> (16 * (kDx[v] - 1)));
+                    else
+                        std::memcpy(&value, target + offset[v], 2);
+                    std::memcpy(target, &value, 2);
+                }
+                recent = recent << 16 | value;
+            }
+        }
+        return status::Ok;
+    }
 };
 
 // Bytes of a stream that lie inside the file.
@@ -256,8 +318,12 @@ CellImagePtr MagFile::readImage() {
     if (paletteEnd > fileSize || (u * m_height + 7) / 8 > flagABytes)
         return failClosed(status::ReadError);
 
-    CellImagePtr image = CellImage::Create(m_width, m_height, m_bitsPerPixel);
-    if (!image || image->status() != status::Ok)
+    // Every stored byte is written below, so the pixels need no clearing.
+    CellImagePtr image = CellImage::Create(m_width, m_height, m_bitsPerPixel, false);
+    if (!image || image->imageSize() == 0)
+        return failClosed(status::OutOfMemory);
+    image->AdoptPixels(std::malloc(image->imageSize()), true);
+    if (!image->pixels())
         return failClosed(status::OutOfMemory);
 
     std::uint8_t paletteBytes[3 * 256];
@@ -270,6 +336,20 @@ CellImagePtr MagFile::readImage() {
         palette[i] = rgb(paletteBytes[3 * i + 1], paletteBytes[3 * i], paletteBytes[3 * i + 2]);
     image->SetPalette(palette, colours);
 
+    // A line of 2u units takes exactly one stored row when the picture starts
+    // on a unit boundary, so the lines are decoded in place.  Otherwise they
+    // are decoded aside and the leading pixels cut while copying.
+    const std::size_t lineBytes = static_cast<std::size_t>(4 * u);
+    const bool inPlace = m_leadingPixels == 0 && lineBytes == image->stride();
+    std::vector<std::uint8_t> aside;
+    std::uint8_t* top = image->row(0);
+    std::ptrdiff_t down = -static_cast<std::ptrdiff_t>(image->stride());
+    if (!inPlace) {
+        aside.resize(lineBytes * static_cast<std::size_t>(m_height));
+        top = aside.data();
+        down = static_cast<std::ptrdiff_t>(lineBytes);
+    }
+
     StreamReader flagA(*this, m_flagA.position, flagABytes, 4096);
     StreamReader flagB(*this, m_flagB.position,
                        availableBytes(m_flagB.position, m_flagB.size, fileSize), 64 * 1024);
@@ -277,19 +357,17 @@ CellImagePtr MagFile::readImage() {
                         availableBytes(m_pixelData.position, m_pixelData.size, fileSize),
                         256 * 1024);
 
-    // Each line holds 2u units of two bytes.
-    const std::size_t lineBytes = static_cast<std::size_t>(4 * u);
-    std::vector<std::uint8_t> ring(kRingLines * lineBytes);
+    // Byte distance from a unit to the source unit of each vector.
+    std::ptrdiff_t offset[16];
+    for (int v = 0; v < 16; ++v)
+        offset[v] = -kDy[v] * down - 2 * kDx[v];
+
     std::vector<std::uint8_t> flags(static_cast<std::size_t>(u), 0);
-    const int units = static_cast<int>(2 * u);
-    const std::size_t lead = static_cast<std::size_t>(m_leadingPixels);
-    const std::size_t rowBytes = m_bitsPerPixel == 8 ? static_cast<std::size_t>(m_width)
-                                                     : static_cast<std::size_t>(m_width + 1) / 2;
+    LineDecoder decoder{offset, pixels};
     std::uint8_t flagABits = 0;
     std::uint8_t flagAMask = 0;
-
     for (int y = 0; y < m_height; ++y) {
-        for (std::size_t i = 0; i < flags.size(); ++i) {
+        for (auto& flag : flags) {
             // A flag A byte is fetched only when one of its bits is needed: a
             // valid stream may end exactly after the last bit used.
             if (flagAMask == 0) {
@@ -301,53 +379,83 @@ CellImagePtr MagFile::readImage() {
                 std::uint8_t change;
                 if (!flagB.readByte(change))
                     return failClosed(flagB.error());
-                flags[i] ^= change;
+                flag ^= change;
             }
             flagAMask >>= 1;
         }
+        // Only the first lines and the first units of a line can point
+        // outside the picture.
+        std::uint8_t* line = top + y * down;
+        const std::size_t edge = y < 16 ? flags.size() : std::min<std::size_t>(2, flags.size());
+        Status s = decoder.run<true>(flags.data(), 0, edge, line, y);
+        if (s == status::Ok)
+            s = decoder.run<false>(flags.data(), edge, flags.size(), line, y);
+        if (s != status::Ok)
+            return failClosed(s);
+    }
 
-        std::uint8_t* line = ring.data() + static_cast<std::size_t>(y % kRingLines) * lineBytes;
-        for (int j = 0; j < units; ++j) {
-            const std::uint8_t f = flags[static_cast<std::size_t>(j >> 1)];
-            const int v = (j & 1) ? (f & 0x0F) : (f >> 4);
-            std::uint8_t* unit = line + 2 * j;
-            if (v == 0) {
-                if (!pixels.readUnit(unit))
-                    return failClosed(pixels.error());
-                continue;
+    if (!inPlace) {
+        const std::size_t lead = static_cast<std::size_t>(m_leadingPixels);
+        for (int y = 0; y < m_height; ++y) {
+            const std::uint8_t* line = top + y * down;
+            std::uint8_t* out = image->row(y);
+            if (m_bitsPerPixel == 8) {
+                std::memcpy(out, line + lead, static_cast<std::size_t>(m_width));
+            } else if (lead % 2 == 0) {
+                std::memcpy(out, line + lead / 2, static_cast<std::size_t>(m_width + 1) / 2);
+            } else {
+                // An odd number of leading pixels moves every pixel by a nibble.
+                const std::size_t first = lead / 2;
+                for (std::size_t b = 0; b < static_cast<std::size_t>(m_width + 1) / 2; ++b) {
+                    const std::size_t next = first + b + 1;
+                    out[b] = static_cast<std::uint8_t>(line[first + b] << 4 |
+                                                       (next < lineBytes ? line[next] >> 4 : 0));
+                }
             }
-            // Copies from above the first line or left of the line start
-            // have no source: the file is malformed.
-            if (y < kDy[v] || j < kDx[v])
-                return failClosed(status::FormatError);
-            const std::uint8_t* from =
-                ring.data() + static_cast<std::size_t>((y - kDy[v]) % kRingLines) * lineBytes +
-                2 * (j - kDx[v]);
-            unit[0] = from[0];
-            unit[1] = from[1];
         }
-
+    }
+    // Pixels past the width belong to the last unit only; the stored rows
+    // keep their padding zero.
+    const std::size_t rowBytes = m_bitsPerPixel == 8 ? static_cast<std::size_t>(m_width)
+                                                     : static_cast<std::size_t>(m_width + 1) / 2;
+    for (int y = 0; y < m_height; ++y) {
         std::uint8_t* out = image->row(y);
-        if (m_bitsPerPixel == 8) {
-            std::memcpy(out, line + lead, rowBytes);
-        } else if (lead % 2 == 0) {
-            std::memcpy(out, line + lead / 2, rowBytes);
-        } else {
-            // An odd number of leading pixels moves every pixel by a nibble.
-            const std::size_t first = lead / 2;
-            for (std::size_t b = 0; b < rowBytes; ++b) {
-                const std::size_t next = first + b + 1;
-                out[b] = static_cast<std::uint8_t>(line[first + b] << 4 |
-                                                   (next < lineBytes ? line[next] >> 4 : 0));
-            }
-        }
         if (m_bitsPerPixel == 4 && (m_width & 1))
             out[rowBytes - 1] &= 0xF0;
+        std::memset(out + rowBytes, 0, image->stride() - rowBytes);
     }
     close();
     fail(status::Ok);
     return image;
 }
+
+namespace {
+
+// The flag nibble for unit j of line `line` (lines `lineBytes` apart, top
+// down): the previous line's vector when it still matches, else the last
+// matching candidate, else 0.  `Checked` is false where every source exists.
+template <bool Checked>
+int chooseVector(const std::uint8_t* line, int j, int y, int previous,
+                 const std::ptrdiff_t* offset) {
+    const std::uint8_t* unit = line + 2 * j;
+    std::uint16_t value;
+    std::memcpy(&value, unit, 2);
+    const auto matches = [&](int v) {
+        if (Checked && (j < kDx[v] || y < kDy[v]))
+            return false;
+        std::uint16_t other;
+        std::memcpy(&other, unit + offset[v], 2);
+        return other == value;
+    };
+    if (previous != 0 && matches(previous))
+        return previous;
+    for (const int v : kCandidatesLastFirst)
+        if (matches(v))
+            return v;
+    return 0;
+}
+
+} // namespace
 
 Status MagFile::writeBody() {
     const CellImage* source = image();
@@ -363,7 +471,7 @@ Status MagFile::writeBody() {
     const int height = source->height();
     const std::size_t u = static_cast<std::size_t>((width - 1) / unitPixels + 1);
     const std::size_t lineBytes = 4 * u;
-    const int units = static_cast<int>(2 * u);
+    const std::size_t lines = static_cast<std::size_t>(height);
 
     // Leading text area, comment and its end mark.
     std::vector<std::uint8_t> head(31, ' ');
@@ -380,80 +488,74 @@ Status MagFile::writeBody() {
     head.insert(head.end(), comment.begin(), comment.end());
     head.push_back(kEndOfComment);
 
-    // Flags and pixel data in one pass over the lines.
-    const std::size_t flagABits = u * static_cast<std::size_t>(height);
-    std::vector<std::uint8_t> flagA(((flagABits + 7) / 8 + 1) & ~std::size_t{1}, 0);
-    std::vector<std::uint8_t> flagB;
-    std::vector<std::uint8_t> pixelData;
-    pixelData.reserve(lineBytes * 4);
-    std::vector<std::uint8_t> ring(kRingLines * lineBytes, 0);
-    std::vector<std::uint8_t> previousFlags(u, 0);
-    std::vector<std::uint8_t> currentFlags(u, 0);
-    const std::size_t indexCount =
-        std::max<std::size_t>(u * static_cast<std::size_t>(unitPixels), 8 * source->stride());
-    std::vector<std::uint8_t> indices(indexCount, 0);
-    std::vector<std::uint8_t> scratch(8 * source->stride() + 8, 0);
-    std::size_t flagABit = 0;
-
-    const auto unitAt = [](const std::uint8_t* line, int j) {
-        std::uint16_t value;
-        std::memcpy(&value, line + 2 * j, 2);
-        return value;
-    };
-
-    for (int y = 0; y < height; ++y) {
-        indicesOfRow(*source, y, scratch, indices.data(), indices.size());
-        std::uint8_t* line = ring.data() + static_cast<std::size_t>(y % kRingLines) * lineBytes;
-        if (fullColour) {
-            std::memcpy(line, indices.data(), lineBytes);
-        } else {
+    // The picture as coded lines, top down, pixels past the width 0.
+    std::vector<std::uint8_t> coded(lineBytes * lines);
+    {
+        std::vector<std::uint8_t> indices(
+            std::max<std::size_t>(u * static_cast<std::size_t>(unitPixels), 8 * source->stride()), 0);
+        std::vector<std::uint8_t> scratch(8 * source->stride() + 8, 0);
+        for (int y = 0; y < height; ++y) {
+            std::uint8_t* line = coded.data() + static_cast<std::size_t>(y) * lineBytes;
+            if (fullColour && source->bitsPerPixel() == 8) {
+                std::memcpy(line, source->row(y), static_cast<std::size_t>(width));
+                continue;
+            }
+            indicesOfRow(*source, y, scratch, indices.data(), indices.size());
+            if (fullColour) {
+                std::memcpy(line, indices.data(), lineBytes);
+                continue;
+            }
             for (std::size_t b = 0; b < lineBytes; ++b)
                 line[b] = static_cast<std::uint8_t>((indices[2 * b] & 0x0F) << 4 |
                                                     (indices[2 * b + 1] & 0x0F));
         }
-        // The line each vector reads from, or null above the first line.
-        const std::uint8_t* sourceLine[16] = {};
-        for (int v = 1; v < 16; ++v)
-            if (y >= kDy[v])
-                sourceLine[v] =
-                    ring.data() + static_cast<std::size_t>((y - kDy[v]) % kRingLines) * lineBytes;
-
-        for (int j = 0; j < units; ++j) {
-            const std::uint16_t unit = unitAt(line, j);
-            const std::uint8_t above = previousFlags[static_cast<std::size_t>(j >> 1)];
-            const int previous = (j & 1) ? (above & 0x0F) : (above >> 4);
-            int choice = 0;
-            if (previous != 0 && sourceLine[previous] && j >= kDx[previous] &&
-                unitAt(sourceLine[previous], j - kDx[previous]) == unit) {
-                choice = previous;
-            } else {
-                for (const int v : kCandidatesLastFirst) {
-                    if (sourceLine[v] && j >= kDx[v] && unitAt(sourceLine[v], j - kDx[v]) == unit) {
-                        choice = v;
-                        break;
-                    }
-                }
-            }
-            std::uint8_t& flag = currentFlags[static_cast<std::size_t>(j >> 1)];
-            if (j & 1)
-                flag = static_cast<std::uint8_t>(flag | choice);
-            else
-                flag = static_cast<std::uint8_t>(choice << 4);
-            if (choice == 0) {
-                pixelData.push_back(line[2 * j]);
-                pixelData.push_back(line[2 * j + 1]);
-            }
-        }
-
-        for (std::size_t i = 0; i < u; ++i, ++flagABit) {
-            const std::uint8_t change = currentFlags[i] ^ previousFlags[i];
-            if (change != 0) {
-                flagA[flagABit >> 3] |= static_cast<std::uint8_t>(0x80 >> (flagABit & 7));
-                flagB.push_back(change);
-            }
-        }
-        previousFlags.swap(currentFlags);
     }
+
+    std::ptrdiff_t offset[16];
+    for (int v = 0; v < 16; ++v)
+        offset[v] = -kDy[v] * static_cast<std::ptrdiff_t>(lineBytes) - 2 * kDx[v];
+
+    // Flags and pixel data in one pass; the flag row holds the previous
+    // line's flags until each byte is replaced.
+    const std::size_t flagABits = u * lines;
+    std::vector<std::uint8_t> flagA(((flagABits + 7) / 8 + 1) & ~std::size_t{1}, 0);
+    std::vector<std::uint8_t> flagB(flagABits + 1);
+    std::vector<std::uint8_t> pixelData(lineBytes * lines);
+    std::uint8_t* flagBEnd = flagB.data();
+    std::uint8_t* pixelEnd = pixelData.data();
+    std::vector<std::uint8_t> flags(u, 0);
+    std::size_t flagABit = 0;
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* line = coded.data() + static_cast<std::size_t>(y) * lineBytes;
+        for (std::size_t i = 0; i < u; ++i, ++flagABit) {
+            const std::uint8_t previous = flags[i];
+            const int j = static_cast<int>(2 * i);
+            int high, low;
+            if (y >= 16 && j >= 4) {
+                high = chooseVector<false>(line, j, y, previous >> 4, offset);
+                low = chooseVector<false>(line, j + 1, y, previous & 0x0F, offset);
+            } else {
+                high = chooseVector<true>(line, j, y, previous >> 4, offset);
+                low = chooseVector<true>(line, j + 1, y, previous & 0x0F, offset);
+            }
+            if (high == 0) {
+                std::memcpy(pixelEnd, line + 2 * j, 2);
+                pixelEnd += 2;
+            }
+            if (low == 0) {
+                std::memcpy(pixelEnd, line + 2 * j + 2, 2);
+                pixelEnd += 2;
+            }
+            const auto current = static_cast<std::uint8_t>(high << 4 | low);
+            if (const std::uint8_t change = current ^ previous; change != 0) {
+                flagA[flagABit >> 3] |= static_cast<std::uint8_t>(0x80 >> (flagABit & 7));
+                *flagBEnd++ = change;
+            }
+            flags[i] = current;
+        }
+    }
+    flagB.resize(static_cast<std::size_t>(flagBEnd - flagB.data()));
+    pixelData.resize(static_cast<std::size_t>(pixelEnd - pixelData.data()));
     // Flag B takes an even number of bytes; the extra byte is never read.
     if (flagB.size() % 2)
         flagB.push_back(0);

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace celdo {
@@ -144,6 +146,15 @@ struct LineDecoder {
                 std::memcpy(unit, &value, 2);
                 std::memcpy(unit + 2, &value, 2);
                 recent = recent << 32 | std::uint64_t{value} << 16 | value;
+                continue;
+            }
+            if (!Checked && (f >> 4) == (f & 0x0F) && kDy[f & 0x0F] != 0) {
+                // Both units copy from one earlier line.
+                std::memcpy(unit, unit + offset[f & 0x0F], 4);
+                std::uint16_t first, second;
+                std::memcpy(&first, unit, 2);
+                std::memcpy(&second, unit + 2, 2);
+                recent = recent << 32 | std::uint64_t{first} << 16 | second;
                 continue;
             }
             const int j = static_cast<int>(2 * i);
@@ -488,18 +499,22 @@ Status MagFile::writeBody() {
     head.insert(head.end(), comment.begin(), comment.end());
     head.push_back(kEndOfComment);
 
-    // The picture as coded lines, top down, pixels past the width 0.
-    std::vector<std::uint8_t> coded(lineBytes * lines);
-    {
+    // The picture as coded lines.  A 256-colour picture whose width fills
+    // its units is coded straight from its rows; otherwise the lines are
+    // made aside, pixels past the width 0.
+    const std::uint8_t* top = nullptr;
+    std::ptrdiff_t down = 0;
+    std::unique_ptr<std::uint8_t[]> aside;
+    if (fullColour && source->bitsPerPixel() == 8 && width % unitPixels == 0) {
+        top = source->row(0);
+        down = -static_cast<std::ptrdiff_t>(source->stride());
+    } else {
+        aside = std::make_unique_for_overwrite<std::uint8_t[]>(lineBytes * lines);
         std::vector<std::uint8_t> indices(
             std::max<std::size_t>(u * static_cast<std::size_t>(unitPixels), 8 * source->stride()), 0);
         std::vector<std::uint8_t> scratch(8 * source->stride() + 8, 0);
         for (int y = 0; y < height; ++y) {
-            std::uint8_t* line = coded.data() + static_cast<std::size_t>(y) * lineBytes;
-            if (fullColour && source->bitsPerPixel() == 8) {
-                std::memcpy(line, source->row(y), static_cast<std::size_t>(width));
-                continue;
-            }
+            std::uint8_t* line = aside.get() + static_cast<std::size_t>(y) * lineBytes;
             indicesOfRow(*source, y, scratch, indices.data(), indices.size());
             if (fullColour) {
                 std::memcpy(line, indices.data(), lineBytes);
@@ -509,29 +524,42 @@ Status MagFile::writeBody() {
                 line[b] = static_cast<std::uint8_t>((indices[2 * b] & 0x0F) << 4 |
                                                     (indices[2 * b + 1] & 0x0F));
         }
+        top = aside.get();
+        down = static_cast<std::ptrdiff_t>(lineBytes);
     }
 
     std::ptrdiff_t offset[16];
     for (int v = 0; v < 16; ++v)
-        offset[v] = -kDy[v] * static_cast<std::ptrdiff_t>(lineBytes) - 2 * kDx[v];
+        offset[v] = -kDy[v] * down - 2 * kDx[v];
 
     // Flags and pixel data in one pass; the flag row holds the previous
-    // line's flags until each byte is replaced.
+    // line's flags until each byte is replaced.  The output buffers are
+    // sized for the worst case and only touched as far as they fill.
     const std::size_t flagABits = u * lines;
     std::vector<std::uint8_t> flagA(((flagABits + 7) / 8 + 1) & ~std::size_t{1}, 0);
-    std::vector<std::uint8_t> flagB(flagABits + 1);
-    std::vector<std::uint8_t> pixelData(lineBytes * lines);
-    std::uint8_t* flagBEnd = flagB.data();
-    std::uint8_t* pixelEnd = pixelData.data();
+    auto flagB = std::make_unique_for_overwrite<std::uint8_t[]>(flagABits + 1);
+    auto pixelData = std::make_unique_for_overwrite<std::uint8_t[]>(lineBytes * lines);
+    std::uint8_t* flagBEnd = flagB.get();
+    std::uint8_t* pixelEnd = pixelData.get();
     std::vector<std::uint8_t> flags(u, 0);
     std::size_t flagABit = 0;
     for (int y = 0; y < height; ++y) {
-        const std::uint8_t* line = coded.data() + static_cast<std::size_t>(y) * lineBytes;
+        const std::uint8_t* line = top + y * down;
         for (std::size_t i = 0; i < u; ++i, ++flagABit) {
             const std::uint8_t previous = flags[i];
             const int j = static_cast<int>(2 * i);
+            const bool inside = y >= 16 && j >= 4;
+            // Most flag bytes repeat the line above with one vector for both
+            // units; one comparison of both units settles that case.
+            if (inside && previous != 0 && (previous >> 4) == (previous & 0x0F)) {
+                std::uint32_t both, from;
+                std::memcpy(&both, line + 2 * j, 4);
+                std::memcpy(&from, line + 2 * j + offset[previous & 0x0F], 4);
+                if (both == from)
+                    continue;
+            }
             int high, low;
-            if (y >= 16 && j >= 4) {
+            if (inside) {
                 high = chooseVector<false>(line, j, y, previous >> 4, offset);
                 low = chooseVector<false>(line, j + 1, y, previous & 0x0F, offset);
             } else {
@@ -554,11 +582,11 @@ Status MagFile::writeBody() {
             flags[i] = current;
         }
     }
-    flagB.resize(static_cast<std::size_t>(flagBEnd - flagB.data()));
-    pixelData.resize(static_cast<std::size_t>(pixelEnd - pixelData.data()));
+    std::size_t flagBSize = static_cast<std::size_t>(flagBEnd - flagB.get());
+    const auto pixelSize = static_cast<std::size_t>(pixelEnd - pixelData.get());
     // Flag B takes an even number of bytes; the extra byte is never read.
-    if (flagB.size() % 2)
-        flagB.push_back(0);
+    if (flagBSize % 2)
+        flagB[flagBSize++] = 0;
 
     std::array<std::uint8_t, 32> header{};
     header[3] = fullColour ? 0x80 : 0;
@@ -566,12 +594,12 @@ Status MagFile::writeBody() {
     putWord(&header[10], static_cast<std::uint32_t>(height - 1));
     const std::uint32_t flagAOffset = 32 + 3 * static_cast<std::uint32_t>(colours);
     const auto flagBOffset = static_cast<std::uint32_t>(flagAOffset + flagA.size());
-    const auto pixelOffset = static_cast<std::uint32_t>(flagBOffset + flagB.size());
+    const auto pixelOffset = static_cast<std::uint32_t>(flagBOffset + flagBSize);
     putDword(&header[12], flagAOffset);
     putDword(&header[16], flagBOffset);
-    putDword(&header[20], static_cast<std::uint32_t>(flagB.size()));
+    putDword(&header[20], static_cast<std::uint32_t>(flagBSize));
     putDword(&header[24], pixelOffset);
-    putDword(&header[28], static_cast<std::uint32_t>(pixelData.size()));
+    putDword(&header[28], static_cast<std::uint32_t>(pixelSize));
 
     std::vector<std::uint8_t> paletteBytes(3 * static_cast<std::size_t>(colours));
     for (int i = 0; i < colours; ++i) {
@@ -581,14 +609,13 @@ Status MagFile::writeBody() {
         paletteBytes[3 * i + 2] = static_cast<std::uint8_t>(blueOf(c));
     }
 
-    for (const auto* part : {&head, &paletteBytes, &flagA, &flagB, &pixelData}) {
-        if (part == &paletteBytes) {
-            if (const Status s = write(header.data(), header.size()); s != status::Ok)
-                return s;
-        }
-        if (const Status s = write(part->data(), part->size()); s != status::Ok)
+    const std::pair<const void*, std::size_t> parts[] = {
+        {head.data(), head.size()},   {header.data(), header.size()},
+        {paletteBytes.data(), paletteBytes.size()}, {flagA.data(), flagA.size()},
+        {flagB.get(), flagBSize},     {pixelData.get(), pixelSize}};
+    for (const auto& [data, size] : parts)
+        if (const Status s = write(data, size); s != status::Ok)
             return s;
-    }
     m_headerOffset = static_cast<long long>(head.size());
     m_header = header;
     m_flagBytesPerLine = static_cast<int>(u);

@@ -4,6 +4,7 @@
 #include "framework/Ui.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -121,13 +122,14 @@ private:
 struct LineDecoder {
     const std::ptrdiff_t* offset;
     StreamReader& pixels;
-    std::uint64_t recent = 0;
+    std::uint64_t m_recent = 0;
 
     template <bool Checked>
     Status run(const std::uint8_t* flags, std::size_t from, std::size_t to, std::uint8_t* line,
                int y) {
-        if (from == 0)
-            recent = 0;
+        // A local copy stays in a register; the member only carries it over
+        // to the next call for the same line.
+        std::uint64_t recent = from == 0 ? 0 : m_recent;
         for (std::size_t i = from; i < to; ++i) {
             const std::uint8_t f = flags[i];
             std::uint8_t* unit = line + 4 * i;
@@ -140,21 +142,48 @@ struct LineDecoder {
                 recent = recent << 32 | std::uint64_t{first} << 16 | second;
                 continue;
             }
-            if (f == 0x11 && (!Checked || i > 0)) {
+            if (!Checked && f == 0x11) {
+                // A run of units repeating the unit before them.
+                std::size_t end = i + 1;
+                while (end < to && flags[end] == 0x11)
+                    ++end;
+                const std::uint64_t pattern =
+                    (recent & 0xFFFF) * std::uint64_t{0x0001000100010001};
+                std::uint8_t* at = unit;
+                std::uint8_t* const stop = line + 4 * end;
+                for (; stop - at >= 8; at += 8)
+                    std::memcpy(at, &pattern, 8);
+                if (at < stop)
+                    std::memcpy(at, &pattern, 4);
+                // One flag byte covers only the two newest of the four units.
+                recent = end - i >= 2 ? pattern : recent << 32 | (pattern & 0xFFFFFFFF);
+                i = end - 1;
+                continue;
+            }
+            if (!Checked && (f >> 4) == (f & 0x0F) && kDy[f & 0x0F] != 0) {
+                // A run of units copied from one earlier line.
+                std::size_t end = i + 1;
+                while (end < to && flags[end] == f)
+                    ++end;
+                std::memcpy(unit, unit + offset[f & 0x0F], 4 * (end - i));
+                // Units before the run start exist: unchecked runs begin at
+                // the third flag byte or later.
+                const std::uint8_t* last = line + 4 * end - 8;
+                recent = 0;
+                for (int k = 0; k < 4; ++k) {
+                    std::uint16_t value;
+                    std::memcpy(&value, last + 2 * k, 2);
+                    recent = recent << 16 | value;
+                }
+                i = end - 1;
+                continue;
+            }
+            if (f == 0x11 && i > 0) {
                 // Both units repeat the unit before them.
                 const auto value = static_cast<std::uint16_t>(recent);
                 std::memcpy(unit, &value, 2);
                 std::memcpy(unit + 2, &value, 2);
                 recent = recent << 32 | std::uint64_t{value} << 16 | value;
-                continue;
-            }
-            if (!Checked && (f >> 4) == (f & 0x0F) && kDy[f & 0x0F] != 0) {
-                // Both units copy from one earlier line.
-                std::memcpy(unit, unit + offset[f & 0x0F], 4);
-                std::uint16_t first, second;
-                std::memcpy(&first, unit, 2);
-                std::memcpy(&second, unit + 2, 2);
-                recent = recent << 32 | std::uint64_t{first} << 16 | second;
                 continue;
             }
             const int j = static_cast<int>(2 * i);
@@ -180,6 +209,7 @@ struct LineDecoder {
                 recent = recent << 16 | value;
             }
         }
+        m_recent = recent;
         return status::Ok;
     }
 };
@@ -378,7 +408,8 @@ CellImagePtr MagFile::readImage() {
     std::uint8_t flagABits = 0;
     std::uint8_t flagAMask = 0;
     for (int y = 0; y < m_height; ++y) {
-        for (auto& flag : flags) {
+        const std::size_t count = flags.size();
+        for (std::size_t i = 0; i < count;) {
             // A flag A byte is fetched only when one of its bits is needed: a
             // valid stream may end exactly after the last bit used.
             if (flagAMask == 0) {
@@ -386,13 +417,28 @@ CellImagePtr MagFile::readImage() {
                     return failClosed(flagA.error());
                 flagAMask = 0x80;
             }
+            if (flagAMask == 0x80 && count - i >= 8) {
+                // A whole flag A byte at once; only its set bits cost work.
+                for (unsigned bits = flagABits; bits != 0;) {
+                    const int k = std::countl_zero(static_cast<std::uint8_t>(bits));
+                    std::uint8_t change;
+                    if (!flagB.readByte(change))
+                        return failClosed(flagB.error());
+                    flags[i + static_cast<std::size_t>(k)] ^= change;
+                    bits &= ~(0x80u >> k);
+                }
+                i += 8;
+                flagAMask = 0;
+                continue;
+            }
             if (flagABits & flagAMask) {
                 std::uint8_t change;
                 if (!flagB.readByte(change))
                     return failClosed(flagB.error());
-                flag ^= change;
+                flags[i] ^= change;
             }
             flagAMask >>= 1;
+            ++i;
         }
         // Only the first lines and the first units of a line can point
         // outside the picture.
@@ -552,11 +598,16 @@ Status MagFile::writeBody() {
             // Most flag bytes repeat the line above with one vector for both
             // units; one comparison of both units settles that case.
             if (inside && previous != 0 && (previous >> 4) == (previous & 0x0F)) {
-                std::uint32_t both, from;
-                std::memcpy(&both, line + 2 * j, 4);
-                std::memcpy(&from, line + 2 * j + offset[previous & 0x0F], 4);
-                if (both == from)
+                const std::ptrdiff_t from = offset[previous & 0x0F];
+                std::size_t k = i;
+                while (k < u && flags[k] == previous &&
+                       std::memcmp(line + 4 * k, line + 4 * k + from, 4) == 0)
+                    ++k;
+                if (k > i) {
+                    flagABit += k - 1 - i;
+                    i = k - 1;
                     continue;
+                }
             }
             int high, low;
             if (inside) {

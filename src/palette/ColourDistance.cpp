@@ -118,9 +118,4 @@ ColourMapping mapColourDirect(ColourTriple c, const ColourValue* palette,
     return mapping;
 }
 
-ColourMapping matchAverageColour(ColourTriple c, const ColourValue* palette, int firstIndex,
-                                 const ColourMatchOptions& options) {
-    return mapColourDirect(c, palette, nullptr, firstIndex, 255, options);
-}
-
 } // namespace celdo

@@ -239,4 +239,9 @@ void ColourMatcher::matchAll(const ColourTriple* colours, std::size_t count, Col
         progress(static_cast<long long>(count), static_cast<long long>(count));
 }
 
+ColourMapping matchAverageColour(ColourTriple c, const ColourValue* palette, int firstIndex,
+                                 const ColourMatchOptions& options) {
+    return ColourMatcher(palette, nullptr, firstIndex, 255, options).match(c);
+}
+
 } // namespace celdo

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <memory>
 #include <new>
 #include <thread>
 #include <vector>
@@ -37,30 +39,81 @@ struct LevelTables {
     int number(const std::uint8_t* bgr) const { return red[bgr[2]] + green[bgr[1]] + blue[bgr[0]]; }
 };
 
-// Runs work(band, firstRow, endRow) over `bands` bands of rows, band 0 on the
-// calling thread.  Bands whose thread cannot be started run here afterwards.
-template <typename Work>
-void forRowBands(int height, int bands, const Work& work) {
-    bands = std::max(1, std::min(bands, height));
-    auto first = [&](int band) { return static_cast<int>(static_cast<long long>(height) * band / bands); };
-    std::vector<std::thread> helpers;
-    int started = 1;
-    try {
-        for (; started < bands; ++started)
-            helpers.emplace_back([&work, &first, started]() {
-                work(started, first(started), first(started + 1));
-            });
-    } catch (...) {
-    }
-    work(0, first(0), first(1));
-    for (int band = started; band < bands; ++band)
-        work(band, first(band), first(band + 1));
-    for (auto& helper : helpers)
-        helper.join();
-}
-
 int threadCount() {
     return static_cast<int>(std::max(1u, std::min(std::thread::hardware_concurrency(), 16u)));
+}
+
+// The indices each level colour draws at the four parities of (x, y), filled
+// in on first use by whichever thread meets the colour first.  A mapping
+// depends on its colour alone, so who computes it and when does not change
+// the picture.
+class LazyMappings {
+public:
+    explicit LazyMappings(const ColourMatcher& matcher)
+        : m_matcher(matcher), m_state(new std::atomic<std::uint8_t>[LevelColourCount]),
+          m_drawn(new std::atomic<std::uint8_t>[4 * LevelColourCount]) {
+        for (int n = 0; n < LevelColourCount; ++n)
+            m_state[n].store(Absent, std::memory_order_relaxed);
+    }
+
+    // The table of one parity (x & 1) + 2 × (y & 1), valid for colours that
+    // ensure() has seen.
+    const std::atomic<std::uint8_t>* drawn(int parity) const {
+        return m_drawn.get() + parity * LevelColourCount;
+    }
+
+    void ensure(int n) {
+        if (m_state[n].load(std::memory_order_acquire) != Ready)
+            compute(n);
+    }
+
+private:
+    enum : std::uint8_t { Absent, Computing, Ready };
+
+    [[gnu::noinline]] void compute(int n) {
+        std::uint8_t expected = Absent;
+        if (m_state[n].compare_exchange_strong(expected, Computing, std::memory_order_acq_rel)) {
+            const ColourMapping mapping = m_matcher.match(levelColour(n));
+            for (int parity = 0; parity < 4; ++parity)
+                m_drawn[parity * LevelColourCount + n].store(
+                    static_cast<std::uint8_t>(mapping.indexAt(parity & 1, parity >> 1)),
+                    std::memory_order_relaxed);
+            m_state[n].store(Ready, std::memory_order_release);
+            return;
+        }
+        // Another thread is computing it; that takes microseconds.
+        while (m_state[n].load(std::memory_order_acquire) != Ready)
+            std::this_thread::yield();
+    }
+
+    const ColourMatcher& m_matcher;
+    std::unique_ptr<std::atomic<std::uint8_t>[]> m_state;
+    std::unique_ptr<std::atomic<std::uint8_t>[]> m_drawn;
+};
+
+void reduceRows(const CellImage& source, CellImage& target, const LevelTables& levels,
+                LazyMappings& mappings, int from, int to) {
+    const int width = source.width();
+    for (int y = from; y < to; ++y) {
+        const std::atomic<std::uint8_t>* even = mappings.drawn(2 * (y & 1));
+        const std::atomic<std::uint8_t>* odd = mappings.drawn(2 * (y & 1) + 1);
+        const std::uint8_t* p = source.row(y);
+        std::uint8_t* out = target.row(y);
+        int x = 0;
+        for (; x + 1 < width; x += 2, p += 6) {
+            const int n = levels.number(p);
+            mappings.ensure(n);
+            out[x] = even[n].load(std::memory_order_relaxed);
+            const int m = levels.number(p + 3);
+            mappings.ensure(m);
+            out[x + 1] = odd[m].load(std::memory_order_relaxed);
+        }
+        if (x < width) {
+            const int n = levels.number(p);
+            mappings.ensure(n);
+            out[x] = even[n].load(std::memory_order_relaxed);
+        }
+    }
 }
 
 } // namespace
@@ -73,72 +126,49 @@ CellImagePtr ReduceToGroup(const CellImage& source, const ColourValue* palette,
         CellImagePtr target = makeTarget(source, palette);
         if (!target)
             return nullptr;
-        const int width = source.width();
         const int height = source.height();
-        const long long total = 2LL * height + LevelColourCount;
         std::array<std::uint8_t, 256> usable;
         buildUsableFlags(palette, usable.data());
         const LevelTables levels;
-
-        // Which level colours occur: each band marks its own table.
-        const int bands = height >= 64 ? threadCount() : 1;
-        std::vector<std::uint8_t> seen(static_cast<std::size_t>(bands) * LevelColourCount, 0);
-        forRowBands(height, bands, [&](int band, int from, int to) {
-            std::uint8_t* mine = seen.data() + static_cast<std::size_t>(band) * LevelColourCount;
-            for (int y = from; y < to; ++y) {
-                const std::uint8_t* p = source.row(y);
-                for (int x = 0; x < width; ++x, p += 3)
-                    mine[levels.number(p)] = 1;
-            }
-        });
-        std::vector<ColourTriple> colours;
-        std::vector<int> numbers;
-        for (int n = 0; n < LevelColourCount; ++n) {
-            bool occurs = false;
-            for (int band = 0; band < bands && !occurs; ++band)
-                occurs = seen[static_cast<std::size_t>(band) * LevelColourCount + n] != 0;
-            if (occurs) {
-                colours.push_back(levelColour(n));
-                numbers.push_back(n);
-            }
-        }
-        const long long skipped = height + LevelColourCount - static_cast<long long>(colours.size());
-        if (progress)
-            progress(skipped, total);
-
-        // A mapping depends on its colour alone, so the order in which the
-        // level colours are mapped does not matter.
-        std::vector<ColourMapping> mappings(colours.size());
         const ColourMatcher matcher(palette, usable.data(), 0, 255, options);
-        ProgressFunction colourProgress;
-        if (progress)
-            colourProgress = [&](long long done, long long) { progress(skipped + done, total); };
-        matcher.matchAll(colours.data(), colours.size(), mappings.data(), colourProgress);
+        LazyMappings mappings(matcher);
 
-        // The index each level colour draws at the four parities of (x, y).
-        std::vector<std::uint8_t> drawn(4 * static_cast<std::size_t>(LevelColourCount), 0);
-        for (std::size_t k = 0; k < mappings.size(); ++k)
-            for (int parity = 0; parity < 4; ++parity)
-                drawn[parity * static_cast<std::size_t>(LevelColourCount) + numbers[k]] =
-                    static_cast<std::uint8_t>(mappings[k].indexAt(parity & 1, parity >> 1));
-
-        forRowBands(height, bands, [&](int, int from, int to) {
-            for (int y = from; y < to; ++y) {
-                const std::uint8_t* even = drawn.data() + (y & 1) * 2 * LevelColourCount;
-                const std::uint8_t* odd = even + LevelColourCount;
-                const std::uint8_t* p = source.row(y);
-                std::uint8_t* out = target->row(y);
-                int x = 0;
-                for (; x + 1 < width; x += 2, p += 6) {
-                    out[x] = even[levels.number(p)];
-                    out[x + 1] = odd[levels.number(p + 3)];
-                }
-                if (x < width)
-                    out[x] = even[levels.number(p)];
-            }
-        });
+        // Bands of rows are taken by the threads in an order that starts them
+        // far apart in the picture, where they mostly meet different colours.
+        const int threads = height >= 64 ? threadCount() : 1;
+        const int perThread = std::min(8, std::max(1, height / threads));
+        const int bands = threads * perThread;
+        auto bandStart = [&](int band) {
+            return static_cast<int>(static_cast<long long>(height) * band / bands);
+        };
+        std::atomic<int> nextBand{0};
+        std::atomic<long long> rowsDone{0};
+        auto takeBand = [&]() {
+            const int k = nextBand.fetch_add(1);
+            if (k >= bands)
+                return false;
+            const int band = (k % threads) * perThread + k / threads;
+            reduceRows(source, *target, levels, mappings, bandStart(band), bandStart(band + 1));
+            rowsDone.fetch_add(bandStart(band + 1) - bandStart(band));
+            return true;
+        };
+        std::vector<std::thread> helpers;
+        try {
+            for (int k = 1; k < threads; ++k)
+                helpers.emplace_back([&takeBand]() {
+                    while (takeBand()) {
+                    }
+                });
+        } catch (...) {
+        }
+        while (takeBand()) {
+            if (progress)
+                progress(rowsDone.load(), height);
+        }
+        for (auto& helper : helpers)
+            helper.join();
         if (progress)
-            progress(total, total);
+            progress(height, height);
         return target;
     } catch (const std::bad_alloc&) {
         return nullptr;

@@ -169,7 +169,7 @@ TEST(AutomaticMapping, SoftBrushMatchIgnoresDuplicates) {
 TEST(ColourMatcher, AgreesWithTheDirectRuleOnRandomPalettes) {
     std::mt19937 random(12345);
     auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
-    for (int round = 0; round < 60; ++round) {
+    for (int round = 0; round < 48; ++round) {
         std::array<ColourValue, 256> palette{};
         const int style = round % 4;
         const ColourTriple centre{uniform(0, 255), uniform(0, 255), uniform(0, 255)};
@@ -196,7 +196,7 @@ TEST(ColourMatcher, AgreesWithTheDirectRuleOnRandomPalettes) {
         const bool allUsable = round % 9 == 4;
         const std::uint8_t* flags = allUsable ? nullptr : usable.data();
         const ColourMatcher matcher(palette.data(), flags, lo, hi, options);
-        for (int k = 0; k < 40; ++k) {
+        for (int k = 0; k < 24; ++k) {
             ColourTriple c;
             if (k % 2 == 0) {
                 c = {uniform(0, 255), uniform(0, 255), uniform(0, 255)};

@@ -1,0 +1,211 @@
+#include "palette/ColourConverterDialogs.h"
+
+#include "framework/ScriptedUi.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+using namespace celdo;
+using namespace celdo::colourdialog;
+
+namespace {
+
+// Source colours 1 (100 grey, 3 pixels), 2 (120 grey, 1 pixel) and 5 (140 grey,
+// 2 pixels); destination entries 1 = 100 grey and 2 = 140 grey.
+struct Fixture {
+    ColourConversionSettings settings;
+    std::array<ColourValue, 256> palette{};
+    std::unique_ptr<ColourConverter> converter;
+    int repaints = 0;
+
+    Fixture() {
+        auto source = CellImage::Create(3, 2, 8);
+        const std::uint8_t rows[2][3] = {{1, 2, 5}, {1, 1, 5}};
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x)
+                source->at(x, y) = rows[y][x];
+        std::array<ColourValue, 256> own{};
+        own[1] = rgb(100, 100, 100);
+        own[2] = rgb(120, 120, 120);
+        own[5] = rgb(140, 140, 140);
+        source->SetPalette(own.data(), 256);
+        palette[1] = rgb(100, 100, 100);
+        palette[2] = rgb(140, 140, 140);
+        converter = std::make_unique<ColourConverter>(std::move(source), palette.data(), settings);
+    }
+    ControlTable dialog(Ui& ui) {
+        return makeColourConversionDialog(ui, *converter, palette.data(), [this] { ++repaints; });
+    }
+};
+
+} // namespace
+
+TEST(ColourConversionDialog, ListsOccurringColoursWithTheirMappings) {
+    Fixture f;
+    const auto rows = conversionRows(*f.converter);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].sourceColour, 1);
+    EXPECT_EQ(rows[0].countText, "   1 (3)");
+    EXPECT_EQ(rows[0].mappingText, "  [  1]");
+    EXPECT_EQ(rows[1].countText, "   2 (1)");
+    EXPECT_EQ(rows[1].mappingText, "  [  1]+[  2]");
+    EXPECT_EQ(rows[1].colour, rgb(120, 120, 120));
+    EXPECT_EQ(rows[2].countText, "   5 (2)");
+    EXPECT_EQ(rows[2].mappingText, "  [  2]");
+    // Swatch of the mix: a checkerboard, entry 1 where x + y is odd.
+    EXPECT_EQ(mappingSwatchAt(rows[1].mapping, f.palette.data(), 1, 0), rgb(100, 100, 100));
+    EXPECT_EQ(mappingSwatchAt(rows[1].mapping, f.palette.data(), 1, 1), rgb(140, 140, 140));
+}
+
+TEST(ColourConversionDialog, ControlsShowTheRanges) {
+    Fixture f;
+    ScriptedUi ui;
+    ControlTable table = f.dialog(ui);
+    EXPECT_EQ(table.name, "cconv");
+    EXPECT_EQ(table.title, "色の変換");
+    const Control* start = table.find(SourceStart);
+    ASSERT_NE(start, nullptr);
+    EXPECT_EQ(start->minimum, 0);
+    EXPECT_EQ(start->maximum, 254);
+    EXPECT_EQ(start->value, 1);
+    EXPECT_EQ(table.find(SourceEnd)->maximum, 255);
+    EXPECT_EQ(table.value(SourceEnd), 255);
+    EXPECT_EQ(table.text(SourceEndValue), "255");
+    EXPECT_EQ(table.find(DestinationStart)->maximum, 254);
+    EXPECT_EQ(table.value(DestinationEnd), 2);
+    EXPECT_EQ(table.text(DestinationEndValue), "2");
+    EXPECT_TRUE(table.enabled(SourceStart));
+    EXPECT_EQ(table.text(UseTile), "タイルを使う");
+    EXPECT_EQ(table.value(UseTile), 1);
+    EXPECT_EQ(table.text(Automatic), "自動設定");
+    EXPECT_EQ(table.text(Manual), "手動設定");
+    EXPECT_EQ(table.text(Close), "終了");
+    EXPECT_EQ(table.find(List)->items.size(), 3u);
+    EXPECT_EQ(table.press(Close), 2);
+}
+
+TEST(ColourConversionDialog, SourceRangeIsDisabledForTrueColour) {
+    ColourConversionSettings settings;
+    std::array<ColourValue, 256> palette{};
+    ColourConverter converter(CellImage::Create(2, 2, 24), palette.data(), settings);
+    ScriptedUi ui;
+    ControlTable table = makeColourConversionDialog(ui, converter, palette.data(), {});
+    EXPECT_FALSE(table.enabled(SourceStart));
+    EXPECT_FALSE(table.enabled(SourceEnd));
+    EXPECT_EQ(table.find(SourceEnd)->maximum, LevelColourCount - 1);
+}
+
+TEST(ColourConversionDialog, AutomaticStoresTheRangesAndReassigns) {
+    Fixture f;
+    ScriptedUi ui;
+    ControlTable table = f.dialog(ui);
+    // A destination range whose start lies above its end: everything maps to 0.
+    table.setValue(DestinationStart, 2);
+    table.setValue(DestinationEnd, 1);
+    table.setValue(UseTile, 0);
+    EXPECT_EQ(table.press(Automatic), 0); // the dialog stays open
+    EXPECT_EQ(f.settings.convertDes, 2);
+    EXPECT_EQ(f.settings.lastDestination, 1);
+    EXPECT_FALSE(f.settings.useTile);
+    EXPECT_EQ(f.converter->mapping(2), ColourMapping::single(0));
+    EXPECT_EQ(f.converter->converted()->at(0, 0), 0);
+    EXPECT_EQ(f.repaints, 1);
+    EXPECT_EQ(table.find(List)->items[1], "   2 (1)    [  0]");
+
+    // Back to the full range without mixes; a palette changed meanwhile is
+    // loaded first.
+    f.palette[3] = rgb(120, 120, 120);
+    table.setValue(DestinationStart, 1);
+    table.setValue(DestinationEnd, 255);
+    table.press(Automatic);
+    EXPECT_EQ(f.converter->mapping(2), ColourMapping::single(3));
+    EXPECT_EQ(f.converter->converted()->paletteEntry(3), rgb(120, 120, 120));
+    EXPECT_TRUE(ui.dialogs.empty());
+}
+
+TEST(ColourConversionDialog, ManualNeedsASelectedRow) {
+    Fixture f;
+    ScriptedUi ui;
+    ControlTable table = f.dialog(ui);
+    table.setValue(UseTile, 0);
+    EXPECT_EQ(table.press(Manual), 0);
+    EXPECT_TRUE(ui.dialogs.empty());
+    EXPECT_FALSE(f.settings.useTile); // stored even so
+}
+
+TEST(ColourConversionDialog, ManualAssignmentThroughPalAssign) {
+    Fixture f;
+    ScriptedUi ui;
+    ControlTable table = f.dialog(ui);
+    table.setValue(List, 1); // source colour 2, mapped to the half mix of 1 and 2
+    ControlTable seen;
+    ui.answerDialog("PalAssign", [&seen](ControlTable& t) {
+        seen = t;
+        t.setValue(List, t.value(List) + 1); // the next best
+        return t.press(Assign);
+    });
+    table.press(Manual);
+    ASSERT_EQ(ui.dialogs.size(), 1u);
+    EXPECT_EQ(seen.title, "色の割付（2）");
+    EXPECT_EQ(seen.text(SourceInfo), " 120 120 120  (1)");
+    EXPECT_EQ(seen.value(SourceInfo), static_cast<int>(rgb(120, 120, 120)));
+    // The present mapping is the best candidate and is selected.
+    ASSERT_GE(seen.find(List)->items.size(), 2u);
+    EXPECT_EQ(seen.value(List), 0);
+    EXPECT_EQ(seen.find(List)->items[0], "  [  1]+[  2]  (100 100 100)  (140 140 140)");
+    EXPECT_EQ(seen.text(Assign), "割付");
+    EXPECT_EQ(seen.text(Cancel), "中止");
+
+    const auto rows = candidateRows(*f.converter, 2);
+    EXPECT_EQ(f.converter->mapping(2), rows[1].mapping);
+    EXPECT_EQ(f.repaints, 1);
+    EXPECT_EQ(table.find(List)->items[1], "   2 (1)  " + rows[1].mappingText);
+}
+
+TEST(ColourConversionDialog, ChoosingThePresentMappingChangesNothing) {
+    Fixture f;
+    ScriptedUi ui;
+    ui.answerDialog("PalAssign", [](ControlTable& t) { return t.press(Assign); });
+    EXPECT_FALSE(RunPaletteAssignDialog(ui, *f.converter, 2));
+    ui.answerDialog("PalAssign", [](ControlTable& t) {
+        t.setValue(List, 1);
+        return t.press(Cancel);
+    });
+    EXPECT_FALSE(RunPaletteAssignDialog(ui, *f.converter, 2));
+    EXPECT_EQ(f.converter->mapping(2), ColourMapping::mix(1, 1, 2));
+    EXPECT_TRUE(ui.allAnswered());
+}
+
+TEST(ColourConversionDialog, PalAssignNeverOffersOutOfReachEntries) {
+    Fixture f;
+    f.palette[7] = rgb(255, 0, 0);
+    f.converter->loadPalette(f.palette.data());
+    const auto rows = candidateRows(*f.converter, 1);
+    ASSERT_FALSE(rows.empty());
+    bool offersZero = false;
+    for (const auto& row : rows) {
+        EXPECT_NE(row.mapping.first, 7);
+        EXPECT_NE(row.mapping.second, 7);
+        offersZero = offersZero || row.mapping.first == 0 || row.mapping.second == 0;
+        EXPECT_EQ(row.secondText.empty(), row.mapping.kind == 0);
+    }
+    // Entry 0 (black) is more than 70 away from 100 grey, so not offered
+    // either; from a dark colour it would be.
+    EXPECT_FALSE(offersZero);
+}
+
+TEST(ColourConversionDialog, PalAssignTitleForTrueColour) {
+    ColourConversionSettings settings;
+    std::array<ColourValue, 256> palette{};
+    palette[1] = rgb(255, 255, 255);
+    ColourConverter converter(CellImage::Create(2, 2, 24), palette.data(), settings);
+    const auto rows = candidateRows(converter, 0);
+    ControlTable table = makePaletteAssignDialog(converter, 0, rows);
+    EXPECT_EQ(table.title, "色の割付");
+    EXPECT_EQ(table.text(SourceInfo), "   0   0   0  (4)");
+    // Black is only near entry 0 (the others repeat it or are out of reach).
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].mapping, ColourMapping::single(0));
+    EXPECT_EQ(rows[0].firstText, "(  0   0   0)");
+}

@@ -72,8 +72,8 @@ void AppState::readSettings() {
     editing.fill.useBorder = fillSettings.useBorder1;
     editing.fill.maskBorder = fillSettings.maskBorder;
 
-    conversion.useTile = s.readInt("UseTile", 1);
-    conversion.useTile2 = s.readInt("UseTile2", 1);
+    conversion.useTile = s.readInt("UseTile", 1) != 0;
+    conversion.useTile2 = s.readInt("UseTile2", 1) != 0;
     conversion.rgbOut = s.readInt("RGBOUT", 70);
     conversion.convertSrc = s.readInt("ConvertSrc", 1);
     conversion.convertDes = s.readInt("ConvertDes", 1);
@@ -99,7 +99,7 @@ void AppState::writeSettings() {
     s.writeInt("UseBorder2", fillSettings.useBorder2 ? 1 : 0);
     s.writeInt("PopupPaintOption", fillSettings.popupPaintOption ? 1 : 0);
     s.writeInt("MaskBorder", fillSettings.maskBorder);
-    s.writeInt("UseTile", conversion.useTile);
+    s.writeInt("UseTile", conversion.useTile ? 1 : 0);
     s.writeInt("ConvertSrc", conversion.convertSrc);
     s.writeInt("ConvertDes", conversion.convertDes);
     fileOptions.write(s);
@@ -144,8 +144,8 @@ SoftDabSettings AppState::softDabSettings() const {
     SoftDabSettings settings;
     settings.convertDes = conversion.convertDes;
     settings.rgbOut = conversion.rgbOut;
-    settings.useTile = conversion.useTile != 0;
-    settings.useTile2 = conversion.useTile2 != 0;
+    settings.useTile = conversion.useTile;
+    settings.useTile2 = conversion.useTile2;
     return settings;
 }
 

@@ -13,6 +13,7 @@
 #include "canvas/SoftDab.h"
 #include "core/CellImage.h"
 #include "formats/GraphicFile.h"
+#include "palette/ColourConversionSettings.h"
 #include "palette/ColourSelection.h"
 #include "palette/PaletteDialogs.h"
 #include "palette/PaletteSet.h"
@@ -39,15 +40,6 @@ struct LoadedImage {
         mask.reset();
         document.reset();
     }
-};
-
-// Colour conversion options of the settings file.
-struct ConversionOptions {
-    int useTile = 1;
-    int useTile2 = 1;
-    int rgbOut = 70;
-    int convertSrc = 1;
-    int convertDes = 1;
 };
 
 // Everything that lives for the whole run of the editor, shared by both
@@ -95,7 +87,7 @@ public:
     FileHistory paletteHistory{"pfile"};
     NewImageSizes newImageSizes;
     bool newImageUsesCurrentColour = false;
-    ConversionOptions conversion;
+    ColourConversionSettings conversion;
     SortColorSettings sortColor;
 
     // The stored toolbar list (indices into the button table, -2 gaps, -1

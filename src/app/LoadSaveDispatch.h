@@ -1,0 +1,84 @@
+#pragma once
+
+#include "app/AppState.h"
+#include "core/Status.h"
+#include "framework/FileDialog.h"
+
+#include <memory>
+#include <string>
+
+namespace celdo {
+
+class Ui;
+
+// The extension that decides a file's format: the text after the first "."
+// of the file name (without its directory), in upper case; "" without a dot.
+std::string FormatExtension(const std::string& path);
+
+// The format object for a path: ICO and CUR icons, MAG, CEL (whose source
+// palette is `sourcePalette` when given), and BMP for everything else.
+std::unique_ptr<GraphicFile> CreateFormatFor(const std::string& path,
+                                             const ColourValue* sourcePalette = nullptr);
+
+// The file type lists of the file dialogs.
+const std::vector<FileType>& ImageOpenTypes();
+const std::vector<FileType>& ImageSaveTypes();
+const std::vector<FileType>& PaletteOpenTypes();
+const std::vector<FileType>& PaletteSaveTypes();
+
+// Turns file names into format objects and drives them: the open sequence
+// (header, page choice, information dialog, pixels, mask), preparing a
+// loaded picture for editing, the save sequences, the file dialogs and the
+// palette commands.  Errors are shown through the Ui with the message table;
+// cancellations show nothing.
+class LoadSaveDispatch {
+public:
+    LoadSaveDispatch(AppState& app, Ui& ui) : m_app(app), m_ui(ui) {}
+
+    // Opens an image file into app.loaded (picture prepared for editing, mask,
+    // document).  Returns true when a picture is waiting there; false when
+    // the load failed (message shown), was cancelled, or the full-colour
+    // question was answered No.  `fromHistory`: a failing file is dealt with
+    // by the DeleteErrorMenuFile rule.
+    bool OpenImage(const std::string& path, bool showInfo, bool fromHistory = false);
+
+    // 24 bits: the full-colour question, then the reduction onto the current
+    // colour group; 1 and 4 bits: widened with the current group; 8 bits as
+    // they are.  False when nothing is to be opened (picture and mask dropped).
+    bool PrepareLoadedImage(LoadedImage& loaded);
+
+    // Save under a new name.  `document` is the window's present document (may
+    // be null); on success it is replaced by the new one and the path goes to
+    // the history.  Returns the error code (shown already), 0 also when the
+    // options dialog was cancelled; `saved` tells whether a file was written.
+    Status SaveImageAs(const std::string& path, const CellImage& image, const CellImage* mask,
+                       std::unique_ptr<GraphicFile>& document, bool askOptions,
+                       bool* saved = nullptr);
+    // Overwrite save through the window's document: its kind, offsets and
+    // options are kept; no dialog.  Error shown.
+    Status SaveImage(GraphicFile& document, const CellImage& image, const CellImage* mask);
+    // The mask plane beside the saved picture (after a successful save),
+    // unless the document stored it itself (a true-colour cell's alpha).
+    void SaveMaskFor(const GraphicFile& document, PaintSurface& surface);
+
+    // The open and save file dialogs for images (own dialog or the system's,
+    // by UseCommonDialog); GraphicFileType and ViewHeader/SaveOption follow
+    // the user's choice.
+    FileDialog::Result ChooseImageToOpen();
+    FileDialog::Result ChooseImageToSave(const std::string& proposedName);
+
+    // Palette commands 1840, 1850, 1855 and 1820–1829.  Returns true when the
+    // palette set changed (the caller then sends CM_PALETTE_CHANGED).
+    bool PaletteCommand(int command);
+    // Loads a palette file into the palette set (1841, command line, drops).
+    bool LoadPalette(const std::string& path, bool showInfo, bool fromHistory = false);
+
+private:
+    bool dealWithFailedEntry(FileHistory& history, const std::string& path);
+    bool SavePaletteAs();
+
+    AppState& m_app;
+    Ui& m_ui;
+};
+
+} // namespace celdo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/FileDialog.h"
+
 #include <string>
 
 namespace celdo {
@@ -37,6 +39,12 @@ public:
     virtual void beginWait() {}
     virtual void endWait() {}
     virtual void progress(long long /*done*/, long long /*total*/) {}
+
+    // The platform's own open or save dialog (used when UseCommonDialog is
+    // 1).  Without one, the program's own dialog is shown.
+    virtual FileDialog::Result systemFileDialog(const FileDialog::Request& request) {
+        return FileDialog::Run(*this, request);
+    }
 };
 
 // A Ui that answers every question with its default: message boxes with the

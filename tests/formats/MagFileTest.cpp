@@ -378,5 +378,37 @@ TEST(MagReader, LeftAndUpwardVectorsWithoutSourceAreFormatErrors) {
     EXPECT_THROW(plainDecode(rebuilt), std::runtime_error);
 }
 
+TEST(MagReader, DamagedFilesFailCleanlyOrDecodeTheirDeclaredSize) {
+    // Changed bytes anywhere in a small file: every outcome is either a
+    // picture of the declared size or one of the reader's error codes.
+    TempDir dir;
+    const auto good = writeSmall(dir, 37, 23);
+    unsigned seed = 2024;
+    for (int round = 0; round < 300; ++round) {
+        auto bad = good;
+        for (int k = 0; k < 1 + round % 4; ++k) {
+            seed = seed * 1103515245u + 12345u;
+            // Half the changes go to the 64 bytes of texts and header.
+            const std::size_t at = (seed >> 8) % (round % 2 ? bad.size() : 64);
+            bad[at] = static_cast<std::uint8_t>(seed >> 24);
+        }
+        writeFileBytes(dir.file("fuzz.mag"), bad);
+        MagFile file(dir.file("fuzz.mag"));
+        if (file.readHeader() != status::Ok) {
+            EXPECT_TRUE(file.error() == status::FormatError || file.error() == status::ReadError);
+            continue;
+        }
+        auto image = file.readImage();
+        if (image) {
+            EXPECT_EQ(image->width(), file.width());
+            EXPECT_EQ(image->height(), file.height());
+        } else {
+            EXPECT_TRUE(file.error() == status::FormatError || file.error() == status::ReadError ||
+                        file.error() == status::OutOfMemory)
+                << file.error();
+        }
+    }
+}
+
 } // namespace
 } // namespace celdo

@@ -49,7 +49,8 @@ Plain plainDecode(const std::vector<std::uint8_t>& f) {
     out.width = x1 - x0 + 1;
     out.height = y1 - y0 + 1;
     for (int i = 0; i < (wide ? 256 : 16); ++i)
-        out.palette.push_back(rgb(f.at(h + 33 + 3 * i), f.at(h + 32 + 3 * i), f.at(h + 34 + 3 * i)));
+        out.palette.push_back(
+            rgb(f.at(h + 33 + 3 * i), f.at(h + 32 + 3 * i), f.at(h + 34 + 3 * i)));
 
     static const int step[16][2] = {{0, 0},  {-1, 0},  {-2, 0},  {-4, 0}, {0, -1},  {-1, -1},
                                     {0, -2}, {-1, -2}, {-2, -2}, {0, -4}, {-1, -4}, {-2, -4},
@@ -229,9 +230,9 @@ TEST(MagWriter, SingleColourPictureGivesTheDescribedFlagStreams) {
     const Streams s = streamsOf(file);
     EXPECT_EQ(s.headerOffset, 32u);
     EXPECT_EQ(file[31], 0x1A);
-    const std::vector<std::uint8_t> header = {0, 0, 0, 0x80, 0, 0, 0, 0, 7, 0, 3, 0,
-                                              0x20, 3, 0, 0, 0x22, 3, 0, 0, 4, 0, 0, 0,
-                                              0x26, 3, 0, 0, 2, 0, 0, 0};
+    const std::vector<std::uint8_t> header = {0, 0,    0,    0x80, 0, 0,    0, 0, 7, 0, 3,
+                                              0, 0x20, 3,    0,    0, 0x22, 3, 0, 0, 4, 0,
+                                              0, 0,    0x26, 3,    0, 0,    2, 0, 0, 0};
     EXPECT_EQ(s.header, header);
     // Flag A bits: line 0 both bytes changed, line 1 the first, then none.
     EXPECT_EQ(s.flagA, (std::vector<std::uint8_t>{0xE0, 0x00}));
@@ -309,8 +310,8 @@ TEST(MagReader, FlagAStreamEndingAtTheLastUsedBitIsRead) {
 TEST(MagReader, TruncatedFilesAreReadErrors) {
     TempDir dir;
     const auto f = writeSmall(dir, 40, 30);
-    for (std::size_t keep : {std::size_t{10}, std::size_t{40}, std::size_t{70}, f.size() - 300,
-                             f.size() - 1}) {
+    for (std::size_t keep :
+         {std::size_t{10}, std::size_t{40}, std::size_t{70}, f.size() - 300, f.size() - 1}) {
         writeFileBytes(dir.file("cut.mag"), std::vector<std::uint8_t>(f.begin(), f.begin() + keep));
         Status error = 0;
         EXPECT_FALSE(loadMag(dir.file("cut.mag"), &error)) << keep;

@@ -41,7 +41,7 @@ celdo::CellImagePtr realisticPicture() {
     for (int y = 0; y < size; ++y) {
         std::uint8_t* row = image->row(y);
         for (int x = 0; x < size; ++x) {
-            int value = 16 + y / 256; // flat horizontal bands
+            int value = 16 + y / 256;    // flat horizontal bands
             if (y >= 2048 && y < 2560) { // dithered gradient
                 const int level = x * 64 / size * 16 + bayer[y & 3][x & 3];
                 value = 100 + level / 16 + (level % 16 > 7);
@@ -59,7 +59,8 @@ celdo::CellImagePtr realisticPicture() {
             for (int x = std::max(0, cx - r); x < std::min(size, cx + r); ++x) {
                 const int d = (x - cx) * (x - cx) + (y - cy) * (y - cy);
                 if (k % 2 == 0 && d < r * r)
-                    image->at(x, y) = static_cast<std::uint8_t>(d > (r - 3) * (r - 3) ? 1 : 200 + k % 40);
+                    image->at(x, y) =
+                        static_cast<std::uint8_t>(d > (r - 3) * (r - 3) ? 1 : 200 + k % 40);
                 else if (k % 2 == 1)
                     image->at(x, y) = static_cast<std::uint8_t>(
                         (std::abs(x - cx) > r - 3 || std::abs(y - cy) > r - 3) ? 1 : 150 + k % 40);
@@ -78,8 +79,7 @@ void BM_MagEncode4096(benchmark::State& state) {
             state.SkipWithError("save failed");
     }
     state.SetBytesProcessed(static_cast<long long>(state.iterations()) * 4096 * 4096);
-    state.counters["fileBytes"] =
-        static_cast<double>(std::filesystem::file_size(path));
+    state.counters["fileBytes"] = static_cast<double>(std::filesystem::file_size(path));
 }
 
 void BM_MagDecode4096(benchmark::State& state) {

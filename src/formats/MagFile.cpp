@@ -30,7 +30,9 @@ constexpr int kDy[16] = {0, 0, 0, 0, 1, 1, 2, 2, 2, 4, 4, 4, 8, 8, 8, 16};
 // gives the same choice with fewer comparisons.
 constexpr int kCandidatesLastFirst[15] = {1, 4, 5, 6, 7, 9, 10, 2, 8, 11, 12, 13, 14, 3, 15};
 
-std::uint16_t word(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+std::uint16_t word(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
 std::uint32_t dword(const std::uint8_t* p) {
     return p[0] | static_cast<std::uint32_t>(p[1]) << 8 | static_cast<std::uint32_t>(p[2]) << 16 |
            static_cast<std::uint32_t>(p[3]) << 24;
@@ -60,8 +62,8 @@ class StreamReader {
 public:
     StreamReader(GraphicFile& file, long long position, long long size, std::size_t bufferSize)
         : m_file(file), m_position(position), m_left(std::max(0LL, size)),
-          m_buffer(static_cast<std::size_t>(std::min<long long>(
-              static_cast<long long>(bufferSize), std::max(1LL, m_left)))) {}
+          m_buffer(static_cast<std::size_t>(
+              std::min<long long>(static_cast<long long>(bufferSize), std::max(1LL, m_left)))) {}
 
     bool readByte(std::uint8_t& value) {
         if (m_next == m_end && !refill())
@@ -89,8 +91,8 @@ private:
             m_error = status::ReadError;
             return false;
         }
-        const auto count =
-            static_cast<std::size_t>(std::min<long long>(m_left, static_cast<long long>(m_buffer.size())));
+        const auto count = static_cast<std::size_t>(
+            std::min<long long>(m_left, static_cast<long long>(m_buffer.size())));
         if (m_file.seek(m_position, SEEK_SET) < 0) {
             m_error = status::SeekError;
             return false;
@@ -147,8 +149,7 @@ struct LineDecoder {
                 std::size_t end = i + 1;
                 while (end < to && flags[end] == 0x11)
                     ++end;
-                const std::uint64_t pattern =
-                    (recent & 0xFFFF) * std::uint64_t{0x0001000100010001};
+                const std::uint64_t pattern = (recent & 0xFFFF) * std::uint64_t{0x0001000100010001};
                 std::uint8_t* at = unit;
                 std::uint8_t* const stop = line + 4 * end;
                 for (; stop - at >= 8; at += 8)
@@ -228,7 +229,9 @@ void indicesOfRow(const CellImage& source, int y, std::vector<std::uint8_t>& scr
                   std::uint8_t* indices, std::size_t count) {
     const int width = source.width();
     switch (source.bitsPerPixel()) {
-    case 8: std::memcpy(indices, source.row(y), static_cast<std::size_t>(width)); break;
+    case 8:
+        std::memcpy(indices, source.row(y), static_cast<std::size_t>(width));
+        break;
     case 4:
         source.UnpackRow4(scratch.data(), source.row(y));
         std::memcpy(indices, scratch.data(), static_cast<std::size_t>(width));
@@ -557,7 +560,8 @@ Status MagFile::writeBody() {
     } else {
         aside = std::make_unique_for_overwrite<std::uint8_t[]>(lineBytes * lines);
         std::vector<std::uint8_t> indices(
-            std::max<std::size_t>(u * static_cast<std::size_t>(unitPixels), 8 * source->stride()), 0);
+            std::max<std::size_t>(u * static_cast<std::size_t>(unitPixels), 8 * source->stride()),
+            0);
         std::vector<std::uint8_t> scratch(8 * source->stride() + 8, 0);
         for (int y = 0; y < height; ++y) {
             std::uint8_t* line = aside.get() + static_cast<std::size_t>(y) * lineBytes;
@@ -660,10 +664,12 @@ Status MagFile::writeBody() {
         paletteBytes[3 * i + 2] = static_cast<std::uint8_t>(blueOf(c));
     }
 
-    const std::pair<const void*, std::size_t> parts[] = {
-        {head.data(), head.size()},   {header.data(), header.size()},
-        {paletteBytes.data(), paletteBytes.size()}, {flagA.data(), flagA.size()},
-        {flagB.get(), flagBSize},     {pixelData.get(), pixelSize}};
+    const std::pair<const void*, std::size_t> parts[] = {{head.data(), head.size()},
+                                                         {header.data(), header.size()},
+                                                         {paletteBytes.data(), paletteBytes.size()},
+                                                         {flagA.data(), flagA.size()},
+                                                         {flagB.get(), flagBSize},
+                                                         {pixelData.get(), pixelSize}};
     for (const auto& [data, size] : parts)
         if (const Status s = write(data, size); s != status::Ok)
             return s;

@@ -38,8 +38,7 @@ public:
 
     // Writes `image` (1, 4 or 8 bits; 8 bits give a 256-colour file) with the
     // given comment through the safe save, as the mask files are written.
-    static Status Save(const std::string& path, const CellImage& image,
-                       const std::string& comment);
+    static Status Save(const std::string& path, const CellImage& image, const std::string& comment);
 
     const std::string& machineCode() const { return m_machineCode; }
     void setMachineCode(std::string text) { m_machineCode = std::move(text); }

@@ -71,12 +71,13 @@ std::size_t utf8CharLength(const char* p, std::size_t size) {
     return length;
 }
 
-bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool isLeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 // UTF-8 → file bytes, one character at a time when `perChar` is given so a
 // caller can see each character's length.
-template <typename PerChar>
-std::string encode(std::string_view utf8, PerChar perChar) {
+template <typename PerChar> std::string encode(std::string_view utf8, PerChar perChar) {
     Converter cd(kFileEncoding, "UTF-8", kFallbackEncoding, "UTF-8");
     std::string out;
     const char* p = utf8.data();
@@ -156,6 +157,8 @@ std::string fitShiftJis(std::string_view utf8, std::size_t maxBytes) {
     return kept;
 }
 
-std::size_t shiftJisLength(std::string_view utf8) { return toShiftJis(utf8).size(); }
+std::size_t shiftJisLength(std::string_view utf8) {
+    return toShiftJis(utf8).size();
+}
 
 } // namespace celdo

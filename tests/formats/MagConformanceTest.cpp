@@ -60,7 +60,8 @@ bool readPng(const std::string& path, Rgb& out) {
     std::vector<std::uint8_t> raw((stride + 1) * out.height);
     unsigned long rawSize = raw.size();
     const auto uncompress = zlibUncompress();
-    if (!uncompress || uncompress(raw.data(), &rawSize, compressed.data(), compressed.size()) != 0 ||
+    if (!uncompress ||
+        uncompress(raw.data(), &rawSize, compressed.data(), compressed.size()) != 0 ||
         rawSize != raw.size())
         return false;
     out.pixels.assign(stride * out.height, 0);
@@ -75,16 +76,23 @@ bool readPng(const std::string& path, Rgb& out) {
             const int c = (up && i >= 3) ? up[i - 3] : 0;
             int predictor = 0;
             switch (filter) {
-            case 1: predictor = a; break;
-            case 2: predictor = b; break;
-            case 3: predictor = (a + b) / 2; break;
+            case 1:
+                predictor = a;
+                break;
+            case 2:
+                predictor = b;
+                break;
+            case 3:
+                predictor = (a + b) / 2;
+                break;
             case 4: {
                 const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b),
                           pc = std::abs(p - c);
                 predictor = (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
                 break;
             }
-            default: break;
+            default:
+                break;
             }
             row[i] = static_cast<std::uint8_t>(in[i] + predictor);
         }
@@ -99,7 +107,9 @@ int indexAt(const CellImage& image, int x, int y) {
     return (x & 1) ? (b & 0x0F) : (b >> 4);
 }
 
-std::string magPath(const std::string& name) { return (testDataDir() / "mag" / name).string(); }
+std::string magPath(const std::string& name) {
+    return (testDataDir() / "mag" / name).string();
+}
 
 struct Loaded {
     Status header = 0;
@@ -150,14 +160,14 @@ TEST_P(MagConformance, DecodesToTheReferencePixels) {
     expectMatchesReference(*loaded.image, name + ".000.png");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Corpus, MagConformance,
-    ::testing::Values("pymag_plasma_200x120_16c", "pymag_plasma_200x120_256c",
-                      "pymag_plasma_640x400_16c", "pymag_plasma_640x400_256c",
-                      "pymag_shapes_640x400_16c", "pymag_shapes_640x400_256c",
-                      "pymag_shapes_64x48_16c", "pymag_shapes_64x48_16c_longcomment",
-                      "pymag_shapes_64x48_256c", "pymag_stripes_256x192_16c",
-                      "pymag_stripes_256x192_256c"));
+INSTANTIATE_TEST_SUITE_P(Corpus, MagConformance,
+                         ::testing::Values("pymag_plasma_200x120_16c", "pymag_plasma_200x120_256c",
+                                           "pymag_plasma_640x400_16c", "pymag_plasma_640x400_256c",
+                                           "pymag_shapes_640x400_16c", "pymag_shapes_640x400_256c",
+                                           "pymag_shapes_64x48_16c",
+                                           "pymag_shapes_64x48_16c_longcomment",
+                                           "pymag_shapes_64x48_256c", "pymag_stripes_256x192_16c",
+                                           "pymag_stripes_256x192_256c"));
 
 TEST(MagEdgeFiles, UnalignedStartXCutsTheLeadingPixelsOfTheFirstUnit) {
     CELDO_REQUIRE_TESTDATA("mag/edge");

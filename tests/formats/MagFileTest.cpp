@@ -49,7 +49,8 @@ Plain plainDecode(const std::vector<std::uint8_t>& f) {
     out.width = x1 - x0 + 1;
     out.height = y1 - y0 + 1;
     for (int i = 0; i < (wide ? 256 : 16); ++i)
-        out.palette.push_back(rgb(f.at(h + 33 + 3 * i), f.at(h + 32 + 3 * i), f.at(h + 34 + 3 * i)));
+        out.palette.push_back(
+            rgb(f.at(h + 33 + 3 * i), f.at(h + 32 + 3 * i), f.at(h + 34 + 3 * i)));
 
     static const int step[16][2] = {{0, 0},  {-1, 0},  {-2, 0},  {-4, 0}, {0, -1},  {-1, -1},
                                     {0, -2}, {-1, -2}, {-2, -2}, {0, -4}, {-1, -4}, {-2, -4},
@@ -229,9 +230,9 @@ TEST(MagWriter, SingleColourPictureGivesTheDescribedFlagStreams) {
     const Streams s = streamsOf(file);
     EXPECT_EQ(s.headerOffset, 32u);
     EXPECT_EQ(file[31], 0x1A);
-    const std::vector<std::uint8_t> header = {0, 0, 0, 0x80, 0, 0, 0, 0, 7, 0, 3, 0,
-                                              0x20, 3, 0, 0, 0x22, 3, 0, 0, 4, 0, 0, 0,
-                                              0x26, 3, 0, 0, 2, 0, 0, 0};
+    const std::vector<std::uint8_t> header = {0, 0,    0,    0x80, 0, 0,    0, 0, 7, 0, 3,
+                                              0, 0x20, 3,    0,    0, 0x22, 3, 0, 0, 4, 0,
+                                              0, 0,    0x26, 3,    0, 0,    2, 0, 0, 0};
     EXPECT_EQ(s.header, header);
     // Flag A bits: line 0 both bytes changed, line 1 the first, then none.
     EXPECT_EQ(s.flagA, (std::vector<std::uint8_t>{0xE0, 0x00}));
@@ -309,8 +310,8 @@ TEST(MagReader, FlagAStreamEndingAtTheLastUsedBitIsRead) {
 TEST(MagReader, TruncatedFilesAreReadErrors) {
     TempDir dir;
     const auto f = writeSmall(dir, 40, 30);
-    for (std::size_t keep : {std::size_t{10}, std::size_t{40}, std::size_t{70}, f.size() - 300,
-                             f.size() - 1}) {
+    for (std::size_t keep :
+         {std::size_t{10}, std::size_t{40}, std::size_t{70}, f.size() - 300, f.size() - 1}) {
         writeFileBytes(dir.file("cut.mag"), std::vector<std::uint8_t>(f.begin(), f.begin() + keep));
         Status error = 0;
         EXPECT_FALSE(loadMag(dir.file("cut.mag"), &error)) << keep;
@@ -376,6 +377,38 @@ TEST(MagReader, LeftAndUpwardVectorsWithoutSourceAreFormatErrors) {
     EXPECT_FALSE(loadMag(dir.file("left.mag"), &error));
     EXPECT_EQ(error, status::FormatError);
     EXPECT_THROW(plainDecode(rebuilt), std::runtime_error);
+}
+
+TEST(MagReader, DamagedFilesFailCleanlyOrDecodeTheirDeclaredSize) {
+    // Changed bytes anywhere in a small file: every outcome is either a
+    // picture of the declared size or one of the reader's error codes.
+    TempDir dir;
+    const auto good = writeSmall(dir, 37, 23);
+    unsigned seed = 2024;
+    for (int round = 0; round < 300; ++round) {
+        auto bad = good;
+        for (int k = 0; k < 1 + round % 4; ++k) {
+            seed = seed * 1103515245u + 12345u;
+            // Half the changes go to the 64 bytes of texts and header.
+            const std::size_t at = (seed >> 8) % (round % 2 ? bad.size() : 64);
+            bad[at] = static_cast<std::uint8_t>(seed >> 24);
+        }
+        writeFileBytes(dir.file("fuzz.mag"), bad);
+        MagFile file(dir.file("fuzz.mag"));
+        if (file.readHeader() != status::Ok) {
+            EXPECT_TRUE(file.error() == status::FormatError || file.error() == status::ReadError);
+            continue;
+        }
+        auto image = file.readImage();
+        if (image) {
+            EXPECT_EQ(image->width(), file.width());
+            EXPECT_EQ(image->height(), file.height());
+        } else {
+            EXPECT_TRUE(file.error() == status::FormatError || file.error() == status::ReadError ||
+                        file.error() == status::OutOfMemory)
+                << file.error();
+        }
+    }
 }
 
 } // namespace

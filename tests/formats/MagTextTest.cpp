@@ -33,7 +33,9 @@ TEST(ShiftJisText, ConvertsBothWays) {
     // Windows additions: the circled digit and the wave dash as Windows wrote it.
     EXPECT_EQ(toShiftJis("①～"), bytesOf({0x87, 0x40, 0x81, 0x60}));
     EXPECT_EQ(fromShiftJis(bytesOf({0x87, 0x40, 0x81, 0x60})), "①～");
-    EXPECT_EQ(toShiftJis("a\xF0\x9F\x98\x80" "b"), "a?b");
+    EXPECT_EQ(toShiftJis("a\xF0\x9F\x98\x80"
+                         "b"),
+              "a?b");
     EXPECT_EQ(fromShiftJis(bytesOf({'x', 0xA0, 'y'})), "x\xEF\xBF\xBDy");
 }
 

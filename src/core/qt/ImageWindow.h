@@ -1,0 +1,72 @@
+#pragma once
+
+#include "core/CellImage.h"
+#include "formats/GraphicFile.h"
+
+#include <QAbstractScrollArea>
+#include <memory>
+
+namespace celdo {
+
+class Canvas;
+class CanvasView;
+class EditorHost;
+struct PaletteBroadcast;
+
+// The image window ("Frame"): one picture as a document.  A grey margin of 8
+// pixels around the canvas, both scroll bars (snapped to the zoom factor when
+// magnified), the document link, and the window-level commands: save, save
+// as, image information, size change, mask commands, zoom, copy.
+class ImageWindow : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    ImageWindow(EditorHost& host, QWidget* parent = nullptr);
+    ~ImageWindow() override;
+
+    // The canvas takes the picture; with `replace` mask edit mode is left
+    // first.  Null hides the window's contents.
+    void SetPicture(CellImagePtr picture, bool replace);
+    void SetDocument(std::unique_ptr<GraphicFile> document);
+    void AttachMask(CellImagePtr mask);
+
+    GraphicFile* document() const { return m_document.get(); }
+    // The document's file name without directory, or "(無題)".
+    QString displayName() const;
+    Canvas& canvas();
+    CanvasView* canvasView() const { return m_view; }
+    bool hasPicture() const;
+
+    // The save question when modified: true when the window may close.
+    bool QueryClose();
+    // Commands routed to the image window; false when not handled.
+    bool handleCommand(int command);
+    // The current colour group changed: the picture takes it and repaints.
+    void paletteChanged();
+    // One of the palette board's broadcasts (2094–2100).
+    void applyPaletteBroadcast(const PaletteBroadcast& broadcast);
+
+    // The client size that shows the whole canvas with its margins
+    // (extentWidth × extentHeight), for fitting the child frame (1010).
+    QSize extentSize() const;
+
+signals:
+    // The display name changed (new document, first save).
+    void titleChanged(const QString& title);
+    // The window wants its frame fitted (after a zoom or a new picture).
+    void fitRequested();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    void Layout();
+
+    EditorHost& m_host;
+    CanvasView* m_view = nullptr;
+    std::unique_ptr<GraphicFile> m_document;
+    int m_centrePending = 0;
+};
+
+} // namespace celdo

@@ -117,9 +117,9 @@ TEST(LoadSaveDispatch, FullColourQuestion) {
     ASSERT_TRUE(f.dispatch->OpenImage(path, false));
     const CellImage& opened = *f.app->loaded.picture;
     EXPECT_EQ(opened.bitsPerPixel(), 8);
-    EXPECT_EQ(opened.at(0, 1), 9); // bottom row stored first: row(0) is the bottom
-    EXPECT_EQ(opened.at(1, 1), 7);
-    EXPECT_EQ(opened.at(0, 0), 7);
+    EXPECT_EQ(opened.at(0, 0), 9);
+    EXPECT_EQ(opened.at(1, 0), 7);
+    EXPECT_EQ(opened.at(0, 1), 7);
     EXPECT_EQ(opened.palette()[9], rgb(255, 0, 0));
 }
 

@@ -10,6 +10,7 @@
 #include "framework/Ui.h"
 #include "palette/ReduceToGroup.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace celdo {
@@ -247,43 +248,43 @@ void LoadSaveDispatch::SaveMaskFor(const GraphicFile& document, PaintSurface& su
     SaveMask(surface, document.path(), writeMaskFile, m_ui);
 }
 
-FileDialog::Result LoadSaveDispatch::ChooseImageToOpen() {
+FileDialog::Result LoadSaveDispatch::runFileDialog(FileDialog::Mode mode, const std::string& title,
+                                                  const std::vector<FileType>& types,
+                                                  int typeIndex, const std::string& proposedName) {
     FileDialog::Request request;
-    request.mode = FileDialog::Load;
-    request.title = "画像の読込";
-    request.types = ImageOpenTypes();
-    request.typeIndex = m_app.fileOptions.graphicFileType;
+    request.mode = mode;
+    request.title = title;
+    request.types = types;
+    request.typeIndex = std::clamp(typeIndex, 0, static_cast<int>(types.size()) - 1);
     request.directory = m_app.lastDirectory;
-    request.checkValue = m_app.fileOptions.viewHeader;
+    request.fileName = proposedName;
+    // FLOAD carries "View Header", FSAVE "Option"; both are the settings.
+    int& option =
+        mode == FileDialog::Load ? m_app.fileOptions.viewHeader : m_app.fileOptions.saveOption;
+    request.checkValue = option;
     const auto result = m_app.fileOptions.useCommonDialog ? m_ui.systemFileDialog(request)
                                                            : FileDialog::Run(m_ui, request);
     if (result.confirmed) {
-        m_app.fileOptions.graphicFileType = result.typeIndex;
         if (result.checkValue >= 0)
-            m_app.fileOptions.viewHeader = result.checkValue;
+            option = result.checkValue;
         m_app.lastDirectory = directoryOf(result.path);
     }
     return result;
 }
 
-FileDialog::Result LoadSaveDispatch::ChooseImageToSave(const std::string& proposedName) {
-    FileDialog::Request request;
-    request.mode = FileDialog::Save;
-    request.title = "画像の保存";
-    request.types = ImageSaveTypes();
-    request.typeIndex = std::min<int>(m_app.fileOptions.graphicFileType,
-                                      static_cast<int>(ImageSaveTypes().size()) - 1);
-    request.directory = m_app.lastDirectory;
-    request.fileName = proposedName;
-    request.checkValue = m_app.fileOptions.saveOption;
-    const auto result = m_app.fileOptions.useCommonDialog ? m_ui.systemFileDialog(request)
-                                                           : FileDialog::Run(m_ui, request);
-    if (result.confirmed) {
+FileDialog::Result LoadSaveDispatch::ChooseImageToOpen() {
+    const auto result = runFileDialog(FileDialog::Load, "画像の読込", ImageOpenTypes(),
+                                      m_app.fileOptions.graphicFileType);
+    if (result.confirmed)
         m_app.fileOptions.graphicFileType = result.typeIndex;
-        if (result.checkValue >= 0)
-            m_app.fileOptions.saveOption = result.checkValue;
-        m_app.lastDirectory = directoryOf(result.path);
-    }
+    return result;
+}
+
+FileDialog::Result LoadSaveDispatch::ChooseImageToSave(const std::string& proposedName) {
+    const auto result = runFileDialog(FileDialog::Save, "画像の保存", ImageSaveTypes(),
+                                      m_app.fileOptions.graphicFileType, proposedName);
+    if (result.confirmed)
+        m_app.fileOptions.graphicFileType = result.typeIndex;
     return result;
 }
 
@@ -308,20 +309,11 @@ bool LoadSaveDispatch::LoadPalette(const std::string& path, bool showInfo) {
     return true;
 }
 
-bool LoadSaveDispatch::SavePaletteAs() {
-    FileDialog::Request request;
-    request.mode = FileDialog::Save;
-    request.title = "パレットの保存";
-    request.types = PaletteSaveTypes();
-    request.typeIndex = 0;
-    request.directory = m_app.lastDirectory;
-    request.checkValue = m_app.fileOptions.saveOption;
-    const auto chosen = m_app.fileOptions.useCommonDialog ? m_ui.systemFileDialog(request)
-                                                           : FileDialog::Run(m_ui, request);
+void LoadSaveDispatch::SavePaletteAs() {
+    // The palette dialogs keep their own type index and leave GraphicFileType.
+    const auto chosen = runFileDialog(FileDialog::Save, "パレットの保存", PaletteSaveTypes(), 0);
     if (!chosen.confirmed)
-        return false;
-    if (chosen.checkValue >= 0)
-        m_app.fileOptions.saveOption = chosen.checkValue;
+        return;
 
     auto file = std::make_unique<KissPaletteFile>(chosen.path);
     if (m_app.currentPaletteFile) {
@@ -329,16 +321,15 @@ bool LoadSaveDispatch::SavePaletteAs() {
         file->setGroupCount(m_app.currentPaletteFile->groupCount());
     }
     if (m_app.fileOptions.saveOption && file->askSaveOptions(m_ui) == 2)
-        return false;
+        return;
     file->setColourSource(&m_app.palette);
     const Status code = file->saveWithoutImage();
     if (code != status::Ok) {
         ShowErrorMessage(m_ui, code);
-        return false;
+        return;
     }
     m_app.currentPaletteFile = std::move(file);
     m_app.paletteHistory.add(chosen.path);
-    return false;
 }
 
 bool LoadSaveDispatch::PaletteCommand(int command) {
@@ -348,31 +339,22 @@ bool LoadSaveDispatch::PaletteCommand(int command) {
     }
     switch (command) {
     case 1840: {
-        FileDialog::Request request;
-        request.mode = FileDialog::Load;
-        request.title = "パレットの読込";
-        request.types = PaletteOpenTypes();
-        request.typeIndex = m_app.paletteFileType;
-        request.directory = m_app.lastDirectory;
-        request.checkValue = m_app.fileOptions.viewHeader;
-        const auto chosen = m_app.fileOptions.useCommonDialog ? m_ui.systemFileDialog(request)
-                                                               : FileDialog::Run(m_ui, request);
+        const auto chosen = runFileDialog(FileDialog::Load, "パレットの読込", PaletteOpenTypes(),
+                                          m_app.paletteFileType);
         if (!chosen.confirmed)
             return false;
         m_app.paletteFileType = chosen.typeIndex;
-        if (chosen.checkValue >= 0)
-            m_app.fileOptions.viewHeader = chosen.checkValue;
-        m_app.lastDirectory = directoryOf(chosen.path);
         return LoadPalette(chosen.path, m_app.fileOptions.viewHeader != 0);
     }
     case 1850:
         if (m_app.currentPaletteFile) {
             m_app.currentPaletteFile->setColourSource(&m_app.palette);
             ShowErrorMessage(m_ui, m_app.currentPaletteFile->saveWithoutImage());
-            return false;
+        } else {
+            SavePaletteAs();
         }
-        return SavePaletteAs();
-    case 1855: return SavePaletteAs();
+        return false;
+    case 1855: SavePaletteAs(); return false;
     default: return false;
     }
 }

@@ -75,7 +75,12 @@ public:
 
 private:
     bool dealWithFailedEntry(FileHistory& history, const std::string& path);
-    bool SavePaletteAs();
+    // The program's own file dialog or the system's, by UseCommonDialog.
+    FileDialog::Result runFileDialog(FileDialog::Mode mode, const std::string& title,
+                                     const std::vector<FileType>& types, int typeIndex,
+                                     const std::string& proposedName = {});
+    // 1855: a new palette file chosen in the save dialog.
+    void SavePaletteAs();
 
     AppState& m_app;
     Ui& m_ui;

@@ -1,5 +1,6 @@
 #include "Transforms.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -183,11 +184,29 @@ std::pair<int, int> turned(int operation, int i, int j, int w, int h) {
     }
 }
 
+// Tiles keep both the rows read and the columns written in the cache.
+constexpr int TurnTile = 16;
+
 void turn(const View& source, const Region& region, const View& target, int operation) {
-    for (int j = 0; j < region.h; ++j)
-        for (int i = 0; i < region.w; ++i) {
-            const auto [tx, ty] = turned(operation, i, j, region.w, region.h);
-            target.copyPixel(tx, ty, source, region.x + i, region.y + j);
+    for (int jb = 0; jb < region.h; jb += TurnTile)
+        for (int ib = 0; ib < region.w; ib += TurnTile) {
+            const int jEnd = std::min(jb + TurnTile, region.h);
+            const int iEnd = std::min(ib + TurnTile, region.w);
+            for (int j = jb; j < jEnd; ++j) {
+                const int sy = region.y + j;
+                if (source.bits == 8) {
+                    const std::uint8_t* from = source.row(sy) + region.x;
+                    for (int i = ib; i < iEnd; ++i) {
+                        const auto [tx, ty] = turned(operation, i, j, region.w, region.h);
+                        target.row(ty)[tx] = from[i];
+                    }
+                } else {
+                    for (int i = ib; i < iEnd; ++i) {
+                        const auto [tx, ty] = turned(operation, i, j, region.w, region.h);
+                        target.copyPixel(tx, ty, source, region.x + i, sy);
+                    }
+                }
+            }
         }
 }
 
@@ -330,8 +349,11 @@ std::uint32_t FreeRotate(FilterRequest& request, double degrees) {
             const int u = sx >> 12;
             const int v = sy >> 12;
             if (sx >= 0 && sy >= 0 && u < region.w && v < region.h) {
-                std::memcpy(out + bytes * k, picture.row(region.y + v) + bytes * (region.x + u),
-                            static_cast<std::size_t>(bytes));
+                const std::uint8_t* from = picture.row(region.y + v) + bytes * (region.x + u);
+                if (bytes == 1)
+                    out[k] = *from;
+                else
+                    std::memcpy(out + 3 * k, from, 3);
                 outMask[k] = hasMask ? mask.row(region.y + v)[region.x + u] : 0;
             } else {
                 outMask[k] = 255;

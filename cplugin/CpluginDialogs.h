@@ -1,8 +1,10 @@
 /*
- * How the library's three dialogs are answered.  The library draws no window
- * of its own: the program that loads it installs a dialog hook (the editor's
- * window layer, or a test), exported as CpluginSetDialogHook.  Without a hook
- * every dialog counts as cancelled and the filters return 0.
+ * How the library's three dialogs are answered.  Built with Qt, the library
+ * shows them itself as modal Qt dialogs (cancelled when the loading program
+ * runs no QApplication); built without Qt it draws nothing.  A program that
+ * loads the library (a test, or a front end of its own) may install a hook,
+ * exported as CpluginSetDialogHook, that answers them instead; installing
+ * null restores the library's own dialogs.
  */
 #ifndef CPLUGIN_DIALOGS_H
 #define CPLUGIN_DIALOGS_H

@@ -2,6 +2,10 @@
 #include "Transforms.h"
 #include "celdo_plugin.h"
 
+#ifdef CPLUGIN_WITH_QT
+#include "qt/QtDialogs.h"
+#endif
+
 #include <array>
 #include <charconv>
 #include <cstring>
@@ -10,7 +14,15 @@
 
 namespace {
 
-CpluginDialogHook g_dialogHook = nullptr;
+// The library's own dialogs when it is built with Qt; otherwise only an
+// installed hook can answer them.
+#ifdef CPLUGIN_WITH_QT
+constexpr CpluginDialogHook DefaultDialogHook = &cplugin::QtDialog;
+#else
+constexpr CpluginDialogHook DefaultDialogHook = nullptr;
+#endif
+
+CpluginDialogHook g_dialogHook = DefaultDialogHook;
 
 constexpr int FunctionCount = 3;
 
@@ -62,7 +74,9 @@ double angleFromText(const char* text) {
 
 extern "C" {
 
-CPLUGIN_EXPORT void CpluginSetDialogHook(CpluginDialogHook hook) { g_dialogHook = hook; }
+CPLUGIN_EXPORT void CpluginSetDialogHook(CpluginDialogHook hook) {
+    g_dialogHook = hook ? hook : DefaultDialogHook;
+}
 
 CPLUGIN_EXPORT void CeldoPluginInfo(PluginInfo* info) {
     if (!info)

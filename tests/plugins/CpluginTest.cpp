@@ -17,6 +17,7 @@ using celdo::test::numberedPicture;
 namespace {
 
 struct Answer {
+    Answer(int pressed, std::string typed = {}) : button(pressed), text(std::move(typed)) {}
     int button;
     std::string text; // for the angle field
 };

@@ -1,3 +1,4 @@
+#include "ScratchFolder.h"
 #include "formats/BmpFile.h"
 
 #include <benchmark/benchmark.h>
@@ -14,12 +15,6 @@ namespace {
 using celdo::BmpFile;
 using celdo::CellImage;
 
-std::string temporaryBitmap() {
-    return (std::filesystem::temp_directory_path() /
-            ("celdo-bench-" + std::to_string(::getpid()) + ".bmp"))
-        .string();
-}
-
 std::unique_ptr<CellImage> benchPicture() {
     auto image = CellImage::Create(4096, 4096, 8);
     std::uint8_t* p = image->pixels();
@@ -31,20 +26,21 @@ std::unique_ptr<CellImage> benchPicture() {
 
 void BM_BmpWrite4096(benchmark::State& state) {
     const auto image = benchPicture();
-    const std::string path = temporaryBitmap();
+    const ScratchFolder folder;
+    const std::string path = folder.file("bench.bmp");
     for (auto _ : state) {
         BmpFile file(path);
         file.setFromImage(*image);
         if (file.saveTo(*image, nullptr) != celdo::status::Ok)
             state.SkipWithError("save failed");
     }
-    std::remove(path.c_str());
     state.SetBytesProcessed(static_cast<long long>(state.iterations()) * image->imageSize());
 }
 
 void BM_BmpRead4096(benchmark::State& state) {
     const auto image = benchPicture();
-    const std::string path = temporaryBitmap();
+    const ScratchFolder folder;
+    const std::string path = folder.file("bench.bmp");
     {
         BmpFile file(path);
         file.setFromImage(*image);
@@ -58,7 +54,6 @@ void BM_BmpRead4096(benchmark::State& state) {
         auto loaded = file.readImage();
         benchmark::DoNotOptimize(loaded.get());
     }
-    std::remove(path.c_str());
     state.SetBytesProcessed(static_cast<long long>(state.iterations()) * image->imageSize());
 }
 

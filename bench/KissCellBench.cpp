@@ -1,3 +1,4 @@
+#include "ScratchFolder.h"
 #include "formats/KissCellFile.h"
 
 #include <benchmark/benchmark.h>
@@ -7,38 +8,12 @@
 #include <string>
 
 // A 4096 × 4096 256-colour cell (16 MiB of pixels) through the real load and
-// save path, file included; compare with BM_Copy16MiB.  The files go to
-// $CELDO_BENCH_DIR, else to the memory file system /dev/shm when there is
-// one, so that the figures measure the program rather than the disk.
+// save path, file included; compare with BM_Copy16MiB.
 namespace {
 
 using namespace celdo;
 
 constexpr int Side = 4096;
-
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::error_code error;
-        std::filesystem::path base = std::filesystem::temp_directory_path(error);
-        if (const char* chosen = std::getenv("CELDO_BENCH_DIR"))
-            base = chosen;
-        else if (std::filesystem::is_directory("/dev/shm", error))
-            base = "/dev/shm";
-        std::string pattern = (base / "celdo-bench-XXXXXX").string();
-        if (char* made = ::mkdtemp(pattern.data()))
-            m_path = made;
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    std::string file(const char* name) const { return (m_path / name).string(); }
-    bool ok() const { return !m_path.empty(); }
-
-private:
-    std::filesystem::path m_path;
-};
 
 CellImagePtr testPicture() {
     auto picture = CellImage::Create(Side, Side, 8);

@@ -1,3 +1,4 @@
+#include "ScratchFolder.h"
 #include "formats/MagFile.h"
 
 #include <benchmark/benchmark.h>
@@ -10,24 +11,6 @@
 // files: flat areas, outlined shapes, an ordered-dither gradient and a band
 // of noise, as painted cells and scanned-in art mix them.
 namespace {
-
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "celdo-bench-XXXXXX").string();
-        if (char* made = ::mkdtemp(pattern.data()))
-            m_path = made;
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    std::string file(const char* name) const { return (m_path / name).string(); }
-
-private:
-    std::filesystem::path m_path;
-};
 
 celdo::CellImagePtr realisticPicture() {
     constexpr int size = 4096;
@@ -71,7 +54,7 @@ celdo::CellImagePtr realisticPicture() {
 
 void BM_MagEncode4096(benchmark::State& state) {
     const auto picture = realisticPicture();
-    ScratchDir dir;
+    ScratchFolder dir;
     const std::string path = dir.file("bench.mag");
     for (auto _ : state) {
         const celdo::Status result = celdo::MagFile::Save(path, *picture, "");
@@ -83,7 +66,7 @@ void BM_MagEncode4096(benchmark::State& state) {
 }
 
 void BM_MagDecode4096(benchmark::State& state) {
-    ScratchDir dir;
+    ScratchFolder dir;
     const std::string path = dir.file("bench.mag");
     {
         const auto picture = realisticPicture();

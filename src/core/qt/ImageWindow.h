@@ -1,10 +1,13 @@
 #pragma once
 
 #include "core/CellImage.h"
+#include "canvas/SizeChange.h"
 #include "formats/GraphicFile.h"
 
 #include <QAbstractScrollArea>
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace celdo {
 
@@ -49,6 +52,20 @@ public:
     // (extentWidth × extentHeight), for fitting the child frame (1010).
     QSize extentSize() const;
 
+    // Zoom command 1235–1247.  `centrePending` 1: centred on the middle of
+    // the visible area (main menu); 2: on the canvas's zoom centre (popup
+    // menu and keys).
+    void ZoomTo(int command, int centrePending);
+    // Commands 103 and 104: true when the picture was written.
+    bool Save();
+    bool SaveAs();
+    void ShowImageInfo();
+    void ChangeSize();
+    // Mask commands 1600–1604.
+    void MaskCommand(int command);
+    bool maskEnabled() const;
+    bool maskMode() const;
+
 signals:
     // The display name changed (new document, first save).
     void titleChanged(const QString& title);
@@ -59,9 +76,20 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Layout();
+    void updateScrollBars();
+    void applyPendingCentre();
+    void scrollTo(int x, int y);
+    int snapped(int position) const;
+    void stepAction(Qt::Orientation orientation, int action);
+    void placeCanvas();
+    // Saves with `document` (or under a new name when null), then the mask.
+    bool saveThrough(GraphicFile* document);
+    std::optional<std::pair<int, int>> applySizeChange(const Margins& margins);
+    void repaintCanvas();
 
     EditorHost& m_host;
     CanvasView* m_view = nullptr;

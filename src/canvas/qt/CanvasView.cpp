@@ -1,0 +1,306 @@
+#include "canvas/qt/CanvasView.h"
+
+#include "app/AppState.h"
+#include "canvas/SoftDab.h"
+#include "canvas/qt/Clipboard.h"
+#include "canvas/qt/PictureRenderer.h"
+#include "ui/EditorHost.h"
+
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstring>
+
+namespace celdo {
+
+namespace {
+
+ViewScale scaleOf(const Zoom& zoom) {
+    ViewScale s;
+    s.factor = std::max(1, zoom.factor());
+    switch (zoom.mode()) {
+    case Zoom::Magnified: s.mode = ViewScale::Magnified; break;
+    case Zoom::Reduced: s.mode = ViewScale::Reduced; break;
+    case Zoom::Fitted:
+        s.mode = ViewScale::Fitted;
+        s.fittedWidth = zoom.viewWidth();
+        s.fittedHeight = zoom.viewHeight();
+        break;
+    default: s.mode = ViewScale::OneToOne; s.factor = 1; break;
+    }
+    return s;
+}
+
+QRect shapeBounds(const OverlayShape& s) {
+    return QRect(QPoint(std::min(s.from.x, s.to.x), std::min(s.from.y, s.to.y)),
+                 QPoint(std::max(s.from.x, s.to.x), std::max(s.from.y, s.to.y)))
+        .adjusted(-2, -2, 2, 2);
+}
+
+struct ZoomItem {
+    int command;
+    const char* text;
+};
+constexpr ZoomItem MagnifyItems[] = {{1241, "２倍"}, {1242, "３倍"}, {1243, "４倍"}, {1244, "６倍"},
+                                     {1245, "８倍"}, {1246, "12倍"}, {1247, "16倍"}};
+constexpr ZoomItem ReduceItems[] = {
+    {1239, "1/2倍"}, {1238, "1/3倍"}, {1237, "1/4倍"}, {1236, "1/6倍"}, {1235, "1/8倍"}};
+
+} // namespace
+
+Qt::CursorShape CursorShapeFor(const char* name) {
+    if (!name)
+        return Qt::ArrowCursor;
+    if (!std::strcmp(name, "BrushCur") || !std::strcmp(name, "RectCur") ||
+        !std::strcmp(name, "ovalCur"))
+        return Qt::CrossCursor;
+    if (!std::strcmp(name, "tearCur") || !std::strcmp(name, "SpoitCur") ||
+        !std::strcmp(name, "MoldCur"))
+        return Qt::PointingHandCursor;
+    if (!std::strcmp(name, "HandCur"))
+        return Qt::OpenHandCursor;
+    if (!std::strcmp(name, "DragCur"))
+        return Qt::ClosedHandCursor;
+    return Qt::ArrowCursor;
+}
+
+void WireCanvasHooks(AppState& app) {
+    ToolHooks& hooks = app.editing.hooks;
+    if (!hooks.softDab)
+        hooks.softDab = [&app](Canvas& canvas, int x, int y) {
+            return SoftDab(canvas.surface(), x, y, canvas.state().brush, app.palette.current(),
+                           app.softDabSettings());
+        };
+    if (!hooks.copyRegion)
+        hooks.copyRegion = [](Canvas& canvas, const Rect& region) {
+            CopyRegionToClipboard(canvas.surface(), region);
+        };
+}
+
+CanvasView::CanvasView(EditorHost& host, QWidget* parent)
+    : QWidget(parent), m_host(host), m_canvas(host.app().editing) {
+    setObjectName("Paper");
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+    syncSize();
+}
+
+CanvasView::~CanvasView() {
+    if (m_canvas.gesture().rubberEllipse || m_canvas.gesture().rubberRect ||
+        m_canvas.gesture().rubberPolyline)
+        m_canvas.state().strokeActive = false;
+}
+
+void CanvasView::syncSize() { resize(m_canvas.zoom().viewWidth(), m_canvas.zoom().viewHeight()); }
+
+QRect CanvasView::windowRect(const Rect& image) const {
+    const Rect w = m_canvas.zoom().toWindow(image);
+    return QRect(w.left, w.top, w.width(), w.height());
+}
+
+void CanvasView::invalidateImage(const Rect& changed, bool now) {
+    if (changed.empty())
+        return;
+    QRect r = windowRect(changed);
+    if (m_canvas.zoom().mode() == Zoom::Reduced || m_canvas.zoom().mode() == Zoom::Fitted)
+        r = r.adjusted(-1, -1, 1, 1);
+    if (m_canvas.zoom().mode() == Zoom::Fitted)
+        r = rect();
+    if (now)
+        repaint(r);
+    else
+        update(r);
+}
+
+void CanvasView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect exposed = event->rect();
+    const PaintSurface& surface = m_canvas.surface();
+    const CellImage* plane =
+        surface.maskMode && surface.maskView ? surface.maskView.get() : surface.picture.get();
+    if (!plane) {
+        painter.fillRect(exposed, palette().window());
+        return;
+    }
+    painter.drawImage(exposed.topLeft(), renderPicture(*plane, scaleOf(m_canvas.zoom()), exposed));
+
+    const std::vector<OverlayShape> shapes = RubberBandShapes(m_canvas);
+    if (shapes.empty())
+        return;
+    // Difference with white inverts what lies below, like the inverting
+    // raster operation: drawing the same band twice restores the picture.
+    painter.setCompositionMode(QPainter::CompositionMode_Difference);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(Qt::white, 0));
+    painter.setBrush(Qt::NoBrush);
+    for (const OverlayShape& s : shapes) {
+        if (s.kind == OverlayShape::Line)
+            painter.drawLine(s.from.x, s.from.y, s.to.x, s.to.y);
+        else
+            painter.drawEllipse(QRect(QPoint(s.from.x, s.from.y), QPoint(s.to.x, s.to.y)));
+    }
+}
+
+QRect CanvasView::overlayBounds() const {
+    QRect bounds;
+    for (const OverlayShape& s : RubberBandShapes(m_canvas))
+        bounds = bounds.united(shapeBounds(s));
+    return bounds;
+}
+
+void CanvasView::handleMouse(MouseEvent::Kind kind, QPoint position, bool leftDown) {
+    if (!m_canvas.picture())
+        return;
+    const QRect before = overlayBounds();
+    MouseEvent event;
+    event.kind = kind;
+    event.position = {position.x(), position.y()};
+    event.leftDown = leftDown;
+    const ToolResponse response = HandleMouse(m_canvas, event);
+    act(response, position, before);
+}
+
+void CanvasView::act(const ToolResponse& r, QPoint position, const QRect& overlayBefore) {
+    if (r.cursor != m_cursor) {
+        m_cursor = r.cursor;
+        setCursor(CursorShapeFor(r.cursor));
+    }
+    if (r.status)
+        m_host.setStatusText(QString::fromStdString(*r.status));
+    if (r.restoreToolName)
+        m_host.restoreToolPaneText();
+    if (r.overlayChanged) {
+        const QRect area = overlayBefore.united(overlayBounds());
+        if (!area.isEmpty())
+            update(area);
+    }
+    if (!r.changed.empty()) {
+        invalidateImage(r.changed, r.updateNow);
+        emit pictureChanged();
+    }
+    if (r.openPopup)
+        openPopup(position);
+}
+
+void CanvasView::mousePressEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    if (event->button() == Qt::LeftButton)
+        handleMouse(MouseEvent::LeftPress, p, true);
+    else if (event->button() == Qt::RightButton)
+        handleMouse(MouseEvent::RightPress, p, (event->buttons() & Qt::LeftButton) != 0);
+}
+
+void CanvasView::mouseMoveEvent(QMouseEvent* event) {
+    handleMouse(MouseEvent::Move, event->position().toPoint(),
+                (event->buttons() & Qt::LeftButton) != 0);
+}
+
+void CanvasView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        handleMouse(MouseEvent::LeftRelease, event->position().toPoint(), false);
+}
+
+void CanvasView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        handleMouse(MouseEvent::LeftDoubleClick, event->position().toPoint(), true);
+    else if (event->button() == Qt::RightButton)
+        handleMouse(MouseEvent::RightPress, event->position().toPoint(), false);
+}
+
+void CanvasView::keyPressEvent(QKeyEvent* event) {
+    if (!handleKey(event->text(), mapFromGlobal(QCursor::pos())))
+        QWidget::keyPressEvent(event);
+}
+
+bool CanvasView::pointerOverVisiblePicture(QPoint position) const {
+    const QRect area = visibleArea ? visibleArea() : rect();
+    const Rect visible{area.left(), area.top(), area.left() + area.width(),
+                       area.top() + area.height()};
+    return PointerOverVisiblePicture(m_canvas.zoom(), {position.x(), position.y()}, visible,
+                                     m_canvas.width(), m_canvas.height());
+}
+
+bool CanvasView::handleKey(const QString& text, QPoint pointer) {
+    if (text.size() != 1 || !m_canvas.picture())
+        return false;
+    const QChar key = text.at(0);
+    if (key != '+' && key != '-' && key != ' ')
+        return false;
+    const Point image = m_canvas.zoom().toImage(Point{pointer.x(), pointer.y()});
+    const bool over = pointerOverVisiblePicture(pointer);
+    if (key == ' ') {
+        if (over) {
+            m_zoomCentre = image;
+            popupCommand(canvascommand::Eyedropper);
+        }
+        return true;
+    }
+    if (over) {
+        m_zoomCentre = image;
+    } else {
+        const QRect area = visibleArea ? visibleArea() : rect();
+        m_zoomCentre = m_canvas.zoom().toImage(
+            Point{area.left() + area.width() / 2, area.top() + area.height() / 2});
+    }
+    const int command = m_canvas.zoom().StepCommand(key == '+' ? 1 : -1);
+    if (command != 0)
+        QTimer::singleShot(0, this, [this, command] { emit zoomRequested(command); });
+    return true;
+}
+
+std::unique_ptr<QMenu> CanvasView::makePopupMenu(QPoint position) {
+    m_zoomCentre = m_canvas.zoom().toImage(Point{position.x(), position.y()});
+    const int checked = m_canvas.zoom().CheckedCommand();
+    auto menu = std::make_unique<QMenu>(this);
+    auto addItem = [&](QMenu* to, int command, const char* text) {
+        QAction* a = to->addAction(QString::fromUtf8(text));
+        a->setData(command);
+        if (command == checked) {
+            a->setCheckable(true);
+            a->setChecked(true);
+        }
+    };
+    addItem(menu.get(), canvascommand::Eyedropper, "スポイト");
+    menu->addSeparator();
+    QMenu* magnify = menu->addMenu(QStringLiteral("拡大"));
+    for (const ZoomItem& item : MagnifyItems)
+        addItem(magnify, item.command, item.text);
+    addItem(menu.get(), Zoom::CommandOneToOne, "１倍");
+    QMenu* reduce = menu->addMenu(QStringLiteral("縮小"));
+    for (const ZoomItem& item : ReduceItems)
+        addItem(reduce, item.command, item.text);
+    menu->addSeparator();
+    addItem(menu.get(), canvascommand::Save, "保存");
+    return menu;
+}
+
+void CanvasView::openPopup(QPoint position) {
+    std::unique_ptr<QMenu> menu = makePopupMenu(position);
+    QAction* chosen = menu->exec(mapToGlobal(position));
+    if (chosen && chosen->data().isValid())
+        popupCommand(chosen->data().toInt());
+}
+
+void CanvasView::popupCommand(int command) {
+    if (command == canvascommand::Eyedropper) {
+        const PaintSurface& surface = m_canvas.surface();
+        const bool maskMode = surface.maskMode;
+        if (m_canvas.Eyedropper(m_zoomCentre.x, m_zoomCentre.y) && !maskMode)
+            m_host.refreshToolbar();
+        return;
+    }
+    if (command == canvascommand::Save) {
+        emit saveRequested();
+        return;
+    }
+    if (Zoom::ValidCode(command - Zoom::CommandOneToOne) && command >= 1235 && command <= 1247)
+        emit zoomRequested(command);
+}
+
+} // namespace celdo

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "canvas/Canvas.h"
+#include "canvas/ToolGestures.h"
+
+#include <QRect>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QMenu;
+
+namespace celdo {
+
+class AppState;
+class EditorHost;
+
+// The popup menu and key commands of a canvas.
+namespace canvascommand {
+inline constexpr int Eyedropper = 1740;
+inline constexpr int Save = 103;
+} // namespace canvascommand
+
+// The canvas of an image window ("Paper"): shows the picture (the mask view
+// in mask edit mode) at its zoom, hands mouse input to the current tool and
+// draws the rubber bands.  Only the exposed rectangle is rendered, so a huge
+// magnified picture scrolls and repaints at the cost of the visible part.
+class CanvasView : public QWidget {
+    Q_OBJECT
+public:
+    CanvasView(EditorHost& host, QWidget* parent = nullptr);
+    ~CanvasView() override;
+
+    Canvas& canvas() { return m_canvas; }
+    const Canvas& canvas() const { return m_canvas; }
+
+    // Takes the zoom's view size.
+    void syncSize();
+    // An image rectangle in window pixels of this widget.
+    QRect windowRect(const Rect& image) const;
+    // Repaints the window pixels over changed image pixels (at once with `now`).
+    void invalidateImage(const Rect& changed, bool now = false);
+
+    // A mouse message in this widget's coordinates (the frame forwards the
+    // ones over its margin too).
+    void handleMouse(MouseEvent::Kind kind, QPoint position, bool leftDown);
+    // The key handling of "+", "-" and space with the pointer at `pointer`
+    // (widget coordinates).  False for other keys.
+    bool handleKey(const QString& text, QPoint pointer);
+
+    // Where the view's centre of interest lies for the next zoom.
+    Point zoomCentre() const { return m_zoomCentre; }
+    void setZoomCentre(Point p) { m_zoomCentre = p; }
+
+    // The popup menu for a right press at `position`: sets the zoom centre
+    // and checks the present zoom.  The caller owns the menu.
+    std::unique_ptr<QMenu> makePopupMenu(QPoint position);
+    // Carries out a popup menu command (1740, 1235–1247, 103).
+    void popupCommand(int command);
+
+    // The frame's visible client area in this widget's coordinates; by
+    // default the widget's own rectangle.
+    std::function<QRect()> visibleArea;
+
+signals:
+    // A zoom command from the popup menu or the keys, centred on zoomCentre.
+    void zoomRequested(int command);
+    // The popup menu's 保存.
+    void saveRequested();
+    // The pointer's image position for the status bar changed.
+    void pictureChanged();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QRect overlayBounds() const;
+    void act(const ToolResponse& response, QPoint position, const QRect& overlayBefore);
+    void openPopup(QPoint position);
+    bool pointerOverVisiblePicture(QPoint position) const;
+
+    EditorHost& m_host;
+    Canvas m_canvas;
+    Point m_zoomCentre;
+    const char* m_cursor = nullptr;
+};
+
+// Connects the tools' hooks that the canvas side provides (soft dab, copy of
+// a region) for the program's tool state; hooks already set are kept.
+void WireCanvasHooks(AppState& app);
+
+// The Qt cursor of a tool cursor resource name.
+Qt::CursorShape CursorShapeFor(const char* name);
+
+} // namespace celdo

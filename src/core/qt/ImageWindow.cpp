@@ -1,0 +1,478 @@
+#include "core/qt/ImageWindow.h"
+
+#include "app/AppState.h"
+#include "app/LoadSaveDispatch.h"
+#include "canvas/Canvas.h"
+#include "canvas/MaskEdit.h"
+#include "canvas/ReplaceIndex.h"
+#include "canvas/qt/CanvasView.h"
+#include "canvas/qt/Clipboard.h"
+#include "core/qt/ImageWindowDialogs.h"
+#include "core/qt/MaskDensityWindow.h"
+#include "framework/Ui.h"
+#include "palette/PaletteOperations.h"
+#include "ui/EditorHost.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QResizeEvent>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace celdo {
+
+namespace {
+
+constexpr int Margin = 8;
+constexpr const char* Caption = "Celdos";
+
+namespace command {
+constexpr int Save = 103;
+constexpr int SaveAs = 104;
+constexpr int Copy = 112;
+constexpr int ImageInfo = 1021;
+constexpr int SizeChange = 1200;
+constexpr int CopyLastRegion = 1360;
+constexpr int MaskEdit = 1600;
+constexpr int ImageEdit = 1601;
+constexpr int MaskDisable = 1602;
+constexpr int MaskInvert = 1603;
+constexpr int MaskClear = 1604;
+constexpr int ZoomFirst = 1235;
+constexpr int ZoomLast = 1247;
+constexpr int PaletteChanged = 1845; // CM_PALETTE_CHANGED
+} // namespace command
+
+std::string saveQuestion(const QString& name) {
+    return name.toStdString() + " は変更されてます。保存しますか？";
+}
+
+} // namespace
+
+ImageWindow::ImageWindow(EditorHost& host, QWidget* parent)
+    : QAbstractScrollArea(parent), m_host(host) {
+    setObjectName("Frame");
+    QPalette grey = viewport()->palette();
+    grey.setColor(QPalette::Window, QColor(192, 192, 192));
+    viewport()->setPalette(grey);
+    viewport()->setBackgroundRole(QPalette::Window);
+    viewport()->setAutoFillBackground(true);
+    viewport()->setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+
+    WireCanvasHooks(host.app());
+    if (!host.app().editing.hooks.maskPaintValueChanged)
+        host.app().editing.hooks.maskPaintValueChanged = [](int value) {
+            MaskDensityWindow::ShowValue(value);
+        };
+
+    m_view = new CanvasView(host, viewport());
+    m_view->move(Margin, Margin);
+    m_view->visibleArea = [this] {
+        return QRect(-m_view->pos(), viewport()->size());
+    };
+    connect(m_view, &CanvasView::zoomRequested, this, [this](int c) {
+        setFocus();
+        ZoomTo(c, 2);
+    });
+    connect(m_view, &CanvasView::saveRequested, this, [this] {
+        setFocus();
+        Save();
+    });
+    connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
+            [this](int action) { stepAction(Qt::Horizontal, action); });
+    connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
+            [this](int action) { stepAction(Qt::Vertical, action); });
+    m_view->hide();
+    Layout();
+}
+
+ImageWindow::~ImageWindow() {
+    if (m_view && m_view->canvas().surface().maskMode)
+        MaskDensityWindow::CloseWindow();
+}
+
+Canvas& ImageWindow::canvas() { return m_view->canvas(); }
+bool ImageWindow::hasPicture() const { return m_view->canvas().picture() != nullptr; }
+bool ImageWindow::maskEnabled() const { return m_view->canvas().surface().maskEnabled; }
+bool ImageWindow::maskMode() const { return m_view->canvas().surface().maskMode; }
+
+QString ImageWindow::displayName() const {
+    if (!m_document)
+        return QStringLiteral("(無題)");
+    return QString::fromStdString(m_document->name());
+}
+
+void ImageWindow::SetPicture(CellImagePtr picture, bool replace) {
+    PaintSurface& surface = canvas().surface();
+    if (replace && surface.maskMode) {
+        MaskDensityWindow::CloseWindow();
+        LeaveMaskMode(surface);
+    }
+    const bool present = picture != nullptr;
+    canvas().SetPicture(std::move(picture));
+    m_centrePending = 0;
+    m_view->setVisible(present);
+    Layout();
+}
+
+void ImageWindow::SetDocument(std::unique_ptr<GraphicFile> document) {
+    m_document = std::move(document);
+    emit titleChanged(displayName());
+}
+
+void ImageWindow::AttachMask(CellImagePtr mask) {
+    celdo::AttachMask(canvas().surface(), std::move(mask));
+    repaintCanvas();
+}
+
+QSize ImageWindow::extentSize() const {
+    const celdo::Zoom& zoom = m_view->canvas().zoom();
+    return QSize(zoom.viewWidth() + 4 * Margin, zoom.viewHeight() + 4 * Margin);
+}
+
+void ImageWindow::repaintCanvas() { m_view->update(); }
+
+void ImageWindow::Layout() {
+    m_view->syncSize();
+    updateScrollBars();
+    placeCanvas();
+    m_view->update();
+}
+
+void ImageWindow::placeCanvas() {
+    m_view->move(Margin - horizontalScrollBar()->value(), Margin - verticalScrollBar()->value());
+}
+
+void ImageWindow::updateScrollBars() {
+    const QSize extent = extentSize();
+    // Showing one bar narrows the other's page, so settle in a few rounds.
+    for (int round = 0; round < 3; ++round) {
+        const QSize page = viewport()->size();
+        const int factor = canvas().zoom().mode() == Zoom::Magnified ? canvas().zoom().factor() : 1;
+        QScrollBar* h = horizontalScrollBar();
+        QScrollBar* v = verticalScrollBar();
+        const int hMax = std::max(0, extent.width() - page.width());
+        const int vMax = std::max(0, extent.height() - page.height());
+        if (hMax == h->maximum() && vMax == v->maximum() && h->pageStep() == page.width() &&
+            v->pageStep() == page.height() && h->singleStep() == factor)
+            break;
+        h->setRange(0, hMax);
+        v->setRange(0, vMax);
+        h->setPageStep(std::max(1, page.width()));
+        v->setPageStep(std::max(1, page.height()));
+        h->setSingleStep(factor);
+        v->setSingleStep(factor);
+    }
+    if (horizontalScrollBar()->maximum() == 0 && verticalScrollBar()->maximum() == 0)
+        m_centrePending = 0;
+}
+
+void ImageWindow::applyPendingCentre() {
+    if (!m_centrePending)
+        return;
+    m_centrePending = 0;
+    const Canvas& c = canvas();
+    const auto target =
+        ZoomScrollTarget(c.zoom(), m_view->zoomCentre(), c.width(), c.height(),
+                         viewport()->width() - Margin, viewport()->height() - Margin);
+    if (!target)
+        return;
+    scrollTo(target->x.value_or(horizontalScrollBar()->value()),
+             target->y.value_or(verticalScrollBar()->value()));
+}
+
+int ImageWindow::snapped(int position) const {
+    const celdo::Zoom& zoom = m_view->canvas().zoom();
+    if (zoom.mode() != Zoom::Magnified || zoom.factor() <= 1)
+        return position;
+    return position - position % zoom.factor();
+}
+
+void ImageWindow::scrollTo(int x, int y) {
+    horizontalScrollBar()->setValue(snapped(std::clamp(x, 0, horizontalScrollBar()->maximum())));
+    verticalScrollBar()->setValue(snapped(std::clamp(y, 0, verticalScrollBar()->maximum())));
+}
+
+void ImageWindow::stepAction(Qt::Orientation orientation, int action) {
+    const celdo::Zoom& zoom = canvas().zoom();
+    if (zoom.mode() != Zoom::Magnified)
+        return;
+    QScrollBar* bar = orientation == Qt::Horizontal ? horizontalScrollBar() : verticalScrollBar();
+    const int page = bar->pageStep() * zoom.factor();
+    if (action == QAbstractSlider::SliderPageStepAdd)
+        bar->setSliderPosition(std::min(bar->maximum(), bar->value() + page));
+    else if (action == QAbstractSlider::SliderPageStepSub)
+        bar->setSliderPosition(std::max(0, bar->value() - page));
+}
+
+void ImageWindow::scrollContentsBy(int, int) {
+    QScrollBar* h = horizontalScrollBar();
+    QScrollBar* v = verticalScrollBar();
+    const int x = snapped(h->value());
+    const int y = snapped(v->value());
+    if (x != h->value() || y != v->value()) {
+        // Setting the snapped value scrolls again with the final position.
+        h->setValue(x);
+        v->setValue(y);
+        return;
+    }
+    placeCanvas();
+}
+
+void ImageWindow::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+    placeCanvas();
+}
+
+bool ImageWindow::viewportEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove: {
+        // The pointer is over the margin: the canvas sees the position
+        // outside its picture.
+        auto* e = static_cast<QMouseEvent*>(event);
+        const QPoint p = e->position().toPoint() - m_view->pos();
+        const bool left = (e->buttons() & Qt::LeftButton) != 0;
+        if (event->type() == QEvent::MouseMove)
+            m_view->handleMouse(MouseEvent::Move, p, left);
+        else if (e->button() == Qt::LeftButton)
+            m_view->handleMouse(event->type() == QEvent::MouseButtonPress
+                                    ? MouseEvent::LeftPress
+                                    : event->type() == QEvent::MouseButtonRelease
+                                          ? MouseEvent::LeftRelease
+                                          : MouseEvent::LeftDoubleClick,
+                                p, event->type() != QEvent::MouseButtonRelease);
+        else if (e->button() == Qt::RightButton && event->type() != QEvent::MouseButtonRelease)
+            m_view->handleMouse(MouseEvent::RightPress, p, left);
+        return true;
+    }
+    case QEvent::Resize: {
+        const bool result = QAbstractScrollArea::viewportEvent(event);
+        updateScrollBars();
+        placeCanvas();
+        return result;
+    }
+    default: return QAbstractScrollArea::viewportEvent(event);
+    }
+}
+
+void ImageWindow::keyPressEvent(QKeyEvent* event) {
+    if (m_view->handleKey(event->text(), m_view->mapFromGlobal(QCursor::pos())))
+        return;
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+void ImageWindow::ZoomTo(int command, int centrePending) {
+    if (!hasPicture() || command < command::ZoomFirst || command > command::ZoomLast)
+        return;
+    Canvas& c = canvas();
+    if (centrePending == 1)
+        m_view->setZoomCentre(CenterView(c.zoom(), horizontalScrollBar()->value(),
+                                         verticalScrollBar()->value(), viewport()->width(),
+                                         viewport()->height()));
+    if (!c.SetZoom(command - Zoom::CommandOneToOne))
+        return;
+    m_centrePending = centrePending;
+    m_host.refreshToolbar();
+    Layout();
+    emit fitRequested();
+    updateScrollBars();
+    applyPendingCentre();
+    placeCanvas();
+}
+
+bool ImageWindow::saveThrough(GraphicFile* document) {
+    PaintSurface& surface = canvas().surface();
+    if (!surface.picture)
+        return false;
+    if (surface.maskMode)
+        CommitMaskView(surface);
+    LoadSaveDispatch& dispatch = m_host.dispatch();
+    if (document) {
+        if (dispatch.SaveImage(*document, *surface.picture, surface.mask.get()) != status::Ok)
+            return false;
+        surface.modified = false;
+        dispatch.SaveMaskFor(*document, surface);
+        return true;
+    }
+    return false;
+}
+
+bool ImageWindow::Save() {
+    if (!hasPicture())
+        return false;
+    if (!m_document)
+        return SaveAs();
+    return saveThrough(m_document.get());
+}
+
+bool ImageWindow::SaveAs() {
+    PaintSurface& surface = canvas().surface();
+    if (!surface.picture)
+        return false;
+    LoadSaveDispatch& dispatch = m_host.dispatch();
+    const FileDialog::Result choice =
+        dispatch.ChooseImageToSave(m_document ? m_document->path() : std::string());
+    if (!choice.confirmed || choice.path.empty())
+        return false;
+    if (surface.maskMode)
+        CommitMaskView(surface);
+    bool saved = false;
+    dispatch.SaveImageAs(choice.path, *surface.picture, surface.mask.get(), m_document,
+                         m_host.app().fileOptions.saveOption != 0, &saved);
+    if (!saved || !m_document)
+        return false;
+    surface.modified = false;
+    dispatch.SaveMaskFor(*m_document, surface);
+    emit titleChanged(displayName());
+    return true;
+}
+
+bool ImageWindow::QueryClose() {
+    PaintSurface& surface = canvas().surface();
+    if (!surface.modified || !surface.picture)
+        return true;
+    const int reply = m_host.ui().messageBox(saveQuestion(displayName()), Caption,
+                                             MessageIcon::Question, MessageButtons::YesNoCancel);
+    if (reply == answer::Cancel)
+        return false;
+    if (reply == answer::No)
+        return true;
+    if (m_document)
+        return saveThrough(m_document.get());
+
+    // Untitled: the new document only serves this save, the window closes.
+    LoadSaveDispatch& dispatch = m_host.dispatch();
+    const FileDialog::Result choice = dispatch.ChooseImageToSave(std::string());
+    if (!choice.confirmed || choice.path.empty())
+        return false;
+    if (surface.maskMode)
+        CommitMaskView(surface);
+    std::unique_ptr<GraphicFile> document;
+    bool saved = false;
+    dispatch.SaveImageAs(choice.path, *surface.picture, surface.mask.get(), document,
+                         m_host.app().fileOptions.saveOption != 0, &saved);
+    if (!saved || !document)
+        return false;
+    surface.modified = false;
+    dispatch.SaveMaskFor(*document, surface);
+    return true;
+}
+
+void ImageWindow::ShowImageInfo() {
+    const CellImage* picture = canvas().picture();
+    if (!picture)
+        return;
+    ControlTable table = GraphInfoTable(*picture);
+    m_host.ui().runDialog(table);
+}
+
+std::optional<std::pair<int, int>> ImageWindow::applySizeChange(const Margins& margins) {
+    Ui& ui = m_host.ui();
+    switch (canvas().ChangeSize(margins)) {
+    case SizeChangeResult::NegativeSize:
+        ui.messageBox(NegativeSizeMessage, Caption, MessageIcon::Information, MessageButtons::Ok);
+        return std::nullopt;
+    case SizeChangeResult::Failed:
+        ui.messageBox(SizeChangeFailedMessage, Caption, MessageIcon::Information,
+                      MessageButtons::Ok);
+        return std::nullopt;
+    case SizeChangeResult::Unchanged: return std::nullopt;
+    case SizeChangeResult::Applied: break;
+    }
+    m_centrePending = 0;
+    Layout();
+    emit fitRequested();
+    return std::make_pair(canvas().width(), canvas().height());
+}
+
+void ImageWindow::ChangeSize() {
+    const CellImage* picture = canvas().picture();
+    if (!picture || canvas().surface().maskMode)
+        return;
+    SizeChangeActions actions;
+    actions.apply = [this](const Margins& m) { return applySizeChange(m); };
+    actions.propose = [this]() -> std::optional<Margins> {
+        const CellImage* p = canvas().picture();
+        return p ? ProposeMargins(*p) : std::nullopt;
+    };
+    ControlTable table = SizeChangeTable(displayName().toStdString(), picture->width(),
+                                         picture->height(), std::move(actions));
+    m_host.ui().runDialog(table);
+}
+
+void ImageWindow::MaskCommand(int c) {
+    PaintSurface& surface = canvas().surface();
+    if (!surface.picture)
+        return;
+    Status result = status::Ok;
+    switch (c) {
+    case command::MaskEdit:
+        MaskDensityWindow::Open(m_host.app().editing, m_host.hostWindow());
+        if (!surface.maskMode)
+            EnterMaskMode(surface, &result);
+        break;
+    case command::ImageEdit:
+        MaskDensityWindow::CloseWindow();
+        if (surface.maskMode)
+            LeaveMaskMode(surface);
+        break;
+    case command::MaskDisable: surface.maskEnabled = !surface.maskEnabled; break;
+    case command::MaskInvert: InvertMask(surface, &result); break;
+    case command::MaskClear: ClearMask(surface); break;
+    default: return;
+    }
+    if (result != status::Ok)
+        ShowErrorMessage(m_host.ui(), result);
+    m_host.refreshToolbar();
+    repaintCanvas();
+}
+
+void ImageWindow::paletteChanged() {
+    CellImage* picture = canvas().picture();
+    if (!picture)
+        return;
+    ApplyCurrentPalette(*picture, m_host.app().palette);
+    repaintCanvas();
+}
+
+void ImageWindow::applyPaletteBroadcast(const PaletteBroadcast& broadcast) {
+    if (!canvas().picture())
+        return;
+    ApplyPaletteBroadcast(canvas().surface(), broadcast, m_host.app().palette);
+    repaintCanvas();
+}
+
+bool ImageWindow::handleCommand(int c) {
+    switch (c) {
+    case command::Save: Save(); return true;
+    case command::SaveAs: SaveAs(); return true;
+    case command::Copy: CopyPictureToClipboard(canvas().surface()); return true;
+    case command::ImageInfo: ShowImageInfo(); return true;
+    case command::SizeChange: ChangeSize(); return true;
+    case command::CopyLastRegion:
+        if (const auto& region = canvas().state().lastRegion)
+            CopyRegionToClipboard(canvas().surface(), *region);
+        return true;
+    case command::MaskEdit:
+    case command::ImageEdit:
+    case command::MaskDisable:
+    case command::MaskInvert:
+    case command::MaskClear: MaskCommand(c); return true;
+    case command::PaletteChanged: paletteChanged(); return true;
+    default: break;
+    }
+    if (c >= command::ZoomFirst && c <= command::ZoomLast) {
+        ZoomTo(c, 1);
+        return true;
+    }
+    return false;
+}
+
+} // namespace celdo

@@ -5,12 +5,13 @@
 #include "app/ToolButtonTable.h"
 #include "app/qt/ToolBarPictures.h"
 #include "canvas/Canvas.h"
-#include "canvas/ReplaceIndex.h"
 #include "canvas/ToolGestures.h"
 #include "canvas/ToolTable.h"
+#include "canvas/qt/Clipboard.h"
 #include "core/qt/ImageWindow.h"
 #include "formats/KissCellFile.h"
 #include "ui/ChildFrame.h"
+#include "ui/ColourGroupSwitch.h"
 #include "ui/FrameDialogs.h"
 #include "ui/ToolBarCustomizeDialog.h"
 #include "ui/ToolBarWidget.h"
@@ -380,8 +381,7 @@ bool MainWindow::handleHelpAndPalette(int command) {
     }
     if (command >= 1500 && command <= 1509) {
         const auto list = surfaces();
-        if (SwitchColourGroup(m_app.palette, command - 1500,
-                              std::span<PaintSurface* const>(list.data(), list.size())))
+        if (SwitchColourGroupOf(m_app.palette, command - 1500, list))
             postCommand(CM_PALETTE_CHANGED);
         return true;
     }
@@ -411,7 +411,7 @@ bool MainWindow::handleToolsAndDialogs(int command) {
         if (const std::string* path =
                 m_app.imageHistory.entry(command - FileHistory::FirstMenuCommand)) {
             const std::string chosen = *path;
-            openNamedFile(chosen, false, true);
+            openNamedFile(chosen, false);
         }
         return true;
     }
@@ -428,7 +428,7 @@ bool MainWindow::handleFileAndBars(int command) {
     case 102: {
         const FileDialog::Result chosen = m_dispatch.ChooseImageToOpen();
         if (chosen.confirmed)
-            openNamedFile(chosen.path, m_app.fileOptions.viewHeader != 0, false);
+            openNamedFile(chosen.path, m_app.fileOptions.viewHeader != 0);
         return true;
     }
     case 150:
@@ -630,9 +630,22 @@ void MainWindow::closeAll() {
     postCommand(CM_REFRESH_TOOLBAR);
 }
 
-bool MainWindow::clipboardHasImage() const {
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    return data && (data->hasImage() || data->hasFormat(QStringLiteral("image/bmp")));
+bool MainWindow::clipboardHasImage() const { return ClipboardHasPicture(); }
+
+void MainWindow::openClipboardImage() {
+    ClipboardPicture taken = ReadClipboardPicture();
+    if (!taken.picture)
+        return;
+    m_app.loaded.clear();
+    m_app.loaded.picture = std::move(taken.picture);
+    m_app.loaded.mask = std::move(taken.mask);
+    // The same preparation as a loaded file: the full-colour question and
+    // the reduction, or widening onto the current group.
+    if (!m_dispatch.PrepareLoadedImage(m_app.loaded)) {
+        m_app.loaded.clear();
+        return;
+    }
+    executeCommand(CM_OPEN_LOADED_IMAGE);
 }
 
 void MainWindow::paletteChanged() {
@@ -701,7 +714,7 @@ int MainWindow::askAlreadyOpen(const QString& displayName) {
     return box.exec() == QMessageBox::Yes ? answer::Yes : answer::No;
 }
 
-void MainWindow::openNamedFile(const std::string& path, bool showInfo, bool fromHistory) {
+void MainWindow::openNamedFile(const std::string& path, bool showInfo) {
     m_app.loaded.mask.reset();
     const QString wanted = q(path);
     ImageWindow* holder = nullptr;
@@ -719,7 +732,7 @@ void MainWindow::openNamedFile(const std::string& path, bool showInfo, bool from
                 }
         return;
     }
-    if (m_dispatch.OpenImage(path, showInfo, fromHistory))
+    if (m_dispatch.OpenImage(path, showInfo))
         executeCommand(CM_OPEN_LOADED_IMAGE);
 }
 
@@ -745,7 +758,7 @@ void MainWindow::openFilesSingle(const std::vector<CommandWord>& words, bool dro
         const std::string first = plan.firstImage;
         // UM_OPEN_NAMED_FILE, queued behind this step.
         QMetaObject::invokeMethod(
-            this, [this, first] { openNamedFile(first, false, false); }, Qt::QueuedConnection);
+            this, [this, first] { openNamedFile(first, false); }, Qt::QueuedConnection);
     }
     for (const auto& arguments : plan.instances)
         m_startInstance(arguments);

@@ -63,7 +63,7 @@ public:
     void openFilesSingle(const std::vector<CommandWord>& words, bool dropped);
     // UM_OPEN_NAMED_FILE and history entries: the already-open question,
     // then the load and a new image window.
-    void openNamedFile(const std::string& path, bool showInfo, bool fromHistory);
+    void openNamedFile(const std::string& path, bool showInfo);
 
     // The image windows, top of the stacking order first.
     std::vector<ImageWindow*> imageWindows() const;

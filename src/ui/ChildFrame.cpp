@@ -5,6 +5,8 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 
+#include <algorithm>
+
 namespace celdo {
 
 ChildFrame::ChildFrame(EditorHost& host, QWidget* parent) : QMdiSubWindow(parent) {
@@ -12,6 +14,8 @@ ChildFrame::ChildFrame(EditorHost& host, QWidget* parent) : QMdiSubWindow(parent
     setAttribute(Qt::WA_DeleteOnClose);
     m_image = new ImageWindow(host, this);
     setWidget(m_image);
+    if (parent)
+        setWindowIcon(parent->window()->windowIcon());
     setWindowTitle(m_image->displayName());
     connect(m_image, &ImageWindow::titleChanged, this,
             [this](const QString& title) { setWindowTitle(title); });
@@ -28,11 +32,15 @@ void ChildFrame::closeAgreed() {
 void ChildFrame::fitToImage() {
     if (isMinimized() || isMaximized())
         return;
-    // UM_FIT_CHILD: the frame grows by the difference between the client the
-    // image window wants and the one it has.
-    const QSize want = m_image->extentSize();
-    const QSize have = m_image->size();
-    QSize frame = size() + (want - have);
+    // UM_FIT_CHILD: the client takes the size the image window wants; the
+    // frame adds its borders and title bar (held as contents margins).  The
+    // frame stays wide enough to show its caption.
+    ensurePolished();
+    const QMargins m = contentsMargins();
+    const int border = 2 * m_image->frameWidth();
+    QSize frame = m_image->extentSize() +
+                  QSize(m.left() + m.right() + border, m.top() + m.bottom() + border);
+    frame.setWidth(std::max(frame.width(), MinimumWidth));
     if (QMdiArea* area = mdiArea()) {
         const QSize room = area->viewport()->size();
         frame = frame.boundedTo(room.expandedTo(QSize(80, 60)));

@@ -16,6 +16,9 @@ class ChildFrame : public QMdiSubWindow {
 public:
     explicit ChildFrame(EditorHost& host, QWidget* parent = nullptr);
 
+    // Narrowest outer width after fitting, so that the caption shows.
+    static constexpr int MinimumWidth = 160;
+
     ImageWindow* imageWindow() const { return m_image; }
 
     // UM_QUERY_CLOSE: true when the child refuses to close (its image window

@@ -330,8 +330,11 @@ void MainWindow::layoutClientArea() {
 void MainWindow::fitMainWindow() {
     if (!m_singleImage || isMaximized() || isFullScreen())
         return;
-    const QSize want = m_singleImage->extentSize();
-    QSize outer = size() + (want - m_singleImage->size());
+    // The white client takes the image window's wanted size; the menu, the
+    // bars and the frame keep theirs.
+    const int border = 2 * m_singleImage->frameWidth();
+    const QSize want = m_singleImage->extentSize() + QSize(border, border);
+    QSize outer = size() + (want - m_single->size());
     if (const QScreen* s = screen())
         outer = outer.boundedTo(s->availableGeometry().size());
     resize(outer.expandedTo(QSize(300, 200)));
@@ -683,6 +686,7 @@ void MainWindow::openLoadedImage() {
         window = m_singleImage;
     } else {
         frame = new ChildFrame(*this);
+        frame->setWindowIcon(windowIcon());
         m_mdi->addSubWindow(frame);
         window = frame->imageWindow();
     }
@@ -900,6 +904,10 @@ void MainWindow::dropEvent(QDropEvent* event) {
         if (url.isLocalFile())
             names.push_back(url.toLocalFile().toStdString());
     event->acceptProposedAction();
+    dropFiles(names);
+}
+
+void MainWindow::dropFiles(const std::vector<std::string>& names) {
     const auto words = ParseWords(names);
     if (variant() == FrameVariant::MultipleDocument)
         openFiles(words);

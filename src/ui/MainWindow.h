@@ -61,6 +61,8 @@ public:
     // The single-document build's rule for its words (dropped: the last
     // palette wins).
     void openFilesSingle(const std::vector<CommandWord>& words, bool dropped);
+    // Files dropped on the window, in drop order.
+    void dropFiles(const std::vector<std::string>& names);
     // UM_OPEN_NAMED_FILE and history entries: the already-open question,
     // then the load and a new image window.
     void openNamedFile(const std::string& path, bool showInfo);

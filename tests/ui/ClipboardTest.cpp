@@ -1,0 +1,179 @@
+#include "FakeEditorHost.h"
+
+#include "canvas/qt/Clipboard.h"
+#include "core/qt/ImageWindow.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QtTest>
+
+using namespace celdo;
+
+namespace {
+
+CellImagePtr numbered(int w, int h) {
+    auto p = CellImage::Create(w, h, 8);
+    std::vector<ColourValue> palette(256);
+    for (int i = 0; i < 256; ++i)
+        palette[i] = rgb(255 - i, i, i / 2);
+    p->SetPalette(palette.data(), 256);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            p->at(x, y) = static_cast<std::uint8_t>(x * 16 + y);
+    return p;
+}
+
+PaintSurface surfaceWithMask(int w, int h) {
+    PaintSurface s;
+    s.picture = numbered(w, h);
+    s.mask = CellImage::Create(w, h, 8);
+    s.mask->at(1, 0) = 255;
+    return s;
+}
+
+std::uint32_t dword(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t(b[at + 3]) << 24);
+}
+
+} // namespace
+
+class ClipboardTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QGuiApplication::clipboard()->clear(); }
+
+    void bitmapBytesAreABitmapFile() {
+        auto p = numbered(3, 2);
+        const auto bytes = bitmapFileBytes(*p);
+        // 14 + 40 + 256 × 4 + two rows of 4 bytes.
+        QCOMPARE(bytes.size(), size_t(1086));
+        QCOMPARE(bytes[0], std::uint8_t('B'));
+        QCOMPARE(dword(bytes, 2), 1086u);
+        QCOMPARE(dword(bytes, 10), 1078u);
+        QCOMPARE(dword(bytes, 14), 40u);
+        QCOMPARE(dword(bytes, 18), 3u);
+        QCOMPARE(dword(bytes, 22), 2u);
+        QCOMPARE(bytes[28], std::uint8_t(8));
+        // Entry 1 = red 254, green 1, blue 0 stored blue, green, red.
+        QCOMPARE(bytes[54 + 4], std::uint8_t(0));
+        QCOMPARE(bytes[54 + 5], std::uint8_t(1));
+        QCOMPARE(bytes[54 + 6], std::uint8_t(254));
+        // The first stored row is the bottom row: (0,1), (1,1), (2,1).
+        QCOMPARE(bytes[1078], std::uint8_t(1));
+        QCOMPARE(bytes[1079], std::uint8_t(17));
+        QCOMPARE(bytes[1080], std::uint8_t(33));
+    }
+
+    void copyAndReadBackKeepIndicesAndMask() {
+        PaintSurface s = surfaceWithMask(5, 4);
+        QVERIFY(CopyPictureToClipboard(s));
+        const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(mime->hasFormat(BitmapMimeType));
+        QVERIFY(mime->hasFormat(MaskMimeType));
+        QVERIFY(mime->hasImage());
+        ClipboardPicture got = ReadClipboardPicture();
+        QVERIFY(got.picture);
+        QCOMPARE(got.picture->bitsPerPixel(), 8);
+        QVERIFY(got.picture->samePixels(*s.picture));
+        QCOMPARE(got.picture->paletteEntry(200), rgb(55, 200, 100));
+        QVERIFY(got.mask);
+        QCOMPARE(got.mask->at(1, 0), std::uint8_t(255));
+        QCOMPARE(got.mask->at(0, 0), std::uint8_t(0));
+    }
+
+    void disabledOrEmptyMasksStayBehind() {
+        PaintSurface s = surfaceWithMask(5, 4);
+        s.maskEnabled = false;
+        QVERIFY(CopyPictureToClipboard(s));
+        QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasFormat(MaskMimeType));
+        s.maskEnabled = true;
+        s.mask->at(1, 0) = 0;
+        QVERIFY(CopyPictureToClipboard(s));
+        QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasFormat(MaskMimeType));
+        QVERIFY(!ReadClipboardPicture().mask);
+    }
+
+    void lastRegionIsCopiedByTheWindow() {
+        FakeEditorHost host;
+        ImageWindow window(host);
+        window.SetPicture(numbered(8, 8), false);
+        auto mask = CellImage::Create(8, 8, 8);
+        mask->at(3, 2) = 255;
+        window.AttachMask(std::move(mask));
+        host.app().editing.lastRegion = Rect{2, 1, 5, 4};
+        QVERIFY(window.handleCommand(1360));
+        ClipboardPicture got = ReadClipboardPicture();
+        QVERIFY(got.picture);
+        QCOMPARE(got.picture->width(), 3);
+        QCOMPARE(got.picture->height(), 3);
+        QCOMPARE(got.picture->at(0, 0), std::uint8_t(2 * 16 + 1));
+        QCOMPARE(got.picture->at(2, 2), std::uint8_t(4 * 16 + 3));
+        QVERIFY(got.mask);
+        QCOMPARE(got.mask->at(1, 1), std::uint8_t(255));
+    }
+
+    void otherProgramsImages() {
+        QImage colour(2, 1, QImage::Format_RGB32);
+        colour.setPixel(0, 0, qRgb(1, 2, 3));
+        colour.setPixel(1, 0, qRgb(200, 100, 50));
+        QGuiApplication::clipboard()->setImage(colour);
+        ClipboardPicture got = ReadClipboardPicture();
+        QVERIFY(got.picture);
+        QCOMPARE(got.picture->bitsPerPixel(), 24);
+        const std::uint8_t* row = got.picture->row(0);
+        QCOMPARE(row[3], std::uint8_t(50));
+        QCOMPARE(row[4], std::uint8_t(100));
+        QCOMPARE(row[5], std::uint8_t(200));
+
+        QImage indexed(2, 1, QImage::Format_Indexed8);
+        indexed.setColorTable({qRgb(0, 0, 0), qRgb(9, 8, 7), qRgb(1, 1, 1)});
+        indexed.setPixel(0, 0, 2);
+        indexed.setPixel(1, 0, 1);
+        QGuiApplication::clipboard()->setImage(indexed);
+        got = ReadClipboardPicture();
+        QCOMPARE(got.picture->bitsPerPixel(), 8);
+        QCOMPARE(got.picture->at(0, 0), std::uint8_t(2));
+        QCOMPARE(got.picture->paletteEntry(1), rgb(9, 8, 7));
+    }
+
+    void fourBitBitmapsKeepTheirDepth() {
+        auto p = CellImage::Create(3, 2, 4);
+        std::vector<ColourValue> palette(16, rgb(1, 2, 3));
+        p->SetPalette(palette.data(), 16);
+        p->row(0)[0] = 0x12;
+        p->row(0)[1] = 0x30;
+        const auto bytes = bitmapFileBytes(*p);
+        QCOMPARE(bytes.size(), size_t(14 + 40 + 64 + 8));
+        auto back = readBitmapBytes(bytes.data(), bytes.size());
+        QVERIFY(back);
+        QCOMPARE(back->bitsPerPixel(), 4);
+        QVERIFY(back->samePixels(*p));
+        // Without the file header (a packed bitmap) too.
+        back = readBitmapBytes(bytes.data() + 14, bytes.size() - 14);
+        QVERIFY(back);
+        QCOMPARE(back->row(0)[0], std::uint8_t(0x12));
+    }
+
+    void damagedBitmapsAreRefused() {
+        auto p = numbered(4, 4);
+        auto bytes = bitmapFileBytes(*p);
+        QVERIFY(!readBitmapBytes(bytes.data(), bytes.size() - 1));
+        QVERIFY(!readBitmapBytes(bytes.data(), 30));
+        auto huge = bytes;
+        huge[22] = 0xFF; // height 255
+        QVERIFY(!readBitmapBytes(huge.data(), huge.size()));
+        auto wide = bytes;
+        wide[18] = 0x00;
+        wide[19] = 0x00;
+        wide[20] = 0x01; // width 65536
+        QVERIFY(!readBitmapBytes(wide.data(), wide.size()));
+        auto depth = bytes;
+        depth[28] = 7;
+        QVERIFY(!readBitmapBytes(depth.data(), depth.size()));
+        QVERIFY(!readBitmapBytes(nullptr, 0));
+    }
+};
+
+QTEST_MAIN(ClipboardTest)
+#include "ClipboardTest.moc"

@@ -1,11 +1,7 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "ui/EditorApplication.h"
 
+// The multiple-document editor: every picture in a child window of one main
+// window.
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Celdo"));
-    window.resize(800, 600);
-    window.show();
-    return app.exec();
+    return celdo::RunEditor(celdo::FrameVariant::MultipleDocument, argc, argv);
 }

@@ -1,11 +1,7 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "ui/EditorApplication.h"
 
+// The single-document editor: one picture per running instance; further
+// pictures start further instances.
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Celdo"));
-    window.resize(800, 600);
-    window.show();
-    return app.exec();
+    return celdo::RunEditor(celdo::FrameVariant::SingleDocument, argc, argv);
 }

@@ -4,7 +4,9 @@
 #include "framework/qt/ControlTableDialog.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
+#include <QStringList>
 
 namespace celdo {
 
@@ -52,6 +54,61 @@ int QtUi::runDialog(ControlTable& table) {
     ControlTableDialog dialog(table, m_parent);
     const int result = dialog.exec();
     return result == QDialog::Rejected ? 2 : result;
+}
+
+namespace {
+
+// "BMP" "*.BMP" becomes "BMP (*.BMP *.bmp)": file names here are case
+// sensitive, while the type lists are written for upper-case extensions.
+QString nameFilter(const FileType& type) {
+    const QString pattern = QString::fromStdString(type.pattern);
+    QString patterns = pattern;
+    if (pattern.toLower() != pattern)
+        patterns += QLatin1Char(' ') + pattern.toLower();
+    return QStringLiteral("%1 (%2)").arg(QString::fromStdString(type.description), patterns);
+}
+
+} // namespace
+
+FileDialog::Result QtUi::systemFileDialog(const FileDialog::Request& request) {
+    if (g_responder)
+        return g_responder->systemFileDialog(request);
+    QFileDialog dialog(m_parent, QString::fromStdString(request.title));
+    QStringList filters;
+    for (const FileType& type : request.types)
+        filters << nameFilter(type);
+    dialog.setNameFilters(filters);
+    if (request.typeIndex >= 0 && request.typeIndex < filters.size())
+        dialog.selectNameFilter(filters[request.typeIndex]);
+    if (!request.directory.empty())
+        dialog.setDirectory(QString::fromStdString(request.directory));
+    if (request.mode == FileDialog::Load) {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        if (!request.fileName.empty())
+            dialog.selectFile(QString::fromStdString(request.fileName));
+    }
+    dialog.setOption(QFileDialog::ReadOnly, false);
+
+    FileDialog::Result result;
+    result.typeIndex = request.typeIndex;
+    result.checkValue = request.checkValue;
+    // The main window stays disabled while the dialog is open (it is modal).
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return result;
+    // 300 characters at most, as the dialog's name buffer holds.
+    const QString path = dialog.selectedFiles().constFirst();
+    if (path.size() >= 300)
+        return result;
+    result.confirmed = true;
+    result.path = path.toStdString();
+    const int chosen = filters.indexOf(dialog.selectedNameFilter());
+    if (chosen >= 0)
+        result.typeIndex = chosen;
+    return result;
 }
 
 void QtUi::beginWait() { QApplication::setOverrideCursor(Qt::WaitCursor); }

@@ -19,6 +19,8 @@ public:
     int runDialog(ControlTable& table) override;
     void beginWait() override;
     void endWait() override;
+    // UseCommonDialog = 1: the platform's open and save dialog (QFileDialog).
+    FileDialog::Result systemFileDialog(const FileDialog::Request& request) override;
 
     // When set, every message box and dialog goes to the responder instead of
     // the screen (UI tests answer modal questions this way, with no timers).

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QMdiSubWindow>
+
+namespace celdo {
+
+class EditorHost;
+class ImageWindow;
+
+// A child window of the multiple-document client area ("Gchild"): it hosts
+// one image window, carries its display name as caption and fits its outer
+// frame to the image window on request.  Its own close box asks the image
+// window whether to save.
+class ChildFrame : public QMdiSubWindow {
+    Q_OBJECT
+public:
+    explicit ChildFrame(EditorHost& host, QWidget* parent = nullptr);
+
+    // Narrowest outer width after fitting, so that the caption shows.
+    static constexpr int MinimumWidth = 160;
+
+    ImageWindow* imageWindow() const { return m_image; }
+
+    // UM_QUERY_CLOSE: true when the child refuses to close (its image window
+    // asked whether to save and the question was cancelled).
+    bool refusesToClose();
+    // Destroys the child once its close was agreed elsewhere.
+    void closeAgreed();
+    // 1010: the outer frame fitted so that the client shows the whole canvas.
+    void fitToImage();
+    // Commands of the child frame and its image window; false when declined.
+    bool handleCommand(int command);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    ImageWindow* m_image = nullptr;
+    bool m_closeAgreed = false;
+};
+
+} // namespace celdo

@@ -1,0 +1,50 @@
+#include "ui/EditorApplication.h"
+
+#include "app/Messages.h"
+#include "app/ProgramDirectory.h"
+#include "formats/KissPaletteFile.h"
+#include "ui/MainWindow.h"
+
+#include <QApplication>
+
+namespace celdo {
+
+EditorApplication::EditorApplication(FrameVariant variant,
+                                     const std::filesystem::path& programDirectory)
+    : m_app(variant, programDirectory) {}
+
+EditorApplication::~EditorApplication() = default;
+
+bool EditorApplication::StartUp(std::vector<CommandWord> words) {
+    m_app.readSettings();
+
+    // The palette board's default palette: a missing or unreadable file
+    // leaves the palette set as it is, without a message.
+    KissPaletteFile defaults(m_app.dataFile("DEFAULT.KCF").string());
+    if (defaults.readHeader() == status::Ok)
+        defaults.readGroups(m_app.palette);
+
+    m_window = std::make_unique<MainWindow>(m_app);
+    m_window->setAcceptDrops(true);
+    m_window->postCommand(CM_REFRESH_TOOLBAR);
+    MainWindow* window = m_window.get();
+    // UM_STARTUP, behind everything start-up queued.
+    QMetaObject::invokeMethod(
+        window, [window, words = std::move(words)] { window->startUp(words); },
+        Qt::QueuedConnection);
+    return true;
+}
+
+int RunEditor(FrameVariant variant, int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(variant == FrameVariant::MultipleDocument
+                                         ? QStringLiteral("celdom")
+                                         : QStringLiteral("celdos"));
+    EditorApplication editor(variant, ProgramDirectory());
+    if (!editor.StartUp(ParseCommandLine(argc, argv)))
+        return EditorApplication::NoWindowExitCode;
+    editor.mainWindow()->show();
+    return application.exec();
+}
+
+} // namespace celdo

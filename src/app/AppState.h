@@ -104,6 +104,8 @@ public:
     std::unique_ptr<KissPaletteFile> currentPaletteFile;
     // Index of the palette dialogs' type list for this run.
     int paletteFileType = 0;
+    // The folder the file dialogs show first: where the last file was chosen.
+    std::string lastDirectory;
 
 private:
     void readToolbarList();

@@ -38,9 +38,9 @@ public:
     // Opens an image file into app.loaded (picture prepared for editing, mask,
     // document).  Returns true when a picture is waiting there; false when
     // the load failed (message shown), was cancelled, or the full-colour
-    // question was answered No.  `fromHistory`: a failing file is dealt with
-    // by the DeleteErrorMenuFile rule.
-    bool OpenImage(const std::string& path, bool showInfo, bool fromHistory = false);
+    // question was answered No.  A file whose header cannot be read is dealt
+    // with in the history by the DeleteErrorMenuFile rule.
+    bool OpenImage(const std::string& path, bool showInfo);
 
     // 24 bits: the full-colour question, then the reduction onto the current
     // colour group; 1 and 4 bits: widened with the current group; 8 bits as
@@ -71,11 +71,16 @@ public:
     // palette set changed (the caller then sends CM_PALETTE_CHANGED).
     bool PaletteCommand(int command);
     // Loads a palette file into the palette set (1841, command line, drops).
-    bool LoadPalette(const std::string& path, bool showInfo, bool fromHistory = false);
+    bool LoadPalette(const std::string& path, bool showInfo);
 
 private:
     bool dealWithFailedEntry(FileHistory& history, const std::string& path);
-    bool SavePaletteAs();
+    // The program's own file dialog or the system's, by UseCommonDialog.
+    FileDialog::Result runFileDialog(FileDialog::Mode mode, const std::string& title,
+                                     const std::vector<FileType>& types, int typeIndex,
+                                     const std::string& proposedName = {});
+    // 1855: a new palette file chosen in the save dialog.
+    void SavePaletteAs();
 
     AppState& m_app;
     Ui& m_ui;

@@ -1,4 +1,4 @@
-# cmake -DCONVERT=... -DSAMPLES=... -DDEFAULT_PALETTE=... -DWORK=... -P ConvertTest.cmake
+# cmake -DCONVERT=... -DSAMPLES=... -DDEFAULT_PALETTE=... -DWORK=... [-DTESTDATA=...] -P ConvertTest.cmake
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 
@@ -12,6 +12,19 @@ function(run expected pattern)
     endif()
     if(NOT "${out}${err}" MATCHES "${pattern}")
         message(FATAL_ERROR "celdo-convert ${ARGN}: output lacks '${pattern}'\n${out}${err}")
+    endif()
+endfunction()
+
+# A failing conversion: exit 1, `pattern` on standard error, nothing on
+# standard output.
+function(fails pattern)
+    execute_process(COMMAND ${CONVERT} ${ARGN}
+        RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    if(NOT code EQUAL 1)
+        message(FATAL_ERROR "celdo-convert ${ARGN}: exit ${code}, expected 1\n${out}${err}")
+    endif()
+    if(NOT "${err}" MATCHES "${pattern}" OR NOT "${out}" STREQUAL "")
+        message(FATAL_ERROR "celdo-convert ${ARGN}: standard error lacks '${pattern}'\n${out}${err}")
     endif()
 endfunction()
 
@@ -60,6 +73,84 @@ size_is(${WORK}/default16.kcf 352)
 run(0 "" --palette ${DEFAULT_PALETTE} --group 3 ${SAMPLES}/doll.cel ${WORK}/night.kcf)
 run(0 "\"groups\":1,\"coloursPerGroup\":256" --info ${WORK}/night.kcf)
 
+# BMP: an 8-bit cell becomes an uncompressed 8-bit bitmap (48 × 112, 256
+# colours: 54 + 1024 + 48 × 112 bytes) and comes back with the same pixels.
+run(0 "" ${SAMPLES}/doll.cel ${WORK}/doll.bmp)
+size_is(${WORK}/doll.bmp 6454)
+run(0 "\"format\":\"BMP\",\"type\":\"BMP\",\"width\":48,\"height\":112,\"bits\":8,\"compression\":0,\"colours\":256,\"topDown\":false,\"dataOffset\":1078,\"fileSize\":6454" --info ${WORK}/doll.bmp)
+run(0 "" ${WORK}/doll.bmp ${WORK}/doll-bmp.cel)
+run(0 "\"kind\":2,.*\"width\":48,\"height\":112,\"bits\":8,\"offsetX\":0" --info ${WORK}/doll-bmp.cel)
+run(0 "" ${WORK}/doll-bmp.cel ${WORK}/doll-again.bmp)
+same(${WORK}/doll.bmp ${WORK}/doll-again.bmp)
+
+# --bits for BMP: 1 bit (rows of 8 bytes), 4 bits (24), 24 bits (144).
+run(0 "" --bits 1 ${WORK}/doll.bmp ${WORK}/doll1.bmp)
+size_is(${WORK}/doll1.bmp 958)
+run(0 "\"bits\":1,\"compression\":0,\"colours\":2" --info ${WORK}/doll1.bmp)
+run(0 "" --bits 4 ${WORK}/doll.bmp ${WORK}/doll4.bmp)
+size_is(${WORK}/doll4.bmp 2806)
+run(0 "" --bits 24 ${WORK}/doll.bmp ${WORK}/doll24.bmp)
+size_is(${WORK}/doll24.bmp 16182)
+run(0 "\"bits\":24,\"compression\":0,\"colours\":0" --info ${WORK}/doll24.bmp)
+
+# MAG: 256 colours by default, pixels and palette survive the round trip.
+run(0 "" ${WORK}/doll.bmp ${WORK}/doll.mag)
+run(0 "\"format\":\"MAG\",\"type\":\"MAG\",\"width\":48,\"height\":112,\"bits\":8,\"colours\":256,\"machineCode\":\"PCAT\",\"user\":\" ?（不明）.*\"comment\":\"\",\"machine\":0,\"machineFlags\":0,\"screenMode\":128,\"headerOffset\":32,\"flagBytesPerLine\":12" --info ${WORK}/doll.mag)
+run(0 "" ${WORK}/doll.mag ${WORK}/doll-mag.bmp)
+same(${WORK}/doll.bmp ${WORK}/doll-mag.bmp)
+run(0 "" --bits 4 ${SAMPLES}/dress.cel ${WORK}/dress.mag)
+run(0 "\"bits\":4,\"colours\":16,.*\"screenMode\":0" --info ${WORK}/dress.mag)
+
+# ICO and CUR: a 16-colour cell as an icon keeps its indices; a cursor is
+# always 32 × 32.
+run(0 "" ${SAMPLES}/dress.cel ${WORK}/dress.bmp)
+run(0 "" ${WORK}/dress.bmp ${WORK}/dress-bmp.cel)
+run(0 "" ${SAMPLES}/dress.cel ${WORK}/dress.ico)
+run(0 "\"format\":\"ICO\",\"type\":\"ICON\",\"variant\":\"icon\",\"pages\":1,\"pageList\":\\[{\"page\":1,\"width\":[0-9]+,\"height\":[0-9]+,\"colours\":16,\"bits\":4," --info ${WORK}/dress.ico)
+run(0 "" ${WORK}/dress.ico ${WORK}/dress-ico.cel)
+same(${WORK}/dress-bmp.cel ${WORK}/dress-ico.cel)
+run(0 "" --bits 8 ${WORK}/doll.bmp ${WORK}/doll.ico)
+run(0 "\"width\":48,\"height\":112,\"colours\":256,\"bits\":8" --info ${WORK}/doll.ico)
+run(0 "" --bits 1 ${SAMPLES}/dress.cel ${WORK}/dress.cur)
+run(0 "\"variant\":\"cursor\",\"pages\":1,.*\"width\":32,\"height\":32,\"colours\":2,\"bits\":1,\"hotspotX\":0,\"hotspotY\":0" --info ${WORK}/dress.cur)
+
+# --page counts from 1; a page beyond the file's is refused.
+run(0 "" --page 1 ${WORK}/dress.ico ${WORK}/dress-page1.cel)
+same(${WORK}/dress-bmp.cel ${WORK}/dress-page1.cel)
+fails("no page 2 \\(the file has 1\\)" --page 2 ${WORK}/dress.ico ${WORK}/out.bmp)
+if(TESTDATA AND EXISTS ${TESTDATA}/ico/indexed/multiple_entries_with_different_bit_depth.ico)
+    set(many ${TESTDATA}/ico/indexed/multiple_entries_with_different_bit_depth.ico)
+    # Nine pages: 4-bit 32 and 16, 8-bit 48, 32, 16, then true colour.
+    run(0 "\"pages\":9,.*{\"page\":3,\"width\":48,\"height\":48,\"colours\":256,\"bits\":8,.*{\"page\":6,\"error\":\"サポートしてない画像形式です\"}" --info ${many})
+    run(0 "" --page 3 ${many} ${WORK}/page3.bmp)
+    run(0 "\"width\":48,\"height\":48,\"bits\":8" --info ${WORK}/page3.bmp)
+    run(0 "" ${many} ${WORK}/page1.bmp)
+    run(0 "\"width\":32,\"height\":32,\"bits\":8" --info ${WORK}/page1.bmp)
+    fails("サポートしてない画像形式です" --page 6 ${many} ${WORK}/out.bmp)
+    fails("no page 99 \\(the file has 9\\)" --page 99 ${many} ${WORK}/out.bmp)
+else()
+    message(STATUS "shared icon test data absent: multi-page cases skipped")
+endif()
+
+# True colour: passes through where the writer takes it, is refused where
+# it does not, and is reduced with --reduce (onto DEFAULT.KCF's group 0
+# without --palette); as an 8-bit BMP it goes through the BMP writer's own
+# reduction.
+run(0 "" ${WORK}/doll32.cel ${WORK}/true.bmp)
+run(0 "\"bits\":24" --info ${WORK}/true.bmp)
+run(0 "" ${WORK}/true.bmp ${WORK}/true32.cel)
+run(0 "\"bits\":32" --info ${WORK}/true32.cel)
+fails("このビット長の画像はセーブできません" ${WORK}/true.bmp ${WORK}/true.mag)
+fails("このビット長の画像はセーブできません" ${WORK}/true.bmp ${WORK}/true.ico)
+run(0 "" --reduce --palette ${SAMPLES}/doll.kcf --group 1 ${WORK}/true.bmp ${WORK}/reduced.mag)
+run(0 "\"bits\":8,\"colours\":256" --info ${WORK}/reduced.mag)
+run(0 "" --reduce --kind 256 ${WORK}/doll32.cel ${WORK}/reduced.cel)
+run(0 "\"kind\":2,.*\"bits\":8" --info ${WORK}/reduced.cel)
+run(0 "" --reduce ${WORK}/doll.bmp ${WORK}/not-reduced.bmp)
+same(${WORK}/doll.bmp ${WORK}/not-reduced.bmp)
+run(0 "" --bits 8 ${WORK}/true.bmp ${WORK}/adaptive.bmp)
+size_is(${WORK}/adaptive.bmp 6454)
+
 # Bad input: a cut file, a hostile header, unknown formats, usage errors.
 execute_process(COMMAND head -c 100 ${SAMPLES}/doll.cel OUTPUT_FILE ${WORK}/cut.cel)
 run(1 "読込エラー" ${WORK}/cut.cel ${WORK}/out.cel)
@@ -71,6 +162,28 @@ run(2 "usage:")
 run(2 "usage:" --kind 24 ${SAMPLES}/doll.cel ${WORK}/out.cel)
 run(2 "usage:" --group 1 ${SAMPLES}/doll.cel ${WORK}/out.cel)
 run(2 "usage:" --kind 32 ${SAMPLES}/doll.kcf ${WORK}/out.kcf)
+fails("ファイルオープンエラー" ${WORK}/missing.bmp ${WORK}/out.cel)
+file(WRITE ${WORK}/bad.bmp "BA0123456789abcdef")
+fails("フォーマット異常" ${WORK}/bad.bmp ${WORK}/out.mag)
+fails("フォーマット異常" --info ${WORK}/bad.bmp)
+execute_process(COMMAND head -c 300 ${WORK}/doll.bmp OUTPUT_FILE ${WORK}/cut.bmp)
+fails("読込エラー" ${WORK}/cut.bmp ${WORK}/out.ico)
+execute_process(COMMAND head -c 200 ${WORK}/doll.mag OUTPUT_FILE ${WORK}/cut.mag)
+fails("読込エラー" ${WORK}/cut.mag ${WORK}/out.bmp)
+fails("サポートしてない画像形式です" ${SAMPLES}/doll.kcf ${WORK}/out.bmp)
+run(2 "usage:" --bits 24 ${WORK}/doll.bmp ${WORK}/out.mag)
+run(2 "usage:" --bits 24 ${WORK}/doll.bmp ${WORK}/out.ico)
+run(2 "usage:" --bits 8 ${WORK}/doll.bmp ${WORK}/out.cel)
+run(2 "usage:" --bits 2 ${WORK}/doll.bmp ${WORK}/out.bmp)
+run(2 "usage:" --kind 16 ${WORK}/doll.bmp ${WORK}/out.bmp)
+run(2 "usage:" --page 0 ${WORK}/dress.ico ${WORK}/out.bmp)
+run(2 "usage:" --page 1 ${SAMPLES}/doll.kcf ${WORK}/out.kcf)
+run(2 "usage:" --info --bits 8 ${WORK}/doll.bmp)
+foreach(out out.cel out.bmp out.mag out.ico)
+    if(EXISTS ${WORK}/${out})
+        message(FATAL_ERROR "a failed conversion left ${out}")
+    endif()
+endforeach()
 if(EXISTS ${WORK}/out.cel)
     message(FATAL_ERROR "a failed conversion left an output file")
 endif()

@@ -1,5 +1,7 @@
 #include "app/CommandTable.h"
 
+#include "canvas/ToolTable.h"
+
 #include <algorithm>
 
 namespace celdo {
@@ -97,13 +99,6 @@ const std::vector<CommandInfo> kCommands = {
     {120, "バージョン情報(&A)...", A::Always, C::None},
 };
 
-// Tool commands and the tools they choose.
-const std::pair<int, int> kToolCommands[] = {
-    {1210, 0},    {1400, 257},  {1401, 258},  {1402, 259},  {1403, 260}, {1300, 512},
-    {1301, 513},  {1302, 514},  {1303, 515},  {1721, 516},  {1722, 517}, {1321, 769},
-    {1322, 770},  {1420, 1029}, {1421, 1030}, {1422, 1031}, {1700, 1536},
-};
-
 MenuEntry cmd(int id) { return {MenuEntry::Command, id, {}, {}}; }
 MenuEntry sep() { return {MenuEntry::Separator, 0, {}, {}}; }
 MenuEntry popup(std::string text, std::vector<MenuEntry> entries) {
@@ -151,12 +146,7 @@ std::vector<MenuEntry> CommandTable::mainMenu(FrameVariant variant) {
     return menu;
 }
 
-int CommandTable::toolForCommand(int command) {
-    for (const auto& [cmd, tool] : kToolCommands)
-        if (cmd == command)
-            return tool;
-    return -1;
-}
+int CommandTable::toolForCommand(int command) { return ToolOfCommand(command); }
 
 int CommandTable::zoomCodeForCommand(int command) {
     if (command >= 1235 && command <= 1247)

@@ -57,7 +57,8 @@ public:
     // "窓の操作" popup, so "パレット" moves from position 6 to 5.
     static std::vector<MenuEntry> mainMenu(FrameVariant variant);
 
-    // The tool a tool command chooses, or -1 for other commands.
+    // The tool a tool command chooses, or -1 for other commands (the pairs
+    // are those of the tool table).
     static int toolForCommand(int command);
     // The zoom code (-5 … 7) of a zoom command, or nothing (-100).
     static int zoomCodeForCommand(int command);

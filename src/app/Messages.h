@@ -1,5 +1,7 @@
 #pragma once
 
+#include "palette/PaletteMessage.h"
+
 namespace celdo {
 
 // Private messages between the program's own windows (UM_) and internal
@@ -14,13 +16,8 @@ enum Message : int {
     UM_GET_ACTIVE_IMAGE = 2064,
     UM_GET_ACTIVE_VIEW = 2065,
     UM_QUERY_CLOSE = 2084,
-    UM_PALETTE_APPLY = 2094,
-    UM_PALETTE_DELETE_REMAP = 2095,
-    UM_PALETTE_SWAP_REMAP = 2096,
-    UM_PALETTE_MERGE_REMAP = 2097,
-    UM_PALETTE_SORT_REMAP = 2098,
-    UM_PIXEL_MERGE = 2099,
-    UM_PIXEL_SWAP = 2100,
+    // 2094–2100: the palette broadcasts, PaletteMessage (UM_PALETTE_APPLY …
+    // UM_PIXEL_SWAP), defined in palette/PaletteMessage.h.
     UM_ZOOM_CHANGING = 2104,
     UM_ZOOM_CHANGED = 2105,
     UM_FIND_FILE = 2114,

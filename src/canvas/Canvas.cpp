@@ -1,6 +1,7 @@
 #include "canvas/Canvas.h"
 
 #include "canvas/FloodFill.h"
+#include "canvas/MaskEdit.h"
 #include "canvas/PixelWriter.h"
 
 #include <algorithm>
@@ -38,13 +39,7 @@ void Canvas::SetPicture(CellImagePtr picture) {
     m_zoom.Reset(width(), height());
 }
 
-bool Canvas::AttachMask(CellImagePtr mask) {
-    if (!mask || !picture() || mask->bitsPerPixel() != 8 || mask->width() != width() ||
-        mask->height() != height())
-        return false;
-    m_surface.mask = std::move(mask);
-    return true;
-}
+bool Canvas::AttachMask(CellImagePtr mask) { return celdo::AttachMask(m_surface, std::move(mask)); }
 
 Rect Canvas::Dab(int x, int y) {
     PixelWriter writer(m_surface, m_state, PixelWriter::Target::PaintPlane);

@@ -103,8 +103,8 @@ public:
     // returns to 1:1 with the view at the picture's size.
     void SetPicture(CellImagePtr picture);
     // Accepts a mask only when it is 8-bit and of the picture's size; any
-    // other mask is dropped and the present one kept.  Returns whether it was
-    // attached.
+    // other mask is dropped and the present one kept.  In mask edit mode the
+    // view follows the new mask.  Returns whether it was attached.
     bool AttachMask(CellImagePtr mask);
 
     // The brush once, matrix cell (8, 8) on (x, y), clipped to the picture.

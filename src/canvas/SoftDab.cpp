@@ -44,13 +44,6 @@ bool protectedAtDensity(int d, int x, int y) {
     return true;
 }
 
-long long squaredDistance(ColourValue a, ColourValue b) {
-    const long long dr = static_cast<long long>(redOf(a)) - redOf(b);
-    const long long dg = static_cast<long long>(greenOf(a)) - greenOf(b);
-    const long long db = static_cast<long long>(blueOf(a)) - blueOf(b);
-    return dr * dr + dg * dg + db * db;
-}
-
 Rect softDabMask(PaintSurface& surface, const DabPlacement& p, const Brush& brush) {
     CellImage& view = *surface.maskView;
     int n = 0;
@@ -118,25 +111,9 @@ Rect softDabPicture(PaintSurface& surface, const DabPlacement& p, const Brush& b
 
 SoftDabMatch matchSoftDabColour(ColourValue colour, const ColourValue* group,
                                 const SoftDabSettings& settings) {
-    const int first = std::clamp(settings.convertDes, 0, 255);
-    SoftDabMatch match{0, first, first};
-    long long best = -1;
-    for (int i = first; i < 256; ++i) {
-        const long long d = squaredDistance(colour, group[i]);
-        if (best < 0 || d < best) {
-            best = d;
-            match.first = match.second = i;
-        }
-    }
-    return match;
-}
-
-int softDabIndexAt(const SoftDabMatch& match, int x, int y) {
-    switch (match.kind) {
-    case 1: return ((x + y) & 1) ? match.first : match.second;
-    case 2: return ((x & 1) && (y & 1)) ? match.second : match.first;
-    default: return match.first;
-    }
+    const ColourMatchOptions options{settings.useTile, settings.useTile2, settings.rgbOut};
+    return matchAverageColour(tripleOf(colour), group, std::clamp(settings.convertDes, 0, 255),
+                              options);
 }
 
 Rect SoftDab(PaintSurface& surface, int x, int y, const Brush& brush, const ColourValue* group,

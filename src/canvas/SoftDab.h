@@ -4,6 +4,7 @@
 #include "canvas/PaintSurface.h"
 #include "canvas/Rect.h"
 #include "core/Colour.h"
+#include "palette/ColourDistance.h"
 
 namespace celdo {
 
@@ -16,20 +17,20 @@ struct SoftDabSettings {
 };
 
 // How an average colour is drawn: kind 0 one index; kind 1 a checkerboard
-// of two; kind 2 three pixels of the first to one of the second.
-struct SoftDabMatch {
-    int kind = 0;
-    int first = 0;
-    int second = 0;
-};
+// of two; kind 2 three pixels of the first to one of the second.  The same
+// mapping as the colour conversion's.
+using SoftDabMatch = ColourMapping;
 
-// The match of `colour` over the indices settings.convertDes ... 255 of the
-// colour group `group` (256 entries); the lowest index wins a tie.
+// The automatic colour mapping of `colour` over the indices
+// settings.convertDes ... 255 of the colour group `group` (256 entries),
+// every index usable (duplicate colours are not excluded): the nearest entry
+// by the weighted colour distance, or a two-colour mix when that matches
+// better; the first best wins a tie.
 SoftDabMatch matchSoftDabColour(ColourValue colour, const ColourValue* group,
                                 const SoftDabSettings& settings);
 
 // The index a match draws at image position (x, y).
-int softDabIndexAt(const SoftDabMatch& match, int x, int y);
+inline int softDabIndexAt(const SoftDabMatch& match, int x, int y) { return match.indexAt(x, y); }
 
 // One dab of the water drop and blur brush centred on (x, y), placed and
 // clipped as an ordinary dab.  Image edit mode: the covered unprotected

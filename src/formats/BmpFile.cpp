@@ -1,5 +1,6 @@
 #include "formats/BmpFile.h"
 
+#include "formats/LittleEndian.h"
 #include "formats/ReduceAdaptive.h"
 #include "framework/Ui.h"
 
@@ -25,21 +26,10 @@ constexpr std::uint32_t HeaderArea = 64;
 // anything is allocated.
 constexpr std::uint64_t RleAllowance = 16u << 20;
 
-std::uint16_t word(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-std::uint32_t dword(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-void putWord(std::uint8_t* p, std::uint32_t v) {
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-void putDword(std::uint8_t* p, std::uint32_t v) {
-    putWord(p, v);
-    putWord(p + 2, v >> 16);
-}
+using littleEndian::dword;
+using littleEndian::putDword;
+using littleEndian::putWord;
+using littleEndian::word;
 
 bool readableDepth(int bits) {
     return bits == 1 || bits == 4 || bits == 8 || bits == 24 || bits == 16 || bits == 32;

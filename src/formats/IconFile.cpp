@@ -1,6 +1,7 @@
 #include "formats/IconFile.h"
 
 #include "formats/DibReader.h"
+#include "formats/LittleEndian.h"
 #include "framework/Ui.h"
 
 #include <algorithm>
@@ -17,21 +18,10 @@ constexpr int EntrySize = 16;
 constexpr int InfoHeaderSize = 40;
 constexpr int MaxSide = 256;
 
-std::uint16_t word(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-std::uint32_t dword(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-void putWord(std::uint8_t* p, std::uint32_t v) {
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-void putDword(std::uint8_t* p, std::uint32_t v) {
-    putWord(p, v);
-    putWord(p + 2, v >> 16);
-}
+using littleEndian::dword;
+using littleEndian::putDword;
+using littleEndian::putWord;
+using littleEndian::word;
 
 int bitsForColours(int colours) { return colours == 2 ? 1 : colours == 256 ? 8 : 4; }
 

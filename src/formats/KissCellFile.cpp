@@ -1,5 +1,6 @@
 #include "formats/KissCellFile.h"
 
+#include "formats/LittleEndian.h"
 #include "framework/Ui.h"
 
 #include <algorithm>
@@ -19,9 +20,7 @@ namespace {
 constexpr std::uint8_t Magic[4] = {'K', 'i', 'S', 'S'};
 constexpr std::uint8_t CellMark = 0x20;
 
-int signedWord(const std::uint8_t* bytes) {
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8)));
-}
+using littleEndian::signedWord;
 
 void putWord(std::uint8_t* bytes, int value) {
     bytes[0] = static_cast<std::uint8_t>(value & 0xFF);

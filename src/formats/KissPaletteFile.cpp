@@ -1,6 +1,7 @@
 #include "formats/KissPaletteFile.h"
 
 #include "formats/KissCellFile.h"
+#include "formats/LittleEndian.h"
 #include "framework/Ui.h"
 
 #include <algorithm>
@@ -18,9 +19,7 @@ constexpr std::uint8_t PaletteMark = 0x10;
 // Labels beside the scroll bars carry no id of their own.
 constexpr int CaptionId = -1;
 
-int signedWord(const std::uint8_t* bytes) {
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8)));
-}
+using littleEndian::signedWord;
 
 ColourValue decode12(const std::uint8_t* bytes) {
     const unsigned word = bytes[0] | (bytes[1] << 8);

@@ -1,5 +1,6 @@
 #include "formats/MagFile.h"
 
+#include "formats/LittleEndian.h"
 #include "formats/ShiftJis.h"
 #include "framework/Ui.h"
 
@@ -30,21 +31,10 @@ constexpr int kDy[16] = {0, 0, 0, 0, 1, 1, 2, 2, 2, 4, 4, 4, 8, 8, 8, 16};
 // gives the same choice with fewer comparisons.
 constexpr int kCandidatesLastFirst[15] = {1, 4, 5, 6, 7, 9, 10, 2, 8, 11, 12, 13, 14, 3, 15};
 
-std::uint16_t word(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-std::uint32_t dword(const std::uint8_t* p) {
-    return p[0] | static_cast<std::uint32_t>(p[1]) << 8 | static_cast<std::uint32_t>(p[2]) << 16 |
-           static_cast<std::uint32_t>(p[3]) << 24;
-}
-void putWord(std::uint8_t* p, std::uint32_t v) {
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-void putDword(std::uint8_t* p, std::uint32_t v) {
-    putWord(p, v);
-    putWord(p + 2, v >> 16);
-}
+using littleEndian::dword;
+using littleEndian::putDword;
+using littleEndian::putWord;
+using littleEndian::word;
 
 // A header text field: up to the first zero byte, without its space padding.
 std::string textField(const std::uint8_t* bytes, std::size_t size) {

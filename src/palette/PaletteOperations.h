@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/CellImage.h"
+#include "palette/PaletteMessage.h"
 #include "palette/ColourSelection.h"
 #include "palette/PaletteRemap.h"
 #include "palette/PaletteSet.h"
@@ -8,17 +9,6 @@
 #include <optional>
 
 namespace celdo {
-
-// The private messages a palette operation sends to every image window.
-enum PaletteMessage : int {
-    UM_PALETTE_APPLY = 2094,
-    UM_PALETTE_DELETE_REMAP = 2095,
-    UM_PALETTE_SWAP_REMAP = 2096,
-    UM_PALETTE_MERGE_REMAP = 2097,
-    UM_PALETTE_SORT_REMAP = 2098,
-    UM_PIXEL_MERGE = 2099,
-    UM_PIXEL_SWAP = 2100,
-};
 
 // Sort orders of "SortColor", in the order of its radio buttons.
 enum SortMethod : int {

@@ -1,5 +1,7 @@
 #include "app/CommandTable.h"
+#include "app/Messages.h"
 #include "app/ToolButtonTable.h"
+#include "palette/PaletteOperations.h"
 
 #include <gtest/gtest.h>
 
@@ -48,6 +50,16 @@ TEST(CommandTable, PalettePopupPositionDependsOnTheBuild) {
 }
 
 TEST(CommandTable, ToolAndZoomCommands) {
+    // Every tool command of the menus: 1210, 1400–1403, 1300–1303, 1321–1322,
+    // 1420–1422, 1700 and the flips 1721–1722.
+    const std::pair<int, int> toolCommands[] = {
+        {1210, 0},    {1400, 257},  {1401, 258},  {1402, 259},  {1403, 260}, {1300, 512},
+        {1301, 513},  {1302, 514},  {1303, 515},  {1721, 516},  {1722, 517}, {1321, 769},
+        {1322, 770},  {1420, 1029}, {1421, 1030}, {1422, 1031}, {1700, 1536},
+    };
+    for (const auto& [command, tool] : toolCommands)
+        EXPECT_EQ(CommandTable::toolForCommand(command), tool) << command;
+    EXPECT_EQ(CommandTable::toolForCommand(0), -1);
     EXPECT_EQ(CommandTable::toolForCommand(1400), 257);
     EXPECT_EQ(CommandTable::toolForCommand(1700), 1536);
     EXPECT_EQ(CommandTable::toolForCommand(1210), 0);
@@ -85,4 +97,14 @@ TEST(ToolButtonTable, States) {
     // The active zoom's button is pressed.
     EXPECT_EQ(T::stateFor(1243, true, 258, 1243), T::Pressed);
     EXPECT_EQ(T::stateFor(1240, true, 258, 1243), T::Normal);
+}
+
+TEST(Messages, PaletteBroadcastsAreOneListWithTheOthers) {
+    // Both headers together: the palette numbers are defined once.
+    EXPECT_EQ(UM_PALETTE_APPLY, 2094);
+    EXPECT_EQ(UM_PIXEL_SWAP, 2100);
+    EXPECT_EQ(UM_QUERY_CLOSE, 2084);
+    EXPECT_EQ(UM_ZOOM_CHANGING, 2104);
+    PaletteBroadcast b;
+    EXPECT_EQ(static_cast<int>(b.message), 2094);
 }

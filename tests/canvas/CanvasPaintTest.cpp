@@ -1,4 +1,5 @@
 #include "canvas/CanvasTestSupport.h"
+#include "canvas/MaskEdit.h"
 
 #include <functional>
 #include <utility>
@@ -270,4 +271,20 @@ TEST(CanvasEyedropper, TakesTheIndexOrTheMaskBit) {
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(f.canvas.Eyedropper(0, 1), 0);
     EXPECT_EQ(f.state.maskPaintValue, 0);
+}
+
+TEST(CanvasMask, AttachTakesOnlyAPlaneOfThePictureSizeAndTheViewFollows) {
+    CanvasFixture f(4, 3);
+    EXPECT_FALSE(f.canvas.AttachMask(CellImage::Create(4, 4, 8)));
+    EXPECT_FALSE(f.canvas.AttachMask(CellImage::Create(4, 3, 4)));
+    EXPECT_FALSE(f.canvas.surface().mask);
+    Status entered = status::OutOfMemory;
+    EnterMaskMode(f.canvas.surface(), &entered);
+    ASSERT_EQ(entered, status::Ok);
+    CellImagePtr mask = CellImage::Create(4, 3, 8);
+    mask->at(2, 1) = 0xFF;
+    EXPECT_TRUE(f.canvas.AttachMask(std::move(mask)));
+    // In mask edit mode the view shows the new protection at once.
+    EXPECT_EQ(f.canvas.surface().maskView->at(2, 1) & 0x80, 0x80);
+    EXPECT_EQ(f.canvas.surface().maskView->at(1, 1) & 0x80, 0);
 }

@@ -51,6 +51,28 @@ TEST(SoftDabMatch, NearestFromConvertDesLowestWins) {
     EXPECT_EQ(matchSoftDabColour(rgb(10, 10, 10), group.data(), settings).first, 7);
 }
 
+TEST(SoftDabMatch, MidwayColourBecomesACheckerboardMix) {
+    // Only 1 and 2 are within reach of grey 120 (the rest is far red).  Each
+    // alone is 20 away per channel: 60 + 2 × 20 (luminance) = 100; their mean
+    // is exact, 0 plus an eighth of the pair's distances (200 / 8 = 25).
+    std::array<ColourValue, 256> group{};
+    group.fill(rgb(255, 0, 0));
+    group[1] = rgb(100, 100, 100);
+    group[2] = rgb(140, 140, 140);
+    SoftDabSettings settings;
+    EXPECT_EQ(matchSoftDabColour(rgb(120, 120, 120), group.data(), settings),
+              SoftDabMatch::mix(1, 1, 2));
+    settings.useTile = false;
+    EXPECT_EQ(matchSoftDabColour(rgb(120, 120, 120), group.data(), settings),
+              SoftDabMatch::single(1));
+    // A quarter of the way: (3 × 100 + 140) / 4 = 110 is exact.
+    settings.useTile = true;
+    EXPECT_EQ(matchSoftDabColour(rgb(110, 110, 110), group.data(), settings),
+              SoftDabMatch::mix(2, 1, 2));
+    settings.useTile2 = false;
+    EXPECT_NE(matchSoftDabColour(rgb(110, 110, 110), group.data(), settings).kind, 2);
+}
+
 TEST(SoftDabMatch, KindsDrawTheirPatterns) {
     EXPECT_EQ(softDabIndexAt({0, 4, 4}, 3, 5), 4);
     EXPECT_EQ(softDabIndexAt({1, 4, 9}, 1, 0), 4); // x + y odd
@@ -114,6 +136,27 @@ TEST(SoftDab, AverageOfTwoGreys) {
     SoftDab(s, 4, 4, squareBrush(), group.data());
     EXPECT_EQ(s.picture->at(2, 2), 20);
     EXPECT_EQ(s.picture->at(5, 5), 20);
+}
+
+TEST(SoftDab, MixedAverageIsDrawnAsAPattern) {
+    // Left half grey 100 (index 1), right half grey 140 (index 2): the
+    // average 120 lies between the only two reachable entries, so the dab
+    // lays a checkerboard of them (index 1 where x + y is odd) rather than
+    // one nearest colour.
+    std::array<ColourValue, 256> group{};
+    group.fill(rgb(255, 0, 0));
+    group[1] = rgb(100, 100, 100);
+    group[2] = rgb(140, 140, 140);
+    PaintSurface s = filled(8, 8, 1);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 4; x < 8; ++x)
+            s.picture->at(x, y) = 2;
+    SoftDab(s, 4, 4, squareBrush(), group.data());
+    for (int y = 2; y < 6; ++y)
+        for (int x = 2; x < 6; ++x)
+            EXPECT_EQ(s.picture->at(x, y), (x + y) % 2 ? 1 : 2) << x << "," << y;
+    EXPECT_EQ(s.picture->at(1, 1), 1);
+    EXPECT_EQ(s.picture->at(6, 6), 2);
 }
 
 TEST(SoftDab, DisabledMaskProtectsNothing) {

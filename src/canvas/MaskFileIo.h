@@ -1,0 +1,18 @@
+#pragma once
+
+#include "canvas/MaskFile.h"
+
+namespace celdo {
+
+// The mask file reader and writer of the program: mask planes are stored as
+// MAG pictures.
+
+// Writes the mask through MagFile::Save (256 colours for an 8-bit plane)
+// with the given comment; the previous file survives a failed write.
+MaskWriter MagMaskWriter();
+
+// Reads a MAG mask file.  A 16-colour file is widened to one byte a pixel, so
+// every readable file gives an 8-bit plane; null when it cannot be read.
+MaskReader MagMaskReader();
+
+} // namespace celdo

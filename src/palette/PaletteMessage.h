@@ -1,0 +1,18 @@
+#pragma once
+
+namespace celdo {
+
+// The private messages a palette operation sends to every image window.
+// They belong to the program's one list of private messages (app/Messages.h),
+// which takes them from here.
+enum PaletteMessage : int {
+    UM_PALETTE_APPLY = 2094,
+    UM_PALETTE_DELETE_REMAP = 2095,
+    UM_PALETTE_SWAP_REMAP = 2096,
+    UM_PALETTE_MERGE_REMAP = 2097,
+    UM_PALETTE_SORT_REMAP = 2098,
+    UM_PIXEL_MERGE = 2099,
+    UM_PIXEL_SWAP = 2100,
+};
+
+} // namespace celdo

@@ -1,6 +1,10 @@
 #include "Transforms.h"
 
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#include <sys/mman.h>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -180,6 +184,26 @@ struct NewPicture {
     }
 };
 
+// Makes the pages of rows r0 … r1 − 1 of a new block present in one call.
+// The blocks are fresh memory, and faulting their pages in one at a time on
+// first write costs more than the sampling itself.  Where the call is not
+// available the pages simply fault in as they are written.
+void makePresent(const View& view, int r0, int r1) {
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+    constexpr std::uintptr_t Page = 4096;
+    const auto low = reinterpret_cast<std::uintptr_t>(view.row(r1 - 1));
+    const auto high = reinterpret_cast<std::uintptr_t>(view.row(r0)) + view.stride;
+    const std::uintptr_t start = (low + Page - 1) & ~(Page - 1);
+    const std::uintptr_t end = high & ~(Page - 1);
+    if (end > start)
+        ::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+#else
+    (void)view;
+    (void)r0;
+    (void)r1;
+#endif
+}
+
 // Where source pixel (i, j) of a w × h region goes in the turned picture.
 std::pair<int, int> turned(int operation, int i, int j, int w, int h) {
     switch (operation) {
@@ -193,6 +217,46 @@ std::pair<int, int> turned(int operation, int i, int j, int w, int h) {
 // Square blocks of the turned picture: the source rows a block reads (one
 // cache line each) stay in the cache while every row of the block is written.
 constexpr int TurnBlock = 64;
+
+#if defined(__SSE2__)
+// Sixteen rows of sixteen bytes turned into sixteen columns: byte r of out[c]
+// is byte c of in[r].  Four rounds of interleaving, bytes, then pairs, then
+// fours, then eights.
+void transpose16(const std::uint8_t* const in[16], std::uint8_t* const out[16]) {
+    __m128i x[16];
+    __m128i y[16];
+    for (int i = 0; i < 16; ++i)
+        x[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in[i]));
+    // Rows 2i and 2i+1 of columns 0–7 (y[i]) and 8–15 (y[i + 8]).
+    for (int i = 0; i < 8; ++i) {
+        y[i] = _mm_unpacklo_epi8(x[2 * i], x[2 * i + 1]);
+        y[i + 8] = _mm_unpackhi_epi8(x[2 * i], x[2 * i + 1]);
+    }
+    // x[4g + i]: rows 4i … 4i+3 of columns 4g … 4g+3.
+    for (int i = 0; i < 4; ++i) {
+        x[i] = _mm_unpacklo_epi16(y[2 * i], y[2 * i + 1]);
+        x[4 + i] = _mm_unpackhi_epi16(y[2 * i], y[2 * i + 1]);
+        x[8 + i] = _mm_unpacklo_epi16(y[8 + 2 * i], y[8 + 2 * i + 1]);
+        x[12 + i] = _mm_unpackhi_epi16(y[8 + 2 * i], y[8 + 2 * i + 1]);
+    }
+    // y[4g], y[4g + 1]: rows 0–7 of columns 4g, 4g+1 and 4g+2, 4g+3;
+    // y[4g + 2], y[4g + 3]: the same columns, rows 8–15.
+    for (int g = 0; g < 4; ++g) {
+        y[4 * g] = _mm_unpacklo_epi32(x[4 * g], x[4 * g + 1]);
+        y[4 * g + 1] = _mm_unpackhi_epi32(x[4 * g], x[4 * g + 1]);
+        y[4 * g + 2] = _mm_unpacklo_epi32(x[4 * g + 2], x[4 * g + 3]);
+        y[4 * g + 3] = _mm_unpackhi_epi32(x[4 * g + 2], x[4 * g + 3]);
+    }
+    for (int g = 0; g < 4; ++g) {
+        const __m128i columns[4] = {_mm_unpacklo_epi64(y[4 * g], y[4 * g + 2]),
+                                    _mm_unpackhi_epi64(y[4 * g], y[4 * g + 2]),
+                                    _mm_unpacklo_epi64(y[4 * g + 1], y[4 * g + 3]),
+                                    _mm_unpackhi_epi64(y[4 * g + 1], y[4 * g + 3])};
+        for (int k = 0; k < 4; ++k)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out[4 * g + k]), columns[k]);
+    }
+}
+#endif
 
 // 8- and 24-bit turns, written row by row of the result.  Result row ty is
 // one source column read downwards or upwards, so each result row is a walk
@@ -210,24 +274,56 @@ void turnBlocked(const View& source, const Region& region, const View& target, i
     const std::ptrdiff_t step = rowFromEnd ? stride : -stride;
     const int outW = region.h;
     const int outH = region.w;
-    for (int by = 0; by < outH; by += TurnBlock) {
+    int doneW = 0;
+    int doneH = 0;
+#if defined(__SSE2__)
+    if constexpr (Bytes == 1) {
+        // Whole 16 × 16 tiles through registers; the edges below.
+        doneW = outW - outW % 16;
+        doneH = outH - outH % 16;
+        const std::uint8_t* in[16];
+        std::uint8_t* out[16];
+        for (int ty0 = 0; ty0 < doneH; ty0 += 16) {
+            // Source columns first … first + 15 make result rows ty0 … ty0 + 15.
+            const int first = columnFromEnd ? region.w - 16 - ty0 : ty0;
+            for (int c = 0; c < 16; ++c) {
+                const int i = first + c;
+                out[c] = target.row(columnFromEnd ? region.w - 1 - i : i);
+            }
+            for (int tx0 = 0; tx0 < doneW; tx0 += 16) {
+                for (int r = 0; r < 16; ++r)
+                    in[r] = firstRow + step * (tx0 + r) + region.x + first;
+                transpose16(in, out);
+                for (int c = 0; c < 16; ++c)
+                    out[c] += 16;
+            }
+        }
+    }
+#endif
+    // What the tiles left: the columns right of them in their rows, then the
+    // rows below them.
+    const auto walk = [&](int ty, int txBegin, int txEnd) {
+        const int i = columnFromEnd ? region.w - 1 - ty : ty;
+        const std::uint8_t* from = firstRow + step * txBegin + Bytes * (region.x + i);
+        std::uint8_t* to = target.row(ty) + Bytes * txBegin;
+        for (int tx = txBegin; tx < txEnd; ++tx, from += step, to += Bytes) {
+            if constexpr (Bytes == 1) {
+                *to = *from;
+            } else {
+                to[0] = from[0];
+                to[1] = from[1];
+                to[2] = from[2];
+            }
+        }
+    };
+    for (int ty = 0; ty < doneH; ++ty)
+        walk(ty, doneW, outW);
+    for (int by = doneH; by < outH; by += TurnBlock) {
         const int yEnd = std::min(by + TurnBlock, outH);
         for (int bx = 0; bx < outW; bx += TurnBlock) {
             const int xEnd = std::min(bx + TurnBlock, outW);
-            for (int ty = by; ty < yEnd; ++ty) {
-                const int i = columnFromEnd ? region.w - 1 - ty : ty;
-                const std::uint8_t* from = firstRow + step * bx + Bytes * (region.x + i);
-                std::uint8_t* to = target.row(ty) + Bytes * bx;
-                for (int tx = bx; tx < xEnd; ++tx, from += step, to += Bytes) {
-                    if constexpr (Bytes == 1) {
-                        *to = *from;
-                    } else {
-                        to[0] = from[0];
-                        to[1] = from[1];
-                        to[2] = from[2];
-                    }
-                }
-            }
+            for (int ty = by; ty < yEnd; ++ty)
+                walk(ty, bx, xEnd);
         }
     }
 }
@@ -373,6 +469,8 @@ struct FreeRotationJob {
     }
 
     void rows(int r0, int r1) {
+        makePresent(target, r0, r1);
+        makePresent(targetMask, r0, r1);
         const int outW = target.width;
         const std::int64_t xLimit = static_cast<std::int64_t>(region.w) << 12;
         const std::int64_t yLimit = static_cast<std::int64_t>(region.h) << 12;
@@ -481,6 +579,7 @@ std::uint32_t Rotate(FilterRequest& request, int operation) {
     if (!result.make(pictureRegion.h, pictureRegion.w, picture.bits))
         return 0;
     result.copyColourTable(picture);
+    makePresent(result.view, 0, result.view.height);
     turn(picture, pictureRegion, result.view, operation);
 
     NewPicture newMask;
@@ -488,6 +587,7 @@ std::uint32_t Rotate(FilterRequest& request, int operation) {
         if (!newMask.make(region.h, region.w, 8))
             return 0;
         newMask.greyColourTable();
+        makePresent(newMask.view, 0, newMask.view.height);
         turn(mask, region, newMask.view, operation);
     }
     result.release(request.newBitmapInfo, request.newBits);

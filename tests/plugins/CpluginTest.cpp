@@ -522,3 +522,34 @@ TEST_F(Cplugin, QuarterTurnsMatchThePlainMapping) {
                 check(*mask, *outcome.newMask, region);
         }
 }
+
+TEST_F(Cplugin, FlipsMatchThePlainMapping) {
+    std::mt19937 random(7);
+    for (int depth : {1, 4, 8, 24})
+        for (int operation = 1; operation <= 3; ++operation) {
+            const int width = 37 + depth, height = 23;
+            auto image = randomPicture(random, width, height, depth);
+            auto mask = randomPicture(random, width, height, 8);
+            auto before = image->Duplicate();
+            auto maskBefore = mask->Duplicate();
+            const Rect region{3, 4, 3 + 31, 4 + 17};
+            ASSERT_EQ(run("Inverse", *image, mask.get(), {260 + operation}, &region).result, 9u);
+            // 1- and 4-bit pictures flip whole; the mask over the region.
+            const auto check = [&](const CellImage& was, const CellImage& now, Rect part) {
+                for (int y = 0; y < now.height(); ++y)
+                    for (int x = 0; x < now.width(); ++x) {
+                        int fx = x, fy = y;
+                        if (part.contains(x, y)) {
+                            if (operation & 1)
+                                fx = part.left + part.right - 1 - x;
+                            if (operation & 2)
+                                fy = part.top + part.bottom - 1 - y;
+                        }
+                        ASSERT_EQ(anyPixel(now, x, y), anyPixel(was, fx, fy))
+                            << depth << " op " << operation << " at " << x << "," << y;
+                    }
+            };
+            check(*before, *image, depth < 8 ? Rect{0, 0, width, height} : region);
+            check(*maskBefore, *mask, region);
+        }
+}

@@ -287,3 +287,23 @@ TEST(AddinOptionPage, UnregisteringEveryLibraryDeletesPlugin0) {
               std::vector<std::string>{PluginRegistry::DefaultPlugin(dir.path()).string()});
     EXPECT_TRUE(ui.messages.empty());
 }
+
+TEST(FilterState, RegisterPluginsKeepsOnlyPlugins) {
+    test::TempDir dir;
+    Settings settings(dir.file("CELDO.INI"), "CELDOS");
+    settings.writeString("Plugin0", fixturePlugin("fixture-kind1"));
+    settings.writeString("Plugin1", fixturePlugin("fixture-none"));
+    settings.writeString("Plugin2", fixturePlugin("fixture-kind2"));
+    ScriptedUi ui;
+    FilterState state;
+    state.registerPlugins(settings, dir.path(), ui);
+    ASSERT_EQ(state.registry.plugins.size(), 2u);
+    EXPECT_EQ(state.registry.plugins[1].description, "Outside filter");
+    // The outside filter first (last library), then the fixture's seven in
+    // reverse; of these only Scribble and NewPicture take regions in mask
+    // editing.
+    ASSERT_FALSE(state.lists.wholeImage.empty());
+    EXPECT_EQ(state.lists.wholeImage.front().description, "Outside filter");
+    EXPECT_EQ(state.lists.regionMask.size(), 2u);
+    EXPECT_TRUE(ui.messages.empty());
+}

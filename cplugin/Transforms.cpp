@@ -444,7 +444,7 @@ struct Walk {
 
 // Samples the new picture and mask.  Each new row only visits the columns
 // whose samples fall inside the source, found from the walk's linear form
-// rather than by testing every pixel; the others keep 0 with mask 255.  The
+// rather than by testing every pixel; the others get 0 with mask 255.  The
 // rows are worked in narrow column strips so that the source lines a strip
 // reads stay in the cache from one row to the next.  Every sample is the one
 // the plain per-pixel walk takes: the coordinates stay far inside 32 bits

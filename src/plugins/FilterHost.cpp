@@ -139,6 +139,22 @@ CellImagePtr adoptReturned(void* infoBlock, void* pixelBlock) {
     return CellImage::AdoptGlobalBitmap(info.release(), pixels.release());
 }
 
+// A copy of the picture for the filter to work on.  Unlike Duplicate it does
+// not zero-fill the pixel block it is about to overwrite.
+CellImagePtr workingCopy(const CellImage& image) {
+    auto copy = CellImage::Create(image.width(), image.height(), image.bitsPerPixel(), false);
+    if (copy->status() != status::Ok)
+        return nullptr;
+    void* pixels = std::malloc(image.imageSize());
+    if (!pixels)
+        return nullptr;
+    std::memcpy(pixels, image.pixels(), image.imageSize());
+    copy->AdoptPixels(pixels, true);
+    if (image.bitsPerPixel() <= 8)
+        copy->SetPalette(image.palette(), image.colorCount());
+    return copy;
+}
+
 Rect clippedRegion(const Rect* region, const CellImage& image) {
     const Rect whole{0, 0, image.width(), image.height()};
     return region ? region->intersected(whole) : whole;
@@ -155,8 +171,8 @@ FilterOutcome runOwn(const PluginLibrary& library, const FilterEntry& entry, Cel
     auto filter = library.function<FilterFunction>(entry.exportName.c_str());
     if (!filter)
         return outcome;
-    auto picture = image.Duplicate();
-    CellImagePtr maskCopy = mask ? mask->Duplicate() : nullptr;
+    auto picture = workingCopy(image);
+    CellImagePtr maskCopy = mask ? workingCopy(*mask) : nullptr;
     if (!picture || (mask && !maskCopy))
         return outcome;
     InfoBlock pictureInfo(*picture);
@@ -234,7 +250,7 @@ FilterOutcome runOutside(const PluginLibrary& library, const FilterEntry& entry,
     if (auto setup = library.function<DPFilterSetupFunction>(CELDO_EXPORT_DP_FILTER_SETUP))
         if (setup(window) == 0)
             return outcome;
-    auto picture = image.Duplicate();
+    auto picture = workingCopy(image);
     if (!picture)
         return outcome;
     InfoBlock info(*picture);

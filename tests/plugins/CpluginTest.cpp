@@ -8,7 +8,12 @@
 
 #include <cstring>
 #include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
+#include <optional>
+#include <random>
 
 using namespace celdo;
 using celdo::test::deliveredPlugin;
@@ -335,4 +340,216 @@ TEST(CpluginWithoutHook, DialogsCountAsCancelled) {
     request.bits = image->pixels();
     EXPECT_EQ(rotation(&request), 0u);
     EXPECT_EQ(request.newBitmapInfo, nullptr);
+}
+
+namespace {
+
+// Pixel (x, y) of a picture of any depth as one number (24 bits: B, G, R
+// bytes as stored).
+int anyPixel(const CellImage& image, int x, int y) {
+    const std::uint8_t* r = image.row(y);
+    switch (image.bitsPerPixel()) {
+    case 1: return (r[x >> 3] >> (7 - (x & 7))) & 1;
+    case 4: return (r[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
+    case 8: return r[x];
+    default: return r[3 * x] | (r[3 * x + 1] << 8) | (r[3 * x + 2] << 16);
+    }
+}
+
+CellImagePtr randomPicture(std::mt19937& random, int width, int height, int depth) {
+    auto image = CellImage::Create(width, height, depth);
+    for (int y = 0; y < height; ++y)
+        for (std::uint32_t i = 0; i < image->stride(); ++i)
+            image->row(y)[i] = static_cast<std::uint8_t>(random());
+    return image;
+}
+
+// The free rotation exactly as the library describes it: a few real-number
+// operations, then one fixed-point addition per coordinate per pixel.
+struct Expected {
+    int width = 0;
+    int height = 0;
+    std::vector<int> pixels;
+    std::vector<int> mask;
+};
+std::optional<Expected> plainFreeRotation(const CellImage& image, const CellImage* mask,
+                                          Rect region, double degrees) {
+    const double theta = degrees * 0.01745329251994291;
+    const double s = std::sin(theta);
+    const double c = std::cos(theta);
+    const double w = region.width();
+    const double h = region.height();
+    const int newW = static_cast<int>(w * std::fabs(c) + h * std::fabs(s) + 0.5);
+    const int newH = static_cast<int>(w * std::fabs(s) + h * std::fabs(c) + 0.5);
+    if (newW > 4096 || newH > 4096)
+        return std::nullopt;
+    double e, f;
+    if (s <= 0 && c >= 0) {
+        e = -s * h;
+        f = 0;
+    } else if (s <= 0) {
+        e = -w * c - s * h;
+        f = -h * c;
+    } else if (c >= 0) {
+        e = 0;
+        f = w * s;
+    } else {
+        e = -w * c;
+        f = w * s - h * c;
+    }
+    const auto dx = static_cast<std::int32_t>(c * 4096);
+    const auto dy = static_cast<std::int32_t>(s * 4096);
+    const auto rx = static_cast<std::int32_t>(-s * 4096);
+    const std::int32_t ry = dx;
+    std::int32_t X = static_cast<std::int32_t>((-c * e + s * f) * 4096 + 2048);
+    std::int32_t Y = static_cast<std::int32_t>((-s * e - c * f) * 4096 + 2048);
+    Expected out;
+    out.width = newW;
+    out.height = newH;
+    for (int r = 0; r < newH; ++r, X += rx, Y += ry) {
+        std::int32_t x = X, y = Y;
+        for (int k = 0; k < newW; ++k, x += dx, y += dy) {
+            const int u = x >> 12, v = y >> 12;
+            if (x >= 0 && y >= 0 && u < region.width() && v < region.height()) {
+                out.pixels.push_back(anyPixel(image, region.left + u, region.top + v));
+                out.mask.push_back(mask ? mask->at(region.left + u, region.top + v) : 0);
+            } else {
+                out.pixels.push_back(0);
+                out.mask.push_back(255);
+            }
+        }
+    }
+    return out;
+}
+
+std::vector<int> allPixels(const CellImage& image) {
+    std::vector<int> out;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            out.push_back(anyPixel(image, x, y));
+    return out;
+}
+
+} // namespace
+
+TEST_F(Cplugin, FreeRotationMatchesThePlainWalk) {
+    std::mt19937 random(1234);
+    const double angles[] = {0, 90, -90, 45, -45, 30, -30, 180, -180, 270, 135, -135,
+                             12.5, -77.25, 359.9, 1e-3, 89.99, 200};
+    struct Case {
+        int width, height, depth;
+        bool withMask, withRegion;
+    };
+    const Case cases[] = {{1, 1, 8, false, false},  {37, 23, 8, true, false},
+                          {64, 5, 8, true, true},   {3, 300, 8, false, true},
+                          {301, 299, 8, true, false}, {29, 41, 24, true, true},
+                          {33, 17, 24, false, false}, {700, 650, 8, true, true}};
+    int compared = 0;
+    for (const Case& c : cases)
+        for (double angle : angles) {
+            auto image = randomPicture(random, c.width, c.height, c.depth);
+            CellImagePtr mask = c.withMask ? randomPicture(random, c.width, c.height, 8) : nullptr;
+            Rect region{0, 0, c.width, c.height};
+            if (c.withRegion) {
+                region.left = static_cast<int>(random() % static_cast<unsigned>(c.width));
+                region.top = static_cast<int>(random() % static_cast<unsigned>(c.height));
+                region.right = region.left + 1 +
+                               static_cast<int>(random() % static_cast<unsigned>(c.width - region.left));
+                region.bottom = region.top + 1 +
+                                static_cast<int>(random() % static_cast<unsigned>(c.height - region.top));
+            }
+            const auto expected = plainFreeRotation(*image, mask.get(), region, angle);
+            ASSERT_TRUE(expected);
+            char text[32];
+            std::snprintf(text, sizeof text, "%.6g", angle);
+            const std::string typed = text;
+            ASSERT_EQ(std::strtod(text, nullptr), angle) << typed;
+            FilterOutcome outcome = run("FreeRotation", *image, mask.get(), {1, typed},
+                                        c.withRegion ? &region : nullptr);
+            ASSERT_EQ(outcome.result, c.withRegion ? 13u : 12u);
+            ASSERT_TRUE(outcome.newImage && outcome.newMask);
+            const std::string where = std::to_string(c.width) + "x" + std::to_string(c.height) +
+                                      "/" + std::to_string(c.depth) + " at " + typed;
+            ASSERT_EQ(outcome.newImage->width(), expected->width) << where;
+            ASSERT_EQ(outcome.newImage->height(), expected->height) << where;
+            ASSERT_EQ(outcome.newImage->bitsPerPixel(), c.depth) << where;
+            EXPECT_EQ(allPixels(*outcome.newImage), expected->pixels) << where;
+            EXPECT_EQ(allPixels(*outcome.newMask), expected->mask) << where;
+            ++compared;
+        }
+    EXPECT_EQ(compared, 8 * 18);
+    // Pictures below 8 bits are refused.
+    for (int depth : {1, 4}) {
+        auto image = randomPicture(random, 13, 7, depth);
+        EXPECT_EQ(run("FreeRotation", *image, nullptr, {1, "30"}).result, 0u);
+    }
+}
+
+TEST_F(Cplugin, QuarterTurnsMatchThePlainMapping) {
+    std::mt19937 random(99);
+    for (int depth : {1, 4, 8, 24})
+        for (int operation = 0; operation < 4; ++operation) {
+            const int width = 67 + depth, height = 121 + depth % 7;
+            auto image = randomPicture(random, width, height, depth);
+            auto mask = randomPicture(random, width, height, 8);
+            const Rect region{5, 9, 5 + 41, 9 + 100};
+            FilterOutcome outcome =
+                run("Rotation", *image, mask.get(), {260 + operation}, &region);
+            ASSERT_EQ(outcome.result, 13u);
+            ASSERT_TRUE(outcome.newImage);
+            // 1- and 4-bit pictures turn whole, the mask over the region: a
+            // mask of another size than the new picture is not taken.
+            ASSERT_EQ(outcome.newMask != nullptr, depth >= 8);
+            const Rect turnedPart = depth < 8 ? Rect{0, 0, width, height} : region;
+            const auto check = [&](const CellImage& source, const CellImage& result, Rect part) {
+                const int w = part.width(), h = part.height();
+                ASSERT_EQ(result.width(), h);
+                ASSERT_EQ(result.height(), w);
+                for (int j = 0; j < h; ++j)
+                    for (int i = 0; i < w; ++i) {
+                        int tx = j, ty = i;
+                        if (operation == 0 || operation == 2)
+                            tx = h - 1 - j;
+                        if (operation == 1 || operation == 2)
+                            ty = w - 1 - i;
+                        ASSERT_EQ(anyPixel(result, tx, ty),
+                                  anyPixel(source, part.left + i, part.top + j))
+                            << depth << " op " << operation << " at " << i << "," << j;
+                    }
+            };
+            check(*image, *outcome.newImage, turnedPart);
+            if (outcome.newMask)
+                check(*mask, *outcome.newMask, region);
+        }
+}
+
+TEST_F(Cplugin, FlipsMatchThePlainMapping) {
+    std::mt19937 random(7);
+    for (int depth : {1, 4, 8, 24})
+        for (int operation = 1; operation <= 3; ++operation) {
+            const int width = 37 + depth, height = 23;
+            auto image = randomPicture(random, width, height, depth);
+            auto mask = randomPicture(random, width, height, 8);
+            auto before = image->Duplicate();
+            auto maskBefore = mask->Duplicate();
+            const Rect region{3, 4, 3 + 31, 4 + 17};
+            ASSERT_EQ(run("Inverse", *image, mask.get(), {260 + operation}, &region).result, 9u);
+            // 1- and 4-bit pictures flip whole; the mask over the region.
+            const auto check = [&](const CellImage& was, const CellImage& now, Rect part) {
+                for (int y = 0; y < now.height(); ++y)
+                    for (int x = 0; x < now.width(); ++x) {
+                        int fx = x, fy = y;
+                        if (part.contains(x, y)) {
+                            if (operation & 1)
+                                fx = part.left + part.right - 1 - x;
+                            if (operation & 2)
+                                fy = part.top + part.bottom - 1 - y;
+                        }
+                        ASSERT_EQ(anyPixel(now, x, y), anyPixel(was, fx, fy))
+                            << depth << " op " << operation << " at " << x << "," << y;
+                    }
+            };
+            check(*before, *image, depth < 8 ? Rect{0, 0, width, height} : region);
+            check(*maskBefore, *mask, region);
+        }
 }

@@ -1,6 +1,7 @@
 #include "app/LoadSaveDispatch.h"
 
 #include "canvas/MaskFile.h"
+#include "canvas/MaskFileIo.h"
 #include "formats/BmpFile.h"
 #include "formats/IconFile.h"
 #include "formats/KissCellFile.h"
@@ -39,18 +40,6 @@ ControlTable pageSelectTable(const GraphicFile& file) {
     t.add(button(1, "OK"));
     t.add(button(2, "Cancel"));
     return t;
-}
-
-CellImagePtr readMaskFile(const std::string& fileName) {
-    MagFile file(fileName);
-    if (file.readHeader() != status::Ok)
-        return nullptr;
-    return file.readImage();
-}
-
-Status writeMaskFile(const std::string& fileName, const CellImage& mask,
-                     const std::string& comment) {
-    return MagFile::Save(fileName, mask, comment);
 }
 
 } // namespace
@@ -155,7 +144,7 @@ bool LoadSaveDispatch::OpenImage(const std::string& path, bool showInfo) {
 
     LoadedImage loaded;
     loaded.picture = std::move(picture);
-    loaded.mask = LoadMask(file->takeMask(), path, readMaskFile);
+    loaded.mask = LoadMask(file->takeMask(), path, MagMaskReader());
     loaded.document = std::move(file);
     if (!PrepareLoadedImage(loaded))
         return false;
@@ -245,7 +234,7 @@ void LoadSaveDispatch::SaveMaskFor(const GraphicFile& document, PaintSurface& su
     if (const auto* cell = dynamic_cast<const KissCellFile*>(&document))
         if (cell->maskToAlpha() && cell->bitsPerPixel() >= 24)
             return;
-    SaveMask(surface, document.path(), writeMaskFile, m_ui);
+    SaveMask(surface, document.path(), MagMaskWriter(), m_ui);
 }
 
 FileDialog::Result LoadSaveDispatch::runFileDialog(FileDialog::Mode mode, const std::string& title,

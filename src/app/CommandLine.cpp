@@ -1,5 +1,8 @@
 #include "app/CommandLine.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace celdo {
 
 namespace {
@@ -47,7 +50,18 @@ std::vector<CommandWord> ParseCommandLine(int argc, const char* const* argv) {
     for (int i = 1; i < argc; ++i)
         if (argv[i])
             words.emplace_back(argv[i]);
-    return ParseWords(words);
+    auto result = ParseWords(words);
+    // File names go into the histories and to further instances, which may
+    // run from another directory: keep them whole from here on.
+    for (CommandWord& word : result) {
+        if (word.kind == CommandWord::Kind::Option)
+            continue;
+        std::error_code error;
+        const auto full = std::filesystem::absolute(word.text, error);
+        if (!error)
+            word.text = full.lexically_normal().string();
+    }
+    return result;
 }
 
 bool IsClipboardOption(const CommandWord& word) {

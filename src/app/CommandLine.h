@@ -21,7 +21,8 @@ std::string FileExtension(const std::string& path);
 
 CommandWord ClassifyWord(const std::string& word);
 // Classifies arguments 1..argc-1 (the program name is skipped); empty
-// arguments are no words.
+// arguments are no words.  Relative file names are made absolute against the
+// working directory.
 std::vector<CommandWord> ParseCommandLine(int argc, const char* const* argv);
 std::vector<CommandWord> ParseWords(const std::vector<std::string>& words);
 

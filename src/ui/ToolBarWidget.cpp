@@ -67,6 +67,8 @@ void ToolBarWidget::setButtonState(int index, int state) {
     b->setEnabled(state != ToolButtonTable::Disabled);
     b->setCheckable(state == ToolButtonTable::Pressed);
     b->setChecked(state == ToolButtonTable::Pressed);
+    // Making a button uncheckable clears its check mark without repainting it.
+    b->update();
 }
 
 int ToolBarWidget::buttonState(int index) const {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using namespace celdo;
 using Kind = CommandWord::Kind;
 
@@ -17,6 +19,7 @@ TEST(CommandLine, EachArgumentIsOneWord) {
     EXPECT_TRUE(IsClipboardOption(words[2]));
     EXPECT_FALSE(IsClipboardOption(words[1]));
     EXPECT_EQ(words[3].kind, Kind::Palette);
+    EXPECT_EQ(words[3].text, (std::filesystem::current_path() / "SET.kcf").string());
     EXPECT_EQ(words[4].kind, Kind::Palette);
     EXPECT_EQ(words[5].kind, Kind::Image);
     // The extension is everything after the first dot: TAR.KCF.

@@ -33,6 +33,8 @@ ControlTable FileOptionPage(const FileOptions& options, std::function<void()> cl
     page.add(checkBox(UseCommonDialog, "共通ダイアログを使う", options.useCommonDialog != 0, 0));
     page.add(checkBox(ViewHeader, "読込時に情報表示を行う", options.viewHeader != 0, 1));
     page.add(checkBox(SaveOption, "書込時にオプションの指定を行う", options.saveOption != 0, 2));
+    // The scroll bar alone does not say what it counts.
+    page.add(staticText(-1, "メニューの履歴数", 3));
     page.add(scrollBar(MaxMenuFile, 0, 20, 5, std::clamp(options.maxMenuFile, 0, 20),
                        MaxMenuFileLabel, 3));
     page.add(staticText(MaxMenuFileLabel, std::to_string(std::clamp(options.maxMenuFile, 0, 20)), 3));

@@ -111,10 +111,14 @@ ControlTable KissCellFile::loadDialog() const {
     ControlTable table;
     table.name = "KissCellLoad";
     table.title = "KiSS セル ファイル情報";
+    // Unnumbered captions say what each value is.
     table.add(staticText(200, name(), 0));
+    table.add(staticText(-1, "サイズ:", 1));
     table.add(staticText(201, std::to_string(m_width) + " × " + std::to_string(m_height), 1));
+    table.add(staticText(-1, "位置:", 2));
     table.add(staticText(202, std::to_string(m_offsetX) + "  " + std::to_string(m_offsetY) + " ",
                          2));
+    table.add(staticText(-1, "種類:", 3));
     table.add(staticText(203, kindText(m_kind, m_bitsPerPixel), 3));
     table.add(button(1, "&Load", 5));
     table.add(button(2, "&Cancel", 5));
@@ -138,8 +142,10 @@ ControlTable KissCellFile::saveDialog() const {
     table.add(staticText(200, name(), 0));
     const int x = std::clamp(m_offsetX, 0, OffsetMaximum);
     const int y = std::clamp(m_offsetY, 0, OffsetMaximum);
+    table.add(staticText(-1, "X位置", 1));
     table.add(scrollBar(360, 0, OffsetMaximum, 50, x, 361, 1));
     table.add(staticText(361, std::to_string(x), 1));
+    table.add(staticText(-1, "Y位置", 2));
     table.add(scrollBar(363, 0, OffsetMaximum, 50, y, 364, 2));
     table.add(staticText(364, std::to_string(y), 2));
     table.add(groupBox(240, " 種類 ", 3));
@@ -156,8 +162,9 @@ ControlTable KissCellFile::saveDialog2() const {
     table.name = "KissCellSave2";
     table.title = "KiSS セル（True Color） ファイル保存情報";
     ControlTable plain = saveDialog();
+    // The name and the two offsets with their captions.
     for (const Control& c : plain.controls)
-        if (c.id == 200 || c.id == 360 || c.id == 361 || c.id == 363 || c.id == 364)
+        if (c.row >= 0 && c.row <= 2)
             table.add(c);
     table.add(checkBox(280, "マスクをαチャネルにする", m_maskToAlpha, 3));
     table.add(button(1, "&Save", 5));

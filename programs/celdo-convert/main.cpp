@@ -7,6 +7,7 @@
 // Nothing is asked.
 
 #include "app/AppState.h"
+#include "app/CommandLine.h"
 #include "app/LoadSaveDispatch.h"
 #include "app/ProgramDirectory.h"
 #include "core/CellImage.h"
@@ -63,7 +64,7 @@ enum class Kind { Default = -1, Old = 0, Sixteen = 1, Indexed256 = 2, TrueColour
 // The extension as the output formats know it: ICO, CUR, MAG, CEL, KCF or
 // BMP; "" for an extension no writer claims.
 std::string writableFormat(const std::string& path) {
-    const std::string extension = FormatExtension(path);
+    const std::string extension = FileExtension(path);
     for (const char* known : {"BMP", "ICO", "CUR", "MAG", "CEL", "KCF"})
         if (extension == known)
             return extension;

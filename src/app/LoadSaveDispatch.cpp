@@ -1,5 +1,7 @@
 #include "app/LoadSaveDispatch.h"
 
+#include "app/CommandLine.h"
+
 #include "canvas/MaskFile.h"
 #include "canvas/MaskFileIo.h"
 #include "formats/BmpFile.h"
@@ -12,7 +14,6 @@
 #include "palette/ReduceToGroup.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace celdo {
 
@@ -44,20 +45,9 @@ ControlTable pageSelectTable(const GraphicFile& file) {
 
 } // namespace
 
-std::string FormatExtension(const std::string& path) {
-    const std::string name = nameOf(path);
-    const auto dot = name.find('.');
-    if (dot == std::string::npos)
-        return {};
-    std::string ext = name.substr(dot + 1);
-    for (char& c : ext)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return ext;
-}
-
 std::unique_ptr<GraphicFile> CreateFormatFor(const std::string& path,
                                              const ColourValue* sourcePalette) {
-    const std::string ext = FormatExtension(path);
+    const std::string ext = FileExtension(path);
     if (ext == "ICO")
         return std::make_unique<IconFile>(path, IconFile::IconVariant);
     if (ext == "CUR")

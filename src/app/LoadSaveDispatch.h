@@ -11,11 +11,7 @@ namespace celdo {
 
 class Ui;
 
-// The extension that decides a file's format: the text after the first "."
-// of the file name (without its directory), in upper case; "" without a dot.
-std::string FormatExtension(const std::string& path);
-
-// The format object for a path: ICO and CUR icons, MAG, CEL (whose source
+// The format object for a path, by its FileExtension: ICO and CUR icons, MAG, CEL (whose source
 // palette is `sourcePalette` when given), and BMP for everything else.
 std::unique_ptr<GraphicFile> CreateFormatFor(const std::string& path,
                                              const ColourValue* sourcePalette = nullptr);

@@ -582,19 +582,39 @@ std::uint32_t withRegion(std::uint32_t result, const FilterRequest& request) {
     return (request.flags & CELDO_REQUEST_REGION) ? (result | CELDO_RESULT_REGION) : result;
 }
 
+// The picture, the mask and the region of a request, checked.  Pictures of
+// fewer than 8 bits are always worked on whole; the region holds for the mask.
+struct Inputs {
+    View picture, mask;
+    bool hasMask = false;
+    Region region{};
+    Region pictureRegion{};
+};
+
+bool takeInputs(FilterRequest& request, Inputs& in) {
+    if (!makeView(request.bitmapInfo, request.bits, in.picture) ||
+        !takeMask(request, in.picture, in.mask, in.hasMask) ||
+        !takeRegion(request, in.picture, in.region))
+        return false;
+    in.pictureRegion = in.picture.bits >= 8
+                           ? in.region
+                           : Region{0, 0, in.picture.width, in.picture.height};
+    return true;
+}
+
 } // namespace
 
 std::uint32_t Rotate(FilterRequest& request, int operation) {
     if (operation < 0 || operation > 3)
         return 0;
-    View picture, mask;
-    bool hasMask = false;
-    Region region{};
-    if (!makeView(request.bitmapInfo, request.bits, picture) ||
-        !takeMask(request, picture, mask, hasMask) || !takeRegion(request, picture, region))
+    Inputs in;
+    if (!takeInputs(request, in))
         return 0;
-    const Region pictureRegion =
-        picture.bits >= 8 ? region : Region{0, 0, picture.width, picture.height};
+    const View& picture = in.picture;
+    const View& mask = in.mask;
+    const bool hasMask = in.hasMask;
+    const Region& region = in.region;
+    const Region& pictureRegion = in.pictureRegion;
 
     NewPicture result;
     if (!result.make(pictureRegion.h, pictureRegion.w, picture.bits))
@@ -620,14 +640,14 @@ std::uint32_t Rotate(FilterRequest& request, int operation) {
 std::uint32_t Invert(FilterRequest& request, int operation) {
     if (operation < 1 || operation > 3)
         return 0;
-    View picture, mask;
-    bool hasMask = false;
-    Region region{};
-    if (!makeView(request.bitmapInfo, request.bits, picture) ||
-        !takeMask(request, picture, mask, hasMask) || !takeRegion(request, picture, region))
+    Inputs in;
+    if (!takeInputs(request, in))
         return 0;
-    const Region pictureRegion =
-        picture.bits >= 8 ? region : Region{0, 0, picture.width, picture.height};
+    const View& picture = in.picture;
+    const View& mask = in.mask;
+    const bool hasMask = in.hasMask;
+    const Region& region = in.region;
+    const Region& pictureRegion = in.pictureRegion;
     invert(picture, pictureRegion, operation);
     if (hasMask)
         invert(mask, region, operation);

@@ -1,5 +1,7 @@
 #include "formats/KissPaletteFile.h"
 
+#include "formats/KissHeader.h"
+
 #include "formats/KissCellFile.h"
 #include "formats/LittleEndian.h"
 #include "framework/Ui.h"
@@ -47,22 +49,15 @@ KissPaletteFile::KissPaletteFile(std::string path)
 }
 
 Status KissPaletteFile::readHeader() {
-    if (open('R', true) != status::Ok)
-        return m_error;
+    KissHead header;
+    bool tagged = false;
+    if (const Status code = ReadKissHead(*this, header, tagged); code != status::Ok)
+        return fail(code);
     auto failClosed = [this](Status code) {
         close();
         return fail(code);
     };
-    if (measureFileSize() < 0)
-        return failClosed(status::SeekError);
-    std::array<std::uint8_t, HeaderSize> header{};
-    if (read(header.data(), 4) != status::Ok)
-        return failClosed(status::ReadError);
-    if (std::memcmp(header.data(), Magic, 4) == 0) {
-        if (seek(0, SEEK_SET) < 0)
-            return failClosed(status::SeekError);
-        if (read(header.data(), HeaderSize) != status::Ok)
-            return failClosed(status::ReadError);
+    if (tagged) {
         m_bitsPerColour = header[5];
         m_coloursPerGroup = signedWord(&header[8]);
         m_groupCount = signedWord(&header[10]);

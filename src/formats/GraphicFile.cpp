@@ -8,7 +8,9 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <climits>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace celdo {
@@ -218,6 +220,55 @@ Status GraphicFile::read(void* buffer, std::size_t count) {
         m_readOffset += take;
         m_bytesLeft -= take;
         m_position += static_cast<long long>(take);
+    }
+    return status::Ok;
+}
+
+Status GraphicFile::readInto(std::span<std::uint8_t* const> targets, std::size_t bytesEach) {
+    if (m_fd < 0)
+        return fail(status::ReadError);
+    if (bytesEach == 0 || targets.empty())
+        return status::Ok;
+    if (m_bytesPending > 0 && flushPending() != status::Ok)
+        return fail(status::WriteError);
+    std::size_t index = 0; // the target being filled
+    std::size_t done = 0;  // bytes of it already there
+    auto advance = [&](std::size_t count) {
+        while (count > 0) {
+            const std::size_t room = bytesEach - done;
+            if (count < room) {
+                done += count;
+                return;
+            }
+            count -= room;
+            ++index;
+            done = 0;
+        }
+    };
+    // What the buffer already holds comes first.
+    while (index < targets.size() && m_bytesLeft > 0) {
+        const std::size_t take = std::min(bytesEach - done, m_bytesLeft);
+        std::memcpy(targets[index] + done, m_buffer.data() + m_readOffset, take);
+        m_readOffset += take;
+        m_bytesLeft -= take;
+        m_position += static_cast<long long>(take);
+        advance(take);
+    }
+    std::vector<iovec> parts;
+    while (index < targets.size()) {
+        parts.clear();
+        for (std::size_t i = index; i < targets.size() && parts.size() < IOV_MAX; ++i) {
+            const std::size_t skip = i == index ? done : 0;
+            parts.push_back({targets[i] + skip, bytesEach - skip});
+        }
+        const ssize_t got = ::readv(m_fd, parts.data(), static_cast<int>(parts.size()));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return fail(status::ReadError);
+        m_position += got;
+        m_bufferPosition = m_position;
+        advance(static_cast<std::size_t>(got));
     }
     return status::Ok;
 }

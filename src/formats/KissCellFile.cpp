@@ -267,9 +267,12 @@ CellImagePtr KissCellFile::readIndexed() {
         image->SetPalette(grey.data(), 256);
     }
     if (m_bitsPerPixel == 8) {
+        // File rows run top-down and unpadded, picture rows bottom-up.
+        std::vector<std::uint8_t*> rows(static_cast<std::size_t>(m_height));
         for (int y = 0; y < m_height; ++y)
-            if (read(image->row(y), static_cast<std::size_t>(m_width)) != status::Ok)
-                return nullptr;
+            rows[static_cast<std::size_t>(y)] = image->row(y);
+        if (readInto(rows, static_cast<std::size_t>(m_width)) != status::Ok)
+            return nullptr;
         return image;
     }
     std::vector<std::uint8_t> packed(static_cast<std::size_t>(rowBytesFor(m_width, 4)));

@@ -87,6 +87,36 @@ TEST(GraphicFileAccess, ReadsAcrossBufferBoundariesInOddPieces) {
     }
 }
 
+TEST(GraphicFileAccess, ScatteredReadsFollowBufferedBytesAndStopAtTheEnd) {
+    TempDir dir;
+    // More pieces than one system call takes, so the read is split.
+    const std::size_t each = 37;
+    const std::size_t count = 3000;
+    const auto bytes = pattern(5 + each * count + 2);
+    writeFileBytes(dir.file("rows.bin"), bytes);
+    for (const bool buffered : {true, false}) {
+        GraphicFile file(dir.file("rows.bin"));
+        ASSERT_EQ(file.open('R', buffered), status::Ok);
+        std::uint8_t head[5];
+        ASSERT_EQ(file.read(head, 5), status::Ok);
+        // Targets in reverse order, as bottom-up picture rows are.
+        std::vector<std::uint8_t> out(each * count);
+        std::vector<std::uint8_t*> targets(count);
+        for (std::size_t i = 0; i < count; ++i)
+            targets[i] = out.data() + (count - 1 - i) * each;
+        ASSERT_EQ(file.readInto(targets, each), status::Ok);
+        EXPECT_EQ(file.position(), static_cast<long long>(5 + each * count));
+        for (std::size_t i = 0; i < count; ++i)
+            ASSERT_TRUE(std::equal(targets[i], targets[i] + each, bytes.begin() + 5 + i * each))
+                << "piece " << i << " buffered " << buffered;
+        std::uint8_t tail[2];
+        ASSERT_EQ(file.read(tail, 2), status::Ok);
+        EXPECT_EQ(tail[1], bytes.back());
+        std::uint8_t* one[] = {tail};
+        EXPECT_EQ(file.readInto(one, 1), status::ReadError);
+    }
+}
+
 TEST(GraphicFileAccess, LittleEndianHelpersAndSeek) {
     TempDir dir;
     writeFileBytes(dir.file("le.bin"), {0x34, 0x12, 0x78, 0x56, 0x34, 0x12, 0xAB});

@@ -1,5 +1,8 @@
 #include "app/AppState.h"
 
+#include "boards/BoardFiles.h"
+#include "formats/KissPaletteFile.h"
+
 #include "app/ToolButtonTable.h"
 #include "formats/KissPaletteFile.h"
 
@@ -51,6 +54,18 @@ fs::path AppState::writableDataFile(const std::string& name) const {
     std::error_code ec;
     fs::create_directories(userDataDirectory(), ec);
     return userDataDirectory() / name;
+}
+
+void AppState::prepareBoards(Ui& ui, const std::string& caption) {
+    LoadBrushSetFile(brushes, dataFile(BrushSetFileName).string(), ui, caption);
+    indexBrush = brushes.clampIndex(indexBrush);
+    brush = brushes.brush(indexBrush);
+
+    KissPaletteFile defaults(dataFile("DEFAULT.KCF").string());
+    if (defaults.readHeader() == status::Ok)
+        defaults.readGroups(palette);
+
+    LoadTileSetFile(tiles, dataFile(TileSetFileName).string(), palette.current(), ui, caption);
 }
 
 void AppState::readSettings() {

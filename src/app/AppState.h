@@ -65,6 +65,14 @@ public:
     // file options, the colour selection; then a flush.
     void writeSettings();
 
+    // Start-up of the boards' data, in the boards' order: the brushes from
+    // CBRUSH.BMP (a blank set and a message when it cannot be read) with the
+    // stored brush index kept within the set, the default palette from
+    // DEFAULT.KCF (a missing or unreadable file is passed over quietly), and
+    // the tiles from CTILE.BMP (as the brushes) in the current colours.
+    // `caption` is the program's title, for the messages.
+    void prepareBoards(Ui& ui, const std::string& caption);
+
     // A data file beside the program (DEFAULT.KCF, CBRUSH.BMP …): the
     // program directory, then the user's data directory, then the installed
     // data directory; the first that exists, or the program directory's

@@ -2,7 +2,6 @@
 
 #include "app/Messages.h"
 #include "app/ProgramDirectory.h"
-#include "formats/KissPaletteFile.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
@@ -18,15 +17,10 @@ EditorApplication::~EditorApplication() = default;
 bool EditorApplication::StartUp(std::vector<CommandWord> words) {
     m_app.readSettings();
 
-    // The palette board's default palette: a missing or unreadable file
-    // leaves the palette set as it is, without a message.
-    KissPaletteFile defaults(m_app.dataFile("DEFAULT.KCF").string());
-    if (defaults.readHeader() == status::Ok)
-        defaults.readGroups(m_app.palette);
-
     m_window = std::make_unique<MainWindow>(m_app);
-    m_window->setAcceptDrops(true);
     m_window->postCommand(CM_REFRESH_TOOLBAR);
+    m_app.prepareBoards(m_window->ui(), m_window->windowTitle().toStdString());
+    m_window->setAcceptDrops(true);
     MainWindow* window = m_window.get();
     // UM_STARTUP, behind everything start-up queued.
     QMetaObject::invokeMethod(

@@ -652,6 +652,8 @@ void MainWindow::openClipboardImage() {
 }
 
 void MainWindow::paletteChanged() {
+    // The tiles' colours follow the palette; their indices stay.
+    m_app.tiles.applyPalette(m_app.palette.current());
     for (ImageWindow* w : imageWindows())
         w->paletteChanged();
 }

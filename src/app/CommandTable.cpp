@@ -146,6 +146,11 @@ std::vector<MenuEntry> CommandTable::mainMenu(FrameVariant variant) {
     return menu;
 }
 
+bool CommandTable::awaitsItsWindow(int command) {
+    return command == 114 || command == 1230 || command == 1510 || command == 1520 ||
+           command == 1530;
+}
+
 int CommandTable::toolForCommand(int command) { return ToolOfCommand(command); }
 
 int CommandTable::zoomCodeForCommand(int command) {

@@ -57,6 +57,12 @@ public:
     // "窓の操作" popup, so "パレット" moves from position 6 to 5.
     static std::vector<MenuEntry> mainMenu(FrameVariant variant);
 
+    // Commands of windows this version does not have yet: the palette, brush
+    // and tile boards, the paste window and text paste.  Their menu items and
+    // buttons stay in place, greyed, so the menu and the stored toolbar lists
+    // keep their layout.
+    static bool awaitsItsWindow(int command);
+
     // The tool a tool command chooses, or -1 for other commands (the pairs
     // are those of the tool table).
     static int toolForCommand(int command);

@@ -46,6 +46,8 @@ ToolButtonTable::State ToolButtonTable::stateFor(int command, bool hasImage, int
     static const int needImage[] = {103,  104,  112,  1940, 1300, 1303, 114,  1010, 1021,
                                     130,  131,  132,  133,  134,  135,  1600, 1601, 1602,
                                     1603, 1604, 1200, 1230};
+    if (CommandTable::awaitsItsWindow(command))
+        return Disabled;
     const bool zoom = command >= 1235 && command <= 1247;
     if (!hasImage && (zoom || std::find(std::begin(needImage), std::end(needImage), command) !=
                                   std::end(needImage)))

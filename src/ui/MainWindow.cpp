@@ -805,7 +805,7 @@ void MainWindow::updateMenuState() {
         case CommandAvailability::WithClipboardImage: enabled = clipboard; break;
         case CommandAvailability::WithImageAndClipboard: enabled = withChild && clipboard; break;
         }
-        a->setEnabled(enabled);
+        a->setEnabled(enabled && !CommandTable::awaitsItsWindow(command));
         bool checked = false;
         switch (info->check) {
         case CommandCheck::None: break;

@@ -97,6 +97,11 @@ TEST(ToolButtonTable, States) {
     // The active zoom's button is pressed.
     EXPECT_EQ(T::stateFor(1243, true, 258, 1243), T::Pressed);
     EXPECT_EQ(T::stateFor(1240, true, 258, 1243), T::Normal);
+    // The boards, the paste window and text paste are not there yet: greyed
+    // even with a picture.
+    for (int command : {114, 1230, 1510, 1520, 1530})
+        EXPECT_EQ(T::stateFor(command, true, 258, 1240), T::Disabled) << command;
+    EXPECT_EQ(T::stateFor(112, true, 258, 1240), T::Normal);
 }
 
 TEST(Messages, PaletteBroadcastsAreOneListWithTheOthers) {

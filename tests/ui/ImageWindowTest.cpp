@@ -1,4 +1,5 @@
 #include "FakeEditorHost.h"
+#include "FileDialogAnswer.h"
 
 #include "canvas/qt/CanvasView.h"
 #include "core/qt/ImageWindow.h"
@@ -12,6 +13,7 @@
 #include <filesystem>
 
 using namespace celdo;
+using namespace celdo::testing;
 
 namespace {
 
@@ -37,13 +39,6 @@ CellImagePtr readBack(const std::string& path) {
     if (image && image->bitsPerPixel() < 8)
         image = image->ConvertTo8(nullptr);
     return image;
-}
-
-ScriptedUi::DialogScript typeName(const std::string& path) {
-    return [path](ControlTable& t) {
-        t.setText(400, path);
-        return t.press(1);
-    };
 }
 
 } // namespace

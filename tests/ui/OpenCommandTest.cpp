@@ -1,4 +1,5 @@
 #include "EditorTestSupport.h"
+#include "FileDialogAnswer.h"
 
 #include "canvas/Canvas.h"
 #include "core/qt/ImageWindow.h"
@@ -29,13 +30,6 @@ CellImagePtr numbered() {
 bool write(GraphicFile&& file, const CellImage& image) {
     file.setFromImage(image);
     return file.saveTo(image, nullptr) == status::Ok;
-}
-
-ScriptedUi::DialogScript typeName(const std::string& path) {
-    return [path](ControlTable& t) {
-        t.setText(400, path);
-        return t.press(1);
-    };
 }
 
 } // namespace

@@ -337,7 +337,9 @@ void MainWindow::fitMainWindow() {
     QSize outer = size() + (want - m_single->size());
     if (const QScreen* s = screen())
         outer = outer.boundedTo(s->availableGeometry().size());
-    resize(outer.expandedTo(QSize(300, 200)));
+    // Never narrower than the menu bar, so no popup hides behind a chevron.
+    const int menuWidth = menuBar()->sizeHint().width() + (width() - m_single->width());
+    resize(outer.expandedTo(QSize(std::max(300, menuWidth), 200)));
 }
 
 // --- command dispatch -------------------------------------------------------

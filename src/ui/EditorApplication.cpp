@@ -3,6 +3,8 @@
 #include "app/Messages.h"
 #include "app/ProgramDirectory.h"
 #include "formats/KissPaletteFile.h"
+#include "framework/qt/QtUi.h"
+#include "plugins/FilterCommands.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
@@ -18,6 +20,12 @@ EditorApplication::~EditorApplication() = default;
 bool EditorApplication::StartUp(std::vector<CommandWord> words) {
     m_app.readSettings();
 
+    // The plug-ins are registered before the window exists; the main window
+    // keeps them from then on.
+    FilterState filters;
+    QtUi ui;
+    filters.registerPlugins(m_app.settings(), m_app.programDirectory(), ui);
+
     // The palette board's default palette: a missing or unreadable file
     // leaves the palette set as it is, without a message.
     KissPaletteFile defaults(m_app.dataFile("DEFAULT.KCF").string());
@@ -25,6 +33,7 @@ bool EditorApplication::StartUp(std::vector<CommandWord> words) {
         defaults.readGroups(m_app.palette);
 
     m_window = std::make_unique<MainWindow>(m_app);
+    m_window->filters() = std::move(filters);
     m_window->setAcceptDrops(true);
     m_window->postCommand(CM_REFRESH_TOOLBAR);
     MainWindow* window = m_window.get();

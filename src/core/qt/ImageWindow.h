@@ -21,7 +21,7 @@ struct PaletteBroadcast;
 // The image window ("Frame"): one picture as a document.  A grey margin of 8
 // pixels around the canvas, both scroll bars (snapped to the zoom factor when
 // magnified), the document link, and the window-level commands: save, save
-// as, image information, size change, mask commands, zoom, copy.
+// as, image information, size change, mask commands, zoom, copy, filters.
 class ImageWindow : public QAbstractScrollArea {
     Q_OBJECT
 public:

@@ -130,6 +130,30 @@ private slots:
         QVERIFY(f.ui.allAnswered());
     }
 
+    void maskEditModeFiltersTheMaskPlane() {
+        EditorFixture f;
+        auto editor = f.start(FrameVariant::MultipleDocument);
+        MainWindow& w = *editor->mainWindow();
+        auto mask = CellImage::Create(4, 2, 8);
+        mask->at(0, 0) = 255;
+        mask->at(3, 1) = 255;
+        w.app().loaded.mask = std::move(mask);
+        ImageWindow* window = openPicture(w, numbered(4, 2));
+        QVERIFY(window);
+        w.executeCommand(1600);
+        const PaintSurface& surface = window->canvas().surface();
+        QVERIFY(surface.maskMode);
+
+        f.ui.answerDialog("FilterList", choose(w.filters().lists.wholeMask, "Inverse"));
+        g_buttons = {261};
+        w.executeCommand(1940);
+        QCOMPARE(rows(*surface.mask), (Rows{{0, 0, 0, 255}, {255, 0, 0, 0}}));
+        QCOMPARE(rows(*surface.picture), (Rows{{0, 1, 2, 3}, {10, 11, 12, 13}}));
+        QVERIFY(surface.modified);
+        w.executeCommand(1601);
+        QCOMPARE(rows(*surface.mask), (Rows{{0, 0, 0, 255}, {255, 0, 0, 0}}));
+    }
+
     void newPictureOpensInANewWindow() {
         EditorFixture f;
         auto editor = f.start(FrameVariant::MultipleDocument);

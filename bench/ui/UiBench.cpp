@@ -7,6 +7,7 @@
 #include "canvas/qt/CanvasView.h"
 #include "core/qt/ImageWindow.h"
 #include "framework/Ui.h"
+#include "plugins/FilterCommands.h"
 #include "ui/EditorHost.h"
 
 #include <QApplication>
@@ -36,9 +37,12 @@ public:
     void restoreToolPaneText() override {}
     void postCommand(int) override {}
     void refreshToolbar() override {}
+    FilterState& filters() override { return m_filters; }
+    void startInstance(const std::vector<std::string>&) override {}
 
 private:
     AppState m_app;
+    FilterState m_filters;
     DefaultUi m_ui;
     LoadSaveDispatch m_dispatch;
 };

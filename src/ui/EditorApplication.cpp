@@ -2,6 +2,8 @@
 
 #include "app/Messages.h"
 #include "app/ProgramDirectory.h"
+#include "framework/qt/QtUi.h"
+#include "plugins/FilterCommands.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
@@ -17,7 +19,14 @@ EditorApplication::~EditorApplication() = default;
 bool EditorApplication::StartUp(std::vector<CommandWord> words) {
     m_app.readSettings();
 
+    // The plug-ins are registered before the window exists; the main window
+    // keeps them from then on.
+    FilterState filters;
+    QtUi ui;
+    filters.registerPlugins(m_app.settings(), m_app.programDirectory(), ui);
+
     m_window = std::make_unique<MainWindow>(m_app);
+    m_window->filters() = std::move(filters);
     m_window->postCommand(CM_REFRESH_TOOLBAR);
     m_app.prepareBoards(m_window->ui(), m_window->windowTitle().toStdString());
     m_window->setAcceptDrops(true);

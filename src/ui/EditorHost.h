@@ -2,17 +2,21 @@
 
 #include <QString>
 
+#include <string>
+#include <vector>
+
 class QWidget;
 
 namespace celdo {
 
 class AppState;
 class LoadSaveDispatch;
+struct FilterState;
 class Ui;
 
 // What an image window needs from the main window of either build: the
 // program-wide state, the Ui port, the load/save dispatch, the status bar and
-// the command queue.  The main window implements it.
+// the command queue, the plug-ins and the start of further instances.  The main window implements it.
 class EditorHost {
 public:
     virtual ~EditorHost() = default;
@@ -33,6 +37,11 @@ public:
     virtual void postCommand(int command) = 0;
     // CM_REFRESH_TOOLBAR.
     virtual void refreshToolbar() = 0;
+
+    // The registered plug-ins and their filter lists.
+    virtual FilterState& filters() = 0;
+    // Starts another instance of the program with these arguments.
+    virtual void startInstance(const std::vector<std::string>& arguments) = 0;
 };
 
 } // namespace celdo

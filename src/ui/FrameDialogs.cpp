@@ -84,10 +84,10 @@ bool RunPropertySheet(const std::string& title, std::vector<PropertyPage>& pages
                       QWidget* parent) {
     if (Ui* responder = QtUi::responder()) {
         for (PropertyPage& page : pages)
-            if (responder->runDialog(page.table) != 1)
+            if (responder->runDialog(page.shown()) != 1)
                 return false;
         for (PropertyPage& page : pages)
-            page.apply(page.table);
+            page.apply(page.shown());
         return true;
     }
 
@@ -98,10 +98,18 @@ bool RunPropertySheet(const std::string& title, std::vector<PropertyPage>& pages
     for (PropertyPage& page : pages) {
         // A control-table dialog serves as the page widget; its own close
         // buttons are the sheet's.
-        auto* body = new ControlTableDialog(page.table);
+        auto* body = new ControlTableDialog(page.shown());
         body->setWindowFlags(Qt::Widget);
         tabs->addTab(body, QString::fromStdString(page.tab));
     }
+    // A page never opened leaves its settings as they were.
+    std::vector<bool> visited(pages.size(), false);
+    if (!visited.empty())
+        visited[0] = true;
+    QObject::connect(tabs, &QTabWidget::currentChanged, &sheet, [&visited](int index) {
+        if (index >= 0 && static_cast<std::size_t>(index) < visited.size())
+            visited[static_cast<std::size_t>(index)] = true;
+    });
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     box->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
     box->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
@@ -112,8 +120,9 @@ bool RunPropertySheet(const std::string& title, std::vector<PropertyPage>& pages
     layout->addWidget(box);
     if (sheet.exec() != QDialog::Accepted)
         return false;
-    for (PropertyPage& page : pages)
-        page.apply(page.table);
+    for (std::size_t i = 0; i < pages.size(); ++i)
+        if (visited[i])
+            pages[i].apply(pages[i].shown());
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "framework/ControlTable.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,16 +42,22 @@ ControlTable DisplayInfoDialog(const DisplayMetrics& metrics, const std::string&
 ControlTable AboutBoxDialog();
 
 // One page of a property sheet: its table and what confirmation does with it.
+// A page whose table belongs to an object of its own (its handlers refer to
+// that object) names it in `external` and keeps the object in `owner`.
 struct PropertyPage {
     std::string tab;
     ControlTable table;
     std::function<void(const ControlTable&)> apply;
+    ControlTable* external = nullptr;
+    std::shared_ptr<void> owner;
+
+    ControlTable& shown() { return external ? *external : table; }
 };
 
 // A property sheet titled `title` with the pages as tabs and OK/取消.  On OK
-// every page's apply runs.  With a test responder installed each page's
-// table goes to it in turn; the sheet counts as confirmed when every page
-// was.  Returns true when confirmed.
+// the apply of every page that was shown runs.  With a test responder
+// installed each page's table goes to it in turn; the sheet counts as
+// confirmed when every page was.  Returns true when confirmed.
 bool RunPropertySheet(const std::string& title, std::vector<PropertyPage>& pages,
                       QWidget* parent);
 

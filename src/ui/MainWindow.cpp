@@ -10,6 +10,7 @@
 #include "canvas/qt/Clipboard.h"
 #include "core/qt/ImageWindow.h"
 #include "formats/KissCellFile.h"
+#include "plugins/FilterDialogs.h"
 #include "ui/ChildFrame.h"
 #include "ui/ColourGroupSwitch.h"
 #include "ui/FrameDialogs.h"
@@ -65,6 +66,14 @@ MainWindow::MainWindow(AppState& app, QWidget* parent)
             list << q(a);
         QProcess::startDetached(QCoreApplication::applicationFilePath(), list);
     };
+    // Tool 512 hands its rectangle to the image window whose canvas it is.
+    m_app.editing.hooks.regionFilter = [this](Canvas& canvas, const Rect& region) {
+        for (ImageWindow* w : imageWindows())
+            if (&w->canvas() == &canvas) {
+                w->RegionFilter(region);
+                return;
+            }
+    };
 
     buildMenu();
     buildClientArea();
@@ -74,7 +83,13 @@ MainWindow::MainWindow(AppState& app, QWidget* parent)
     resize(multiple ? QSize(800, 600) : QSize(300, 200));
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    m_app.editing.hooks.regionFilter = nullptr;
+    // Closing a window that is still shown deactivates its children from
+    // the base destructor; nothing of this class may answer that any more.
+    if (m_mdi)
+        m_mdi->disconnect(this);
+}
 
 // --- construction ----------------------------------------------------------
 
@@ -542,10 +557,22 @@ void MainWindow::showOptions() {
         ReadFileOptionPage(page, m_app.fileOptions);
     };
     pages.push_back(std::move(file));
-    // The "アドイン" page (plug-in list) is the filter host's; it joins here.
-    if (m_addInPage)
-        pages.push_back(m_addInPage());
+    pages.push_back(addInPage());
     RunPropertySheet("オプションの設定", pages, this);
+}
+
+PropertyPage MainWindow::addInPage() {
+    auto page = std::make_shared<AddinOptionPage>(m_filters.registry, m_ui, [this] {
+        return ChooseAddinFile(m_ui, m_app.fileOptions.useCommonDialog != 0);
+    });
+    PropertyPage added;
+    added.tab = "アドイン";
+    added.external = &page->table();
+    added.apply = [this, page = page.get()](const ControlTable&) {
+        page->apply(m_filters.registry, m_app.settings(), m_filters.lists);
+    };
+    added.owner = std::move(page);
+    return added;
 }
 
 void MainWindow::newImage() {

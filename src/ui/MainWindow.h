@@ -4,6 +4,7 @@
 #include "app/CommandLine.h"
 #include "app/LoadSaveDispatch.h"
 #include "framework/qt/QtUi.h"
+#include "plugins/FilterCommands.h"
 #include "ui/EditorHost.h"
 #include "ui/FrameDialogs.h"
 
@@ -47,6 +48,10 @@ public:
     void restoreToolPaneText() override;
     void postCommand(int command) override;
     void refreshToolbar() override;
+    FilterState& filters() override { return m_filters; }
+    void startInstance(const std::vector<std::string>& arguments) override {
+        m_startInstance(arguments);
+    }
 
     FrameVariant variant() const { return m_app.variant(); }
 
@@ -97,9 +102,6 @@ public:
     using InstanceStarter = std::function<void(const std::vector<std::string>& arguments)>;
     void setInstanceStarter(InstanceStarter starter) { m_startInstance = std::move(starter); }
 
-    // The "アドイン" page of the options sheet, supplied by the filter host.
-    void setAddInPage(std::function<PropertyPage()> page) { m_addInPage = std::move(page); }
-
     // True once the close was agreed and the settings were written.
     bool shutDownDone() const { return m_shutDown; }
 
@@ -127,6 +129,7 @@ private:
     void showDisplayInfo();
     void showHelp();
     void showOptions();
+    PropertyPage addInPage();
     void newImage();
     void openClipboardImage();
     void fillOptions();
@@ -163,7 +166,8 @@ private:
     QHash<int, QAction*> m_actions;
 
     InstanceStarter m_startInstance;
-    std::function<PropertyPage()> m_addInPage;
+    // The plug-ins from start-up to shutdown.
+    FilterState m_filters;
     bool m_shutDown = false;
 };
 

@@ -4,6 +4,7 @@
 #include "app/LoadSaveDispatch.h"
 #include "framework/ScriptedUi.h"
 #include "framework/qt/QtUi.h"
+#include "plugins/FilterCommands.h"
 #include "ui/EditorHost.h"
 
 #include <QDir>
@@ -39,6 +40,10 @@ public:
     void restoreToolPaneText() override { ++toolNameRestores; }
     void postCommand(int command) override { posted.push_back(command); }
     void refreshToolbar() override { ++toolbarRefreshes; }
+    FilterState& filters() override { return filterState; }
+    void startInstance(const std::vector<std::string>& arguments) override {
+        startedInstances.push_back(arguments);
+    }
 
     ScriptedUi scripted;
     QStringList statusTexts;
@@ -46,6 +51,8 @@ public:
     int toolNameRestores = 0;
     std::vector<int> posted;
     int toolbarRefreshes = 0;
+    FilterState filterState;
+    std::vector<std::vector<std::string>> startedInstances;
 
 private:
     std::unique_ptr<AppState> m_app;

@@ -266,6 +266,10 @@ bool CopyRegionToClipboard(PaintSurface& surface, const Rect& region) {
     return true;
 }
 
+void PutPictureOnClipboard(const CellImage& picture, const CellImage* mask) {
+    publish(picture, mask ? writeMaskClipboardData(*mask) : std::vector<std::uint8_t>());
+}
+
 ClipboardPicture ReadClipboardPicture() {
     ClipboardPicture result;
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();

@@ -36,6 +36,10 @@ bool CopyPictureToClipboard(PaintSurface& surface);
 // picture) and of its mask.  False when nothing of it lies in the picture.
 bool CopyRegionToClipboard(PaintSurface& surface, const Rect& region);
 
+// A picture made elsewhere (a filter's new picture) and its mask, when it has
+// one with a non-zero byte, replacing the clipboard's content.
+void PutPictureOnClipboard(const CellImage& picture, const CellImage* mask);
+
 // A picture read from the clipboard and the mask that came with it.
 struct ClipboardPicture {
     CellImagePtr picture;

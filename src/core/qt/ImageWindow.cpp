@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/LoadSaveDispatch.h"
+#include "app/Messages.h"
 #include "canvas/Canvas.h"
 #include "canvas/MaskEdit.h"
 #include "canvas/ReplaceIndex.h"
@@ -11,6 +12,7 @@
 #include "core/qt/MaskDensityWindow.h"
 #include "framework/Ui.h"
 #include "palette/PaletteOperations.h"
+#include "plugins/FilterCommands.h"
 #include "ui/EditorHost.h"
 
 #include <QKeyEvent>
@@ -42,7 +44,9 @@ constexpr int MaskInvert = 1603;
 constexpr int MaskClear = 1604;
 constexpr int ZoomFirst = 1235;
 constexpr int ZoomLast = 1247;
-constexpr int PaletteChanged = 1845; // CM_PALETTE_CHANGED
+constexpr int PaletteChanged = CM_PALETTE_CHANGED;
+constexpr int WholeFilter = 1940;
+constexpr int OpenClipboard = 1380;
 } // namespace command
 
 std::string saveQuestion(const QString& name) {
@@ -434,6 +438,44 @@ void ImageWindow::MaskCommand(int c) {
     repaintCanvas();
 }
 
+void ImageWindow::WholePictureFilter() {
+    if (!hasPicture())
+        return;
+    // The plug-in's dialogs are owned by this window.
+    QWidget* owner = this;
+    filterDone(RunWholePictureFilter(canvas().surface(), m_host.app(), m_host.filters(),
+                                     m_host.ui(), owner));
+}
+
+void ImageWindow::RegionFilter(const Rect& dragged) {
+    if (!hasPicture())
+        return;
+    QWidget* owner = this;
+    filterDone(RunRegionFilter(canvas().surface(), m_host.app(), m_host.filters(), m_host.ui(),
+                               dragged, owner));
+}
+
+void ImageWindow::filterDone(const FilterCommandResult& result) {
+    if (result.result == 0)
+        return;
+    if (result.route != NewImageRoute::None) {
+        // The new picture travels through the clipboard; this one stays as
+        // it was.
+        LoadedImage& loaded = m_host.app().loaded;
+        if (loaded.picture)
+            PutPictureOnClipboard(*loaded.picture, loaded.mask.get());
+        loaded.clear();
+        if (result.route == NewImageRoute::OpenFromClipboard)
+            m_host.postCommand(command::OpenClipboard);
+        else
+            m_host.startInstance({"/CB"});
+        return;
+    }
+    m_view->invalidateImage(result.changed);
+    if (result.paletteChanged)
+        m_host.postCommand(CM_PALETTE_CHANGED);
+}
+
 void ImageWindow::paletteChanged() {
     CellImage* picture = canvas().picture();
     if (!picture)
@@ -466,6 +508,7 @@ bool ImageWindow::handleCommand(int c) {
     case command::MaskInvert:
     case command::MaskClear: MaskCommand(c); return true;
     case command::PaletteChanged: paletteChanged(); return true;
+    case command::WholeFilter: WholePictureFilter(); return true;
     default: break;
     }
     if (c >= command::ZoomFirst && c <= command::ZoomLast) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/CellImage.h"
+#include "canvas/Rect.h"
 #include "canvas/SizeChange.h"
 #include "formats/GraphicFile.h"
 
@@ -14,12 +15,13 @@ namespace celdo {
 class Canvas;
 class CanvasView;
 class EditorHost;
+struct FilterCommandResult;
 struct PaletteBroadcast;
 
 // The image window ("Frame"): one picture as a document.  A grey margin of 8
 // pixels around the canvas, both scroll bars (snapped to the zoom factor when
 // magnified), the document link, and the window-level commands: save, save
-// as, image information, size change, mask commands, zoom, copy.
+// as, image information, size change, mask commands, zoom, copy, filters.
 class ImageWindow : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -65,6 +67,11 @@ public:
     void MaskCommand(int command);
     bool maskEnabled() const;
     bool maskMode() const;
+    // Command 1940: the whole-picture filter.
+    void WholePictureFilter();
+    // Tool 512 on release of the drag over `dragged` (image pixels, right and
+    // bottom exclusive): the region filter.
+    void RegionFilter(const Rect& dragged);
 
 signals:
     // The display name changed (new document, first save).
@@ -90,6 +97,8 @@ private:
     bool saveThrough(GraphicFile* document);
     std::optional<std::pair<int, int>> applySizeChange(const Margins& margins);
     void repaintCanvas();
+    // Repaint, palette notice or hand-over of a new picture after a filter.
+    void filterDone(const FilterCommandResult& result);
 
     EditorHost& m_host;
     CanvasView* m_view = nullptr;

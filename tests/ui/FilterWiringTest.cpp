@@ -1,0 +1,283 @@
+#include "EditorTestSupport.h"
+
+#include "../../cplugin/CpluginDialogs.h"
+#include "app/Messages.h"
+#include "app/Settings.h"
+#include "canvas/Canvas.h"
+#include "canvas/qt/CanvasView.h"
+#include "canvas/qt/Clipboard.h"
+#include "core/qt/ImageWindow.h"
+#include "framework/FileDialog.h"
+#include "plugins/FilterDialogs.h"
+#include "plugins/PluginLibrary.h"
+
+#include <deque>
+
+using namespace celdo;
+using namespace celdo::testing;
+
+namespace {
+
+// cplugin's own dialogs answered in code: the buttons to press, in order.
+std::deque<int> g_buttons;
+std::vector<std::string> g_pluginDialogs;
+
+std::int32_t answerPluginDialog(const char* dialog, const char*, void* window, char*, size_t) {
+    g_pluginDialogs.push_back(dialog);
+    // The plug-in is handed the image window as the owner of its dialogs.
+    if (!qobject_cast<ImageWindow*>(static_cast<QWidget*>(window)))
+        return 2;
+    if (g_buttons.empty())
+        return 2;
+    const int button = g_buttons.front();
+    g_buttons.pop_front();
+    return button;
+}
+
+std::string deliveredPlugin() { return (programDirectory() / "cplugin.so").string(); }
+
+// Pixel x, y = x + 10 * y.
+CellImagePtr numbered(int width, int height) {
+    auto image = CellImage::Create(width, height, 8);
+    std::vector<ColourValue> palette(256);
+    for (int i = 0; i < 256; ++i)
+        palette[static_cast<std::size_t>(i)] = rgb(i, i, i);
+    image->SetPalette(palette.data(), 256);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image->at(x, y) = static_cast<std::uint8_t>(x + 10 * y);
+    return image;
+}
+
+using Rows = std::vector<std::vector<int>>;
+Rows rows(const CellImage& image) {
+    Rows out(static_cast<std::size_t>(image.height()));
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            out[static_cast<std::size_t>(y)].push_back(image.at(x, y));
+    return out;
+}
+
+// Opens the picture in a new image window of the editor.
+ImageWindow* openPicture(MainWindow& w, CellImagePtr picture) {
+    w.app().loaded.picture = std::move(picture);
+    w.executeCommand(CM_OPEN_LOADED_IMAGE);
+    EditorFixture::settle();
+    return w.activeImageWindow();
+}
+
+// Chooses the list entry of `exportName` and presses "実行".
+ScriptedUi::DialogScript choose(const std::vector<FilterEntry>& list, const char* exportName) {
+    return [&list, exportName](ControlTable& t) {
+        for (std::size_t i = 0; i < list.size(); ++i)
+            if (list[i].exportName == exportName)
+                t.setValue(filterdialog::List, static_cast<int>(i));
+        return t.press(1);
+    };
+}
+
+} // namespace
+
+class FilterWiringTest : public QObject {
+    Q_OBJECT
+
+    // Held open so that the dialog hook stays while the editor loads and
+    // releases the library.
+    std::unique_ptr<PluginLibrary> library;
+
+private slots:
+    void init() {
+        library = std::make_unique<PluginLibrary>(deliveredPlugin());
+        QVERIFY(library->loaded());
+        auto set = library->function<CpluginSetDialogHookFunction>(CPLUGIN_EXPORT_SET_DIALOG_HOOK);
+        QVERIFY(set);
+        set(&answerPluginDialog);
+        g_buttons.clear();
+        g_pluginDialogs.clear();
+    }
+    void cleanup() {
+        if (auto set = library->function<CpluginSetDialogHookFunction>(CPLUGIN_EXPORT_SET_DIALOG_HOOK))
+            set(nullptr);
+        library.reset();
+    }
+
+    void wholePictureFilterFlipsInPlace() {
+        EditorFixture f;
+        auto editor = f.start(FrameVariant::MultipleDocument);
+        MainWindow& w = *editor->mainWindow();
+        // With no Plugin0 the default library beside the program is registered.
+        QCOMPARE(w.filters().registry.plugins.size(), std::size_t(1));
+        const auto& list = w.filters().lists.wholeImage;
+        ImageWindow* window = openPicture(w, numbered(4, 2));
+        QVERIFY(window);
+        const PaintSurface& surface = window->canvas().surface();
+
+        // The plug-in's own dialog cancelled: nothing changes.
+        f.ui.answerDialog("FilterList", choose(list, "Inverse"));
+        g_buttons = {2};
+        w.executeCommand(1940);
+        QCOMPARE(g_pluginDialogs, std::vector<std::string>{"INVERT"});
+        QCOMPARE(rows(*surface.picture), (Rows{{0, 1, 2, 3}, {10, 11, 12, 13}}));
+        QVERIFY(!surface.modified);
+
+        // "左右反転".
+        f.ui.answerDialog("FilterList", choose(list, "Inverse"));
+        g_buttons = {261};
+        w.executeCommand(1940);
+        QCOMPARE(rows(*surface.picture), (Rows{{3, 2, 1, 0}, {13, 12, 11, 10}}));
+        QVERIFY(surface.modified);
+        QCOMPARE(w.imageWindows().size(), std::size_t(1));
+        QVERIFY(f.ui.allAnswered());
+    }
+
+    void maskEditModeFiltersTheMaskPlane() {
+        EditorFixture f;
+        auto editor = f.start(FrameVariant::MultipleDocument);
+        MainWindow& w = *editor->mainWindow();
+        auto mask = CellImage::Create(4, 2, 8);
+        mask->at(0, 0) = 255;
+        mask->at(3, 1) = 255;
+        w.app().loaded.mask = std::move(mask);
+        ImageWindow* window = openPicture(w, numbered(4, 2));
+        QVERIFY(window);
+        w.executeCommand(1600);
+        const PaintSurface& surface = window->canvas().surface();
+        QVERIFY(surface.maskMode);
+
+        f.ui.answerDialog("FilterList", choose(w.filters().lists.wholeMask, "Inverse"));
+        g_buttons = {261};
+        w.executeCommand(1940);
+        QCOMPARE(rows(*surface.mask), (Rows{{0, 0, 0, 255}, {255, 0, 0, 0}}));
+        QCOMPARE(rows(*surface.picture), (Rows{{0, 1, 2, 3}, {10, 11, 12, 13}}));
+        QVERIFY(surface.modified);
+        w.executeCommand(1601);
+        QCOMPARE(rows(*surface.mask), (Rows{{0, 0, 0, 255}, {255, 0, 0, 0}}));
+    }
+
+    void newPictureOpensInANewWindow() {
+        EditorFixture f;
+        auto editor = f.start(FrameVariant::MultipleDocument);
+        MainWindow& w = *editor->mainWindow();
+        ImageWindow* source = openPicture(w, numbered(4, 3));
+        QVERIFY(source);
+        f.ui.answerDialog("FilterList", choose(w.filters().lists.wholeImage, "Rotation"));
+        g_buttons = {260}; // "右90度"
+        w.executeCommand(1940);
+        f.settle();
+
+        QVERIFY(w.app().loaded.empty());
+        const auto windows = w.imageWindows();
+        QCOMPARE(windows.size(), std::size_t(2));
+        ImageWindow* made = windows.front() == source ? windows.back() : windows.front();
+        QCOMPARE(rows(*made->canvas().picture()),
+                 (Rows{{20, 10, 0}, {21, 11, 1}, {22, 12, 2}, {23, 13, 3}}));
+        QCOMPARE(rows(*source->canvas().picture()),
+                 (Rows{{0, 1, 2, 3}, {10, 11, 12, 13}, {20, 21, 22, 23}}));
+        QVERIFY(!source->canvas().surface().modified);
+    }
+
+    void newPictureStartsAnInstanceInTheSingleDocumentBuild() {
+        EditorFixture f;
+        std::vector<std::vector<std::string>> started;
+        auto editor = f.start(FrameVariant::SingleDocument, {},
+                              [&started](const std::vector<std::string>& a) { started.push_back(a); });
+        MainWindow& w = *editor->mainWindow();
+        QVERIFY(openPicture(w, numbered(4, 3)));
+        f.ui.answerDialog("FilterList", choose(w.filters().lists.wholeImage, "Rotation"));
+        g_buttons = {260};
+        w.executeCommand(1940);
+        f.settle();
+
+        QCOMPARE(started, (std::vector<std::vector<std::string>>{{"/CB"}}));
+        QVERIFY(w.app().loaded.empty());
+        ClipboardPicture taken = ReadClipboardPicture();
+        QVERIFY(taken.picture);
+        QCOMPARE(rows(*taken.picture), (Rows{{20, 10, 0}, {21, 11, 1}, {22, 12, 2}, {23, 13, 3}}));
+        QCOMPARE(rows(*w.activeImageWindow()->canvas().picture()),
+                 (Rows{{0, 1, 2, 3}, {10, 11, 12, 13}, {20, 21, 22, 23}}));
+    }
+
+    void regionToolFiltersTheDraggedRectangleOnly() {
+        EditorFixture f;
+        auto editor = f.start(FrameVariant::MultipleDocument);
+        MainWindow& w = *editor->mainWindow();
+        w.show();
+        ImageWindow* window = openPicture(w, numbered(6, 4));
+        QVERIFY(window);
+        w.executeCommand(1300);
+        QCOMPARE(w.app().editing.currentTool, 512);
+
+        // Dragged from right to left over columns 1 … 4 of rows 1 and 2.
+        Rect offered;
+        f.ui.answerDialog("FilterRegion", [&w, &offered](ControlTable& t) {
+            using namespace filterdialog;
+            offered = {t.value(Left), t.value(Top), t.value(Right), t.value(Bottom)};
+            return choose(w.filters().lists.regionImage, "Inverse")(t);
+        });
+        g_buttons = {261};
+        CanvasView* view = window->canvasView();
+        QTest::mousePress(view, Qt::LeftButton, {}, QPoint(4, 2));
+        QTest::mouseMove(view, QPoint(1, 1));
+        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(1, 1));
+        f.settle();
+
+        QVERIFY(f.ui.allAnswered());
+        QCOMPARE(offered, (Rect{1, 1, 5, 3}));
+        QCOMPARE(rows(*window->canvas().picture()), (Rows{{0, 1, 2, 3, 4, 5},
+                                                          {10, 14, 13, 12, 11, 15},
+                                                          {20, 24, 23, 22, 21, 25},
+                                                          {30, 31, 32, 33, 34, 35}}));
+        QVERIFY(window->canvas().surface().modified);
+    }
+
+    void addInPageRefusesANonPluginAndWritesTheRegistry() {
+        EditorFixture f;
+        const std::string fixture = (programDirectory() / "test-plugins/fixture-kind1.so").string();
+        {
+            Settings s(f.ini, "CELDOM");
+            s.writeString("Plugin0", deliveredPlugin());
+            s.writeString("Plugin1", fixture);
+            QVERIFY(s.flush());
+        }
+        auto editor = f.start(FrameVariant::MultipleDocument);
+        MainWindow& w = *editor->mainWindow();
+        QCOMPARE(w.filters().registry.plugins.size(), std::size_t(2));
+
+        const std::string notAPlugin = f.copy("doll.cel");
+        f.ui.answerDialog("FileOption", 1);
+        std::vector<std::vector<std::string>> shown;
+        f.ui.answerDialog("AddinOption", [&](ControlTable& t) {
+            using namespace filterdialog;
+            shown.push_back(t.find(List)->items);
+            f.ui.answerDialog("AddinLoad", [&](ControlTable& load) {
+                load.setText(FileDialog::FileNameEdit, notAPlugin);
+                return load.press(1);
+            });
+            t.press(Register);
+            shown.push_back(t.find(List)->items);
+            t.setValue(List, 0);
+            t.press(Unregister);
+            shown.push_back(t.find(List)->items);
+            return 1; // the sheet's OK
+        });
+        w.executeCommand(1900);
+
+        QVERIFY(f.ui.allAnswered());
+        const std::vector<std::string> both{deliveredPlugin(), fixture};
+        QCOMPARE(shown, (std::vector<std::vector<std::string>>{both, both, {fixture}}));
+        QCOMPARE(f.ui.messages.size(), std::size_t(1));
+        QCOMPARE(f.ui.messages[0].text, std::string("これはアドインではありません"));
+        QCOMPARE(f.ui.messages[0].caption, std::string("Celdos"));
+        Settings written(f.ini, "CELDOM");
+        QCOMPARE(written.readString("Plugin0"), fixture);
+        QCOMPARE(written.readString("Plugin1"), std::string());
+        // The lists now hold the fixture's filters only.
+        QCOMPARE(w.filters().registry.plugins.size(), std::size_t(1));
+        for (const FilterEntry& e : w.filters().lists.wholeImage)
+            QCOMPARE(e.plugin, 0);
+        QVERIFY(!w.filters().lists.wholeImage.empty());
+    }
+};
+
+QTEST_MAIN(FilterWiringTest)
+#include "FilterWiringTest.moc"

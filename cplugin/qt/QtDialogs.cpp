@@ -61,13 +61,23 @@ int askAngle(QDialog& dialog, char* text, std::size_t textSize) {
     return 1;
 }
 
+// The owner named by the request, when it is one of this application's
+// widgets (compared as a pointer only: a handle is never trusted blindly).
+QWidget* ownerOf(void* window) {
+    if (window)
+        for (QWidget* w : QApplication::allWidgets())
+            if (static_cast<void*>(w) == window)
+                return w;
+    return QApplication::activeWindow();
+}
+
 } // namespace
 
-std::int32_t QtDialog(const char* dialog, const char* title, void*, char* text,
+std::int32_t QtDialog(const char* dialog, const char* title, void* window, char* text,
                       std::size_t textSize) {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return 2;
-    QDialog box(QApplication::activeWindow());
+    QDialog box(ownerOf(window));
     box.setObjectName(QString::fromUtf8(dialog));
     box.setWindowTitle(QString::fromUtf8(title));
     box.setModal(true);

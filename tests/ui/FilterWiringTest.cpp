@@ -11,6 +11,9 @@
 #include "plugins/FilterDialogs.h"
 #include "plugins/PluginLibrary.h"
 
+#include <QPushButton>
+#include <QTimer>
+
 #include <deque>
 
 using namespace celdo;
@@ -128,6 +131,47 @@ private slots:
         QVERIFY(surface.modified);
         QCOMPARE(w.imageWindows().size(), std::size_t(1));
         QVERIFY(f.ui.allAnswered());
+    }
+
+    // The library's own dialog, not answered in code: a modal window owned
+    // by the image window, with the library's buttons.
+    void pluginDialogBelongsToTheImageWindow() {
+        library->function<CpluginSetDialogHookFunction>(CPLUGIN_EXPORT_SET_DIALOG_HOOK)(nullptr);
+        EditorFixture f;
+        auto editor = f.start(FrameVariant::MultipleDocument);
+        MainWindow& w = *editor->mainWindow();
+        ImageWindow* window = openPicture(w, numbered(4, 2));
+        QVERIFY(window);
+        f.ui.answerDialog("FilterList", choose(w.filters().lists.wholeImage, "Inverse"));
+
+        QString name;
+        QWidget* owner = nullptr;
+        QStringList texts;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (!box || box->objectName() != QStringLiteral("INVERT"))
+                return;
+            poll.stop();
+            name = box->objectName();
+            owner = box->parentWidget();
+            QPushButton* choice = nullptr;
+            for (QPushButton* b : box->findChildren<QPushButton*>()) {
+                texts << b->text();
+                if (b->text() == QStringLiteral("左右反転"))
+                    choice = b;
+            }
+            if (choice)
+                choice->click();
+            else
+                box->close();
+        });
+        poll.start(10);
+        w.executeCommand(1940);
+        QCOMPARE(name, QStringLiteral("INVERT"));
+        QCOMPARE(owner, static_cast<QWidget*>(window));
+        QCOMPARE(texts, (QStringList{"上下反転", "左右反転", "半回転", "ｷｬﾝｾﾙ"}));
+        QCOMPARE(rows(*window->canvas().surface().picture), (Rows{{3, 2, 1, 0}, {13, 12, 11, 10}}));
     }
 
     void maskEditModeFiltersTheMaskPlane() {

@@ -9,8 +9,9 @@
 
 namespace celdo::test {
 
-// The shared conformance files live beside the project; tests that need them
-// skip with a message when they are absent.
+// The shared conformance files live beside the project (or where
+// CELDO_TESTDATA says); tests that need them skip with a message when they
+// are absent.
 std::filesystem::path testDataDir();
 #define CELDO_REQUIRE_TESTDATA(sub)                                                        \
     do {                                                                                   \

@@ -48,6 +48,16 @@ fs::path AppState::dataFile(const std::string& name) const {
     return m_programDirectory / name;
 }
 
+fs::path AppState::writtenDataFile(const std::string& name) const {
+    std::error_code ec;
+    if (::access(m_programDirectory.c_str(), W_OK) != 0) {
+        const fs::path saved = userDataDirectory() / name;
+        if (fs::exists(saved, ec))
+            return saved;
+    }
+    return dataFile(name);
+}
+
 fs::path AppState::writableDataFile(const std::string& name) const {
     if (::access(m_programDirectory.c_str(), W_OK) == 0)
         return m_programDirectory / name;
@@ -57,7 +67,7 @@ fs::path AppState::writableDataFile(const std::string& name) const {
 }
 
 void AppState::prepareBoards(Ui& ui, const std::string& caption) {
-    LoadBrushSetFile(brushes, dataFile(BrushSetFileName).string(), ui, caption);
+    LoadBrushSetFile(brushes, writtenDataFile(BrushSetFileName).string(), ui, caption);
     indexBrush = brushes.clampIndex(indexBrush);
     brush = brushes.brush(indexBrush);
 
@@ -65,7 +75,7 @@ void AppState::prepareBoards(Ui& ui, const std::string& caption) {
     if (defaults.readHeader() == status::Ok)
         defaults.readGroups(palette);
 
-    LoadTileSetFile(tiles, dataFile(TileSetFileName).string(), palette.current(), ui, caption);
+    LoadTileSetFile(tiles, writtenDataFile(TileSetFileName).string(), palette.current(), ui, caption);
 }
 
 void AppState::readSettings() {

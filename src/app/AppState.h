@@ -78,6 +78,10 @@ public:
     // data directory; the first that exists, or the program directory's
     // path when none does.
     std::filesystem::path dataFile(const std::string& name) const;
+    // A data file the program also writes (CBRUSH.BMP, CTILE.BMP): read
+    // from where it is written first, so a set the user saved wins over the
+    // delivered one; then as dataFile.
+    std::filesystem::path writtenDataFile(const std::string& name) const;
     // Where a data file the program writes goes: the program directory when
     // writable, else the user's data directory (created on demand).
     std::filesystem::path writableDataFile(const std::string& name) const;

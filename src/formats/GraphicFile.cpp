@@ -224,6 +224,42 @@ Status GraphicFile::read(void* buffer, std::size_t count) {
     return status::Ok;
 }
 
+namespace {
+
+// How far a scattered transfer of equal pieces has come: the piece being
+// moved and the bytes of it already moved.
+struct PieceCursor {
+    std::size_t count;
+    std::size_t each;
+    std::size_t index = 0;
+    std::size_t done = 0;
+
+    bool finished() const { return index >= count; }
+    void advance(std::size_t bytes) {
+        while (bytes > 0) {
+            const std::size_t room = each - done;
+            if (bytes < room) {
+                done += bytes;
+                return;
+            }
+            bytes -= room;
+            ++index;
+            done = 0;
+        }
+    }
+    // The rest of the pieces as one system call takes them.
+    template <typename Byte>
+    void fill(std::vector<iovec>& parts, std::span<Byte* const> bases) const {
+        parts.clear();
+        for (std::size_t i = index; i < count && parts.size() < IOV_MAX; ++i) {
+            const std::size_t skip = i == index ? done : 0;
+            parts.push_back({const_cast<std::uint8_t*>(bases[i]) + skip, each - skip});
+        }
+    }
+};
+
+} // namespace
+
 Status GraphicFile::readInto(std::span<std::uint8_t* const> targets, std::size_t bytesEach) {
     if (m_fd < 0)
         return fail(status::ReadError);
@@ -231,36 +267,19 @@ Status GraphicFile::readInto(std::span<std::uint8_t* const> targets, std::size_t
         return status::Ok;
     if (m_bytesPending > 0 && flushPending() != status::Ok)
         return fail(status::WriteError);
-    std::size_t index = 0; // the target being filled
-    std::size_t done = 0;  // bytes of it already there
-    auto advance = [&](std::size_t count) {
-        while (count > 0) {
-            const std::size_t room = bytesEach - done;
-            if (count < room) {
-                done += count;
-                return;
-            }
-            count -= room;
-            ++index;
-            done = 0;
-        }
-    };
+    PieceCursor cursor{targets.size(), bytesEach};
     // What the buffer already holds comes first.
-    while (index < targets.size() && m_bytesLeft > 0) {
-        const std::size_t take = std::min(bytesEach - done, m_bytesLeft);
-        std::memcpy(targets[index] + done, m_buffer.data() + m_readOffset, take);
+    while (!cursor.finished() && m_bytesLeft > 0) {
+        const std::size_t take = std::min(bytesEach - cursor.done, m_bytesLeft);
+        std::memcpy(targets[cursor.index] + cursor.done, m_buffer.data() + m_readOffset, take);
         m_readOffset += take;
         m_bytesLeft -= take;
         m_position += static_cast<long long>(take);
-        advance(take);
+        cursor.advance(take);
     }
     std::vector<iovec> parts;
-    while (index < targets.size()) {
-        parts.clear();
-        for (std::size_t i = index; i < targets.size() && parts.size() < IOV_MAX; ++i) {
-            const std::size_t skip = i == index ? done : 0;
-            parts.push_back({targets[i] + skip, bytesEach - skip});
-        }
+    while (!cursor.finished()) {
+        cursor.fill(parts, targets);
         const ssize_t got = ::readv(m_fd, parts.data(), static_cast<int>(parts.size()));
         if (got < 0 && errno == EINTR)
             continue;
@@ -268,7 +287,31 @@ Status GraphicFile::readInto(std::span<std::uint8_t* const> targets, std::size_t
             return fail(status::ReadError);
         m_position += got;
         m_bufferPosition = m_position;
-        advance(static_cast<std::size_t>(got));
+        cursor.advance(static_cast<std::size_t>(got));
+    }
+    return status::Ok;
+}
+
+Status GraphicFile::writeFrom(std::span<const std::uint8_t* const> sources, std::size_t bytesEach) {
+    if (m_fd < 0 || m_mode == 'R')
+        return fail(status::WriteError);
+    if (bytesEach == 0 || sources.empty())
+        return status::Ok;
+    if (m_bytesLeft > 0)
+        dropReadBuffer();
+    if (flushPending() != status::Ok)
+        return fail(status::WriteError);
+    PieceCursor cursor{sources.size(), bytesEach};
+    std::vector<iovec> parts;
+    while (!cursor.finished()) {
+        cursor.fill(parts, sources);
+        const ssize_t put = ::writev(m_fd, parts.data(), static_cast<int>(parts.size()));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return fail(status::WriteError);
+        m_position += put;
+        cursor.advance(static_cast<std::size_t>(put));
     }
     return status::Ok;
 }

@@ -68,6 +68,9 @@ public:
     // picture rows go straight where they belong.
     Status readInto(std::span<std::uint8_t* const> targets, std::size_t bytesEach);
     Status write(const void* data, std::size_t count);
+    // Writes `bytesEach` bytes from each source in turn, as that many write
+    // calls would, with few system calls and no copy through the buffer.
+    Status writeFrom(std::span<const std::uint8_t* const> sources, std::size_t bytesEach);
     Status writeByte(std::uint8_t value);
     Status writeWord(std::uint16_t value);
     Status writeDword(std::uint32_t value);

@@ -359,6 +359,15 @@ Status KissCellFile::writeBody() {
     const bool useMask = trueColour && m_maskToAlpha && maskPlane && maskPlane->pixels() &&
                          maskPlane->bitsPerPixel() == 8 && maskPlane->width() == width &&
                          maskPlane->height() == height;
+    if (!trueColour && depth == 8 && kind == 2) {
+        // File rows run top-down and unpadded: straight from the picture.
+        std::vector<const std::uint8_t*> rows(static_cast<std::size_t>(height));
+        for (int y = 0; y < height; ++y)
+            rows[static_cast<std::size_t>(y)] = picture->row(y);
+        if (writeFrom(rows, static_cast<std::size_t>(width)) != status::Ok)
+            return m_error;
+        return fail(status::Ok);
+    }
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* row = picture->row(y);
         if (trueColour) {

@@ -117,6 +117,35 @@ TEST(GraphicFileAccess, ScatteredReadsFollowBufferedBytesAndStopAtTheEnd) {
     }
 }
 
+TEST(GraphicFileAccess, GatheredWritesFollowBufferedBytes) {
+    TempDir dir;
+    const std::size_t each = 37;
+    const std::size_t count = 3000;
+    const auto bytes = pattern(each * count);
+    for (const bool buffered : {true, false}) {
+        const std::string path = dir.file(buffered ? "b.bin" : "u.bin");
+        GraphicFile file(path);
+        ASSERT_EQ(file.open('W', buffered), status::Ok);
+        ASSERT_EQ(file.write("head", 4), status::Ok);
+        // Sources in reverse order, as bottom-up picture rows are.
+        std::vector<const std::uint8_t*> sources(count);
+        for (std::size_t i = 0; i < count; ++i)
+            sources[i] = bytes.data() + (count - 1 - i) * each;
+        ASSERT_EQ(file.writeFrom(sources, each), status::Ok);
+        EXPECT_EQ(file.position(), static_cast<long long>(4 + each * count));
+        ASSERT_EQ(file.write("!", 1), status::Ok);
+        ASSERT_EQ(file.close(), status::Ok);
+
+        const auto written = readFileBytes(path);
+        ASSERT_EQ(written.size(), 5 + each * count);
+        EXPECT_EQ(std::string(written.begin(), written.begin() + 4), "head");
+        for (std::size_t i = 0; i < count; ++i)
+            ASSERT_TRUE(std::equal(sources[i], sources[i] + each, written.begin() + 4 + i * each))
+                << "piece " << i;
+        EXPECT_EQ(written.back(), '!');
+    }
+}
+
 TEST(GraphicFileAccess, LittleEndianHelpersAndSeek) {
     TempDir dir;
     writeFileBytes(dir.file("le.bin"), {0x34, 0x12, 0x78, 0x56, 0x34, 0x12, 0xAB});

@@ -14,6 +14,7 @@
 #include "ui/ChildFrame.h"
 #include "ui/ColourGroupSwitch.h"
 #include "ui/FrameDialogs.h"
+#include "ui/MainMenu.h"
 #include "ui/ToolBarCustomizeDialog.h"
 #include "ui/ToolBarWidget.h"
 
@@ -75,8 +76,8 @@ MainWindow::MainWindow(AppState& app, QWidget* parent)
             }
     };
 
-    buildMenu();
     buildClientArea();
+    buildMenu();
     buildStatusBar();
     buildAccelerators();
     layoutClientArea();
@@ -93,71 +94,17 @@ MainWindow::~MainWindow() {
 
 // --- construction ----------------------------------------------------------
 
-void MainWindow::fillMenu(QMenu* menu, const std::vector<MenuEntry>& entries) {
-    for (const MenuEntry& e : entries) {
-        switch (e.kind) {
-        case MenuEntry::Popup: {
-            QMenu* sub = menu->addMenu(q(e.text));
-            connect(sub, &QMenu::aboutToShow, this, &MainWindow::updateMenuState);
-            fillMenu(sub, e.entries);
-            break;
-        }
-        case MenuEntry::Separator: menu->addSeparator(); break;
-        case MenuEntry::Command: {
-            const CommandInfo* info = CommandTable::find(e.command);
-            if (!info)
-                break;
-            // The text after the tab is the shown accelerator.
-            QAction* a = menu->addAction(QString::fromUtf8(info->text));
-            a->setData(e.command);
-            a->setCheckable(info->check != CommandCheck::None);
-            const int command = e.command;
-            connect(a, &QAction::triggered, this, [this, command] { executeCommand(command); });
-            m_actions.insert(command, a);
-            break;
-        }
-        }
-    }
-}
-
 void MainWindow::buildMenu() {
-    menuBar()->setObjectName(QStringLiteral("MainMenu"));
-    const auto menu = CommandTable::mainMenu(variant());
-    for (const MenuEntry& popupEntry : menu) {
-        QMenu* top = menuBar()->addMenu(q(popupEntry.text));
-        m_popups.append(top);
-        connect(top, &QMenu::aboutToShow, this, &MainWindow::updateMenuState);
-        fillMenu(top, popupEntry.entries);
-    }
-    m_fileMenu = m_popups.value(0);
-    const bool multiple = variant() == FrameVariant::MultipleDocument;
-    m_paletteMenu = m_popups.value(multiple ? 6 : 5);
-    m_windowMenu = multiple ? m_popups.value(3) : nullptr;
-    connect(m_fileMenu, &QMenu::aboutToShow, this, &MainWindow::rebuildFileHistoryMenu);
-    connect(m_paletteMenu, &QMenu::aboutToShow, this, &MainWindow::rebuildPaletteHistoryMenu);
-    if (m_windowMenu)
-        connect(m_windowMenu, &QMenu::aboutToShow, this, [this] {
-            // The window list at the end of "窓の操作", as the client area
-            // keeps it.
-            for (QAction* a : m_windowListActions)
-                delete a;
-            m_windowListActions.clear();
-            const auto frames = m_mdi->subWindowList(QMdiArea::CreationOrder);
-            if (frames.isEmpty())
-                return;
-            m_windowListActions.append(m_windowMenu->addSeparator());
-            int number = 1;
-            for (QMdiSubWindow* w : frames) {
-                QAction* a = m_windowMenu->addAction(
-                    QStringLiteral("&%1 %2").arg(number++).arg(w->windowTitle()));
-                a->setCheckable(true);
-                a->setChecked(w == m_mdi->currentSubWindow());
-                connect(a, &QAction::triggered, this, [this, w] {
-                    m_mdi->setActiveSubWindow(w);
-                });
-                m_windowListActions.append(a);
-            }
-        });
+    m_menu = new MainMenu(menuBar(), m_app, m_mdi, [this] {
+        MainMenu::PictureState state;
+        if (ImageWindow* active = activeImageWindow()) {
+            state.surface = &active->canvas().surface();
+            state.zoomCommand = active->canvas().zoom().CheckedCommand();
+        }
+        state.clipboardHasPicture = clipboardHasImage();
+        return state;
+    }, this);
+    connect(m_menu, &MainMenu::commandRequested, this, &MainWindow::executeCommand);
 }
 
 void MainWindow::buildAccelerators() {
@@ -332,7 +279,9 @@ std::vector<PaintSurface*> MainWindow::surfaces() const {
     return list;
 }
 
-QMenu* MainWindow::popup(int position) const { return m_popups.value(position); }
+QMenu* MainWindow::popup(int position) const { return m_menu->popup(position); }
+
+QAction* MainWindow::action(int command) const { return m_menu->action(command); }
 
 void MainWindow::layoutClientArea() {
     m_toolBar->setVisible(m_app.useToolBar != 0);
@@ -814,83 +763,11 @@ void MainWindow::startUp(const std::vector<CommandWord>& words) {
 
 // --- menus --------------------------------------------------------------------
 
-void MainWindow::updateMenuState() {
-    ImageWindow* active = activeImageWindow();
-    const bool withChild = active != nullptr;
-    const bool clipboard = clipboardHasImage();
-    const PaintSurface* surface = withChild ? &active->canvas().surface() : nullptr;
-    const int zoomCommand = withChild ? active->canvas().zoom().CheckedCommand() : 1240;
+void MainWindow::updateMenuState() { m_menu->updateState(); }
 
-    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
-        const int command = it.key();
-        QAction* a = it.value();
-        const CommandInfo* info = CommandTable::find(command);
-        if (!info)
-            continue;
-        bool enabled = true;
-        switch (info->availability) {
-        case CommandAvailability::Always: break;
-        case CommandAvailability::WithImage: enabled = withChild; break;
-        case CommandAvailability::WithClipboardImage: enabled = clipboard; break;
-        case CommandAvailability::WithImageAndClipboard: enabled = withChild && clipboard; break;
-        }
-        a->setEnabled(enabled && !CommandTable::awaitsItsWindow(command));
-        bool checked = false;
-        switch (info->check) {
-        case CommandCheck::None: break;
-        case CommandCheck::Tool:
-            checked = CommandTable::toolForCommand(command) == m_app.editing.currentTool;
-            break;
-        case CommandCheck::Zoom: checked = command == zoomCommand; break;
-        case CommandCheck::MaskMode: checked = surface && surface->maskMode; break;
-        case CommandCheck::ImageMode: checked = surface && !surface->maskMode; break;
-        case CommandCheck::MaskOff: checked = surface && !surface->maskEnabled; break;
-        case CommandCheck::ToolBar: checked = m_app.useToolBar != 0; break;
-        case CommandCheck::StatusBar: checked = m_app.useStatusBar != 0; break;
-        case CommandCheck::ColourGroup:
-            checked = command - 1500 == m_app.palette.currentGroup();
-            break;
-        }
-        a->setChecked(checked);
-    }
-}
+void MainWindow::rebuildFileHistoryMenu() { m_menu->rebuildFileHistory(); }
 
-void MainWindow::rebuildFileHistoryMenu() {
-    // Everything after "終了" goes; the history follows a separator.
-    QAction* exitItem = m_actions.value(108);
-    const auto items = m_fileMenu->actions();
-    const qsizetype exitAt = items.indexOf(exitItem);
-    for (qsizetype i = exitAt + 1; exitAt >= 0 && i < items.size(); ++i)
-        delete items[i];
-    const auto entries = m_app.imageHistory.menuItems(m_app.fileOptions.maxMenuFile);
-    if (entries.empty())
-        return;
-    m_fileMenu->addSeparator();
-    for (const auto& [command, text] : entries) {
-        QAction* a = m_fileMenu->addAction(q(text));
-        a->setData(command);
-        const int id = command;
-        connect(a, &QAction::triggered, this, [this, id] { executeCommand(id); });
-    }
-}
-
-void MainWindow::rebuildPaletteHistoryMenu() {
-    const auto items = m_paletteMenu->actions();
-    for (qsizetype i = 3; i < items.size(); ++i)
-        delete items[i];
-    const int shown = std::min({m_app.fileOptions.maxMenuFile, m_app.paletteHistory.size(),
-                                // commands 1820–1829: ten entries at most
-                                10});
-    if (shown <= 0)
-        return;
-    m_paletteMenu->addSeparator();
-    for (int i = 0; i < shown; ++i) {
-        QAction* a = m_paletteMenu->addAction(q(*m_app.paletteHistory.entry(i)));
-        const int id = 1820 + i;
-        a->setData(id);
-        connect(a, &QAction::triggered, this, [this, id] { executeCommand(id); });
-    }
-}
+void MainWindow::rebuildPaletteHistoryMenu() { m_menu->rebuildPaletteHistory(); }
 
 // --- events -------------------------------------------------------------------
 

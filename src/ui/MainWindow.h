@@ -8,7 +8,6 @@
 #include "ui/EditorHost.h"
 #include "ui/FrameDialogs.h"
 
-#include <QHash>
 #include <QMainWindow>
 #include <functional>
 #include <string>
@@ -22,6 +21,7 @@ class QAction;
 namespace celdo {
 
 class ChildFrame;
+class MainMenu;
 class ImageWindow;
 struct PaintSurface;
 class ToolBarWidget;
@@ -81,7 +81,7 @@ public:
     ToolBarWidget* toolBar() const { return m_toolBar; }
     QLabel* toolPane() const { return m_pane0; }
     QLabel* coordinatePane() const { return m_pane1; }
-    QAction* action(int command) const { return m_actions.value(command); }
+    QAction* action(int command) const;
     QMenu* popup(int position) const;
 
     // Recomputes the enable and check marks of every item (what happens
@@ -112,7 +112,6 @@ protected:
 
 private:
     void buildMenu();
-    void fillMenu(QMenu* menu, const std::vector<MenuEntry>& entries);
     void buildAccelerators();
     void buildStatusBar();
     void buildClientArea();
@@ -151,19 +150,12 @@ private:
     QMdiArea* m_mdi = nullptr;           // multiple-document build
     QWidget* m_single = nullptr;         // single-document build: the white client
     ImageWindow* m_singleImage = nullptr;
+    MainMenu* m_menu = nullptr;
     ToolBarWidget* m_toolBar = nullptr;
     QLabel* m_pane0 = nullptr;
     QLabel* m_pane1 = nullptr;
     QString m_toolName;
 
-    QList<QMenu*> m_popups;
-    QMenu* m_fileMenu = nullptr;
-    QMenu* m_paletteMenu = nullptr;
-    QMenu* m_windowMenu = nullptr;
-    QList<QAction*> m_fileHistoryActions;
-    QList<QAction*> m_paletteHistoryActions;
-    QList<QAction*> m_windowListActions;
-    QHash<int, QAction*> m_actions;
 
     InstanceStarter m_startInstance;
     // The plug-ins from start-up to shutdown.

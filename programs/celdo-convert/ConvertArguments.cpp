@@ -1,0 +1,166 @@
+#include "ConvertArguments.h"
+
+#include "app/CommandLine.h"
+#include "formats/GraphicFile.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace celdo::convert {
+
+std::string writableFormat(const std::string& path) {
+    const std::string extension = FileExtension(path);
+    for (const char* known : {"BMP", "ICO", "CUR", "MAG", "CEL", "KCF"})
+        if (extension == known)
+            return extension;
+    return {};
+}
+
+std::string readableFormat(const std::string& path) {
+    const std::string format = writableFormat(path);
+    return format.empty() ? "BMP" : format;
+}
+
+bool isPalette(const std::string& format) { return format == "KCF"; }
+
+int reportFailure(const std::string& file, int code) {
+    std::fprintf(stderr, "celdo-convert: %s: %s\n", file.c_str(), errorMessageText(code).c_str());
+    return ExitFailure;
+}
+
+namespace {
+
+constexpr int ExitFailure = 1;
+constexpr int ExitUsage = 2;
+
+const char* const UsageText =
+    "usage: celdo-convert [options] IN OUT\n"
+    "       celdo-convert --info FILE\n"
+    "\n"
+    "Converts by extension: pictures are read from BMP, MAG, ICO, CUR and CEL and\n"
+    "written to any of them; palettes (KCF) are read and written, and a picture's\n"
+    "colours can be written as one palette group.  --info prints the file's header\n"
+    "as one JSON object.\n"
+    "\n"
+    "  --palette FILE.KCF  load every group of a palette file first\n"
+    "  --group N           the current group (0-9) of that palette\n"
+    "  --reduce            reduce a true-colour picture onto the current group\n"
+    "                      (DEFAULT.KCF's when no --palette is given)\n"
+    "  --bits N            output depth: BMP 1, 4, 8 or 24; MAG 4 or 8;\n"
+    "                      ICO and CUR 1, 4 or 8\n"
+    "  --page N            the page (image) of an icon or cursor to read, from 1\n"
+    "  --kind K            CEL: old, 16, 256 or 32 (true colour with alpha);\n"
+    "                      KCF: old, 16 or 256\n"
+    "\n"
+    "Without --reduce a picture keeps its depth where the output allows it.\n";
+
+int usage(const std::string& problem) {
+    if (!problem.empty())
+        std::fprintf(stderr, "celdo-convert: %s\n", problem.c_str());
+    std::fputs(UsageText, stderr);
+    return ExitUsage;
+}
+
+bool parseKind(const std::string& text, Kind& kind) {
+    if (text == "old")
+        kind = Kind::Old;
+    else if (text == "16")
+        kind = Kind::Sixteen;
+    else if (text == "256")
+        kind = Kind::Indexed256;
+    else if (text == "32")
+        kind = Kind::TrueColour;
+    else
+        return false;
+    return true;
+}
+
+bool parseNumber(const std::string& text, int low, int high, int& out) {
+    if (text.empty() || text.size() > 4 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    const int value = std::stoi(text);
+    if (value < low || value > high)
+        return false;
+    out = value;
+    return true;
+}
+
+// The depths --bits may name for an output format.
+bool bitsAllowed(const std::string& format, int bits) {
+    if (format == "BMP")
+        return bits == 1 || bits == 4 || bits == 8 || bits == 24;
+    if (format == "MAG")
+        return bits == 4 || bits == 8;
+    if (format == "ICO" || format == "CUR")
+        return bits == 1 || bits == 4 || bits == 8;
+    return false;
+}
+
+} // namespace
+
+int parseArguments(int argc, char** argv, Arguments& arguments) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= argc)
+                return false;
+            out = argv[++i];
+            return true;
+        };
+        std::string text;
+        if (word == "--help" || word == "-h") {
+            std::fputs(UsageText, stdout);
+            return -1;
+        } else if (word == "--info") {
+            arguments.info = true;
+        } else if (word == "--reduce") {
+            arguments.reduce = true;
+        } else if (word == "--palette") {
+            if (!value(arguments.palette))
+                return usage("--palette needs a file");
+        } else if (word == "--group") {
+            if (!value(text) || !parseNumber(text, 0, 9, arguments.group))
+                return usage("--group needs a group number 0-9");
+        } else if (word == "--bits") {
+            if (!value(text) || !parseNumber(text, 1, 24, arguments.bits))
+                return usage("--bits needs 1, 4, 8 or 24");
+        } else if (word == "--page") {
+            if (!value(text) || !parseNumber(text, 1, 9999, arguments.page))
+                return usage("--page needs a page number from 1");
+        } else if (word == "--kind") {
+            if (!value(text) || !parseKind(text, arguments.kind))
+                return usage("--kind is one of old, 16, 256, 32");
+        } else if (word.size() > 1 && word[0] == '-') {
+            return usage("unknown option " + word);
+        } else {
+            arguments.files.push_back(word);
+        }
+    }
+    if (arguments.info) {
+        if (arguments.files.size() != 1 || !arguments.palette.empty() || arguments.group >= 0 ||
+            arguments.kind != Kind::Default || arguments.bits || arguments.page ||
+            arguments.reduce)
+            return usage("--info takes one file and no other option");
+        return 0;
+    }
+    if (arguments.files.size() != 2)
+        return usage("give one input and one output file");
+    if (arguments.group >= 0 && arguments.palette.empty())
+        return usage("--group needs --palette");
+
+    const std::string input = readableFormat(arguments.files[0]);
+    const std::string output = writableFormat(arguments.files[1]);
+    if (arguments.bits && !output.empty() && !bitsAllowed(output, arguments.bits))
+        return usage("--bits " + std::to_string(arguments.bits) + " cannot be written as " +
+                     output);
+    if (arguments.kind != Kind::Default && !output.empty() && output != "CEL" && output != "KCF")
+        return usage("--kind is for CEL and KCF files");
+    if (arguments.kind == Kind::TrueColour && output == "KCF")
+        return usage("--kind 32 is for pictures only");
+    if (arguments.page && isPalette(input))
+        return usage("--page is for pictures");
+    return 0;
+}
+
+} // namespace celdo::convert

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace celdo::convert {
+
+inline constexpr int ExitFailure = 1;
+inline constexpr int ExitUsage = 2;
+
+// Kinds of --kind; cells and palettes number old/16/256 as 0/1/2.
+enum class Kind { Default = -1, Old = 0, Sixteen = 1, Indexed256 = 2, TrueColour = 3 };
+
+// The command line, as parseArguments found it.
+struct Arguments {
+    bool info = false;
+    bool reduce = false;
+    std::string palette;
+    int group = -1;
+    int bits = 0;
+    int page = 0;
+    Kind kind = Kind::Default;
+    std::vector<std::string> files;
+};
+
+// The extension as the output formats know it: ICO, CUR, MAG, CEL, KCF or
+// BMP; "" for an extension no writer claims.
+std::string writableFormat(const std::string& path);
+// The format a file is read as: palettes by extension, pictures as the
+// editor reads them (an unknown extension is tried as BMP).
+std::string readableFormat(const std::string& path);
+bool isPalette(const std::string& format);
+
+// Returns an exit code for a usage error, -1 after --help, or 0 when the
+// arguments are whole.
+int parseArguments(int argc, char** argv, Arguments& arguments);
+
+// Prints the program's own message text for `code` about `file`; returns
+// the failure exit code.
+int reportFailure(const std::string& file, int code);
+
+} // namespace celdo::convert

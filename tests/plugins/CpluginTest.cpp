@@ -3,6 +3,7 @@
 #include "plugins/PluginLibrary.h"
 #include "plugins/PluginTestSupport.h"
 #include "plugins/celdo_plugin.h"
+#include "support/PixelRows.h"
 
 #include <gtest/gtest.h>
 
@@ -54,15 +55,8 @@ void setPixel4(CellImage& image, int x, int y, int value) {
                    : static_cast<std::uint8_t>((byte & 0x0F) | (value << 4));
 }
 
-// Pixel rows of an 8-bit picture, top row first.
-std::vector<std::vector<int>> rows(const CellImage& image) {
-    std::vector<std::vector<int>> out(static_cast<std::size_t>(image.height()));
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            out[static_cast<std::size_t>(y)].push_back(image.at(x, y));
-    return out;
-}
-using Rows = std::vector<std::vector<int>>;
+using test::Rows;
+using test::rows;
 
 class Cplugin : public ::testing::Test {
 protected:

@@ -8,6 +8,7 @@
 #include "plugins/PluginTestSupport.h"
 #include "plugins/celdo_plugin.h"
 #include "support/TestData.h"
+#include "support/PixelRows.h"
 
 #include <gtest/gtest.h>
 
@@ -32,14 +33,8 @@ std::int32_t pressButton(const char*, const char*, void*, char*, std::size_t) {
     return button;
 }
 
-using Rows = std::vector<std::vector<int>>;
-Rows rows(const CellImage& image) {
-    Rows out(static_cast<std::size_t>(image.height()));
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            out[static_cast<std::size_t>(y)].push_back(image.at(x, y));
-    return out;
-}
+using test::Rows;
+using test::rows;
 
 // An editor state with the delivered plug-in and the outside fixture
 // registered, and a 4 × 3 picture whose pixel (x, y) is x + 10 y.

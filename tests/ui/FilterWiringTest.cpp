@@ -10,6 +10,7 @@
 #include "framework/FileDialog.h"
 #include "plugins/FilterDialogs.h"
 #include "plugins/PluginLibrary.h"
+#include "../support/PixelRows.h"
 
 #include <QPushButton>
 #include <QTimer>
@@ -52,14 +53,8 @@ CellImagePtr numbered(int width, int height) {
     return image;
 }
 
-using Rows = std::vector<std::vector<int>>;
-Rows rows(const CellImage& image) {
-    Rows out(static_cast<std::size_t>(image.height()));
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            out[static_cast<std::size_t>(y)].push_back(image.at(x, y));
-    return out;
-}
+using test::Rows;
+using test::rows;
 
 // Opens the picture in a new image window of the editor.
 ImageWindow* openPicture(MainWindow& w, CellImagePtr picture) {

@@ -4,8 +4,8 @@
 
 #include <cmath>
 #include <cstring>
-#include <vector>
 #include <random>
+#include <vector>
 
 using namespace celdo;
 

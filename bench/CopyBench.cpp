@@ -16,8 +16,12 @@ void copyBytes(benchmark::State& state, std::size_t size) {
     state.SetBytesProcessed(static_cast<long long>(state.iterations()) * size);
 }
 
-void BM_Copy16MiB(benchmark::State& state) { copyBytes(state, 16u << 20); }
-void BM_Copy48MiB(benchmark::State& state) { copyBytes(state, 48u << 20); }
+void BM_Copy16MiB(benchmark::State& state) {
+    copyBytes(state, 16u << 20);
+}
+void BM_Copy48MiB(benchmark::State& state) {
+    copyBytes(state, 48u << 20);
+}
 
 void BM_Memset16MiB(benchmark::State& state) {
     std::vector<unsigned char> to(16u << 20);

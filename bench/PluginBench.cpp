@@ -118,15 +118,23 @@ void callExport(benchmark::State& state, const char* name, int button, const cha
     state.SetItemsProcessed(static_cast<long long>(state.iterations()) * size * size);
 }
 
-void BM_FreeRotation30(benchmark::State& state) { callExport(state, "FreeRotation", 1, "30.0"); }
-void BM_Rotation90(benchmark::State& state) { callExport(state, "Rotation", 260, nullptr); }
-void BM_InverseHalfTurn(benchmark::State& state) { callExport(state, "Inverse", 263, nullptr); }
+void BM_FreeRotation30(benchmark::State& state) {
+    callExport(state, "FreeRotation", 1, "30.0");
+}
+void BM_Rotation90(benchmark::State& state) {
+    callExport(state, "Rotation", 260, nullptr);
+}
+void BM_InverseHalfTurn(benchmark::State& state) {
+    callExport(state, "Inverse", 263, nullptr);
+}
 // The same runs as the editor makes them through the host: load, copy the
 // picture and mask, filter, take the result over, release.
 void BM_FreeRotation30Host(benchmark::State& state) {
     runFilter(state, "FreeRotation", 1, "30.0");
 }
-void BM_Rotation90Host(benchmark::State& state) { runFilter(state, "Rotation", 260, nullptr); }
+void BM_Rotation90Host(benchmark::State& state) {
+    runFilter(state, "Rotation", 260, nullptr);
+}
 void BM_InverseHalfTurnHost(benchmark::State& state) {
     runFilter(state, "Inverse", 263, nullptr);
 }
@@ -160,8 +168,8 @@ void BM_CopyFreeRotation30Output(benchmark::State& state) {
         // Into memory fresh from the system each time, as the filter's new
         // blocks are: the first write to each page is part of the cost.
         for (auto _ : state) {
-            void* to = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
-                              -1, 0);
+            void* to =
+                ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
             if (to == MAP_FAILED) {
                 state.SkipWithError("no memory");
                 break;

@@ -23,7 +23,9 @@ const CellImage& photo() {
             seed = seed * 1664525u + 1013904223u;
             return static_cast<int>((seed >> 24) % 9) - 4;
         };
-        auto clampByte = [](int v) { return static_cast<std::uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); };
+        auto clampByte = [](int v) {
+            return static_cast<std::uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+        };
         for (int y = 0; y < Size; ++y) {
             std::uint8_t* p = picture->row(y);
             for (int x = 0; x < Size; ++x, p += 3) {
@@ -85,8 +87,12 @@ void reduce(benchmark::State& state, const std::array<ColourValue, 256>& palette
     state.SetBytesProcessed(static_cast<long long>(state.iterations()) * picture.imageSize());
 }
 
-void BM_ReduceToGroup4096_Spread(benchmark::State& state) { reduce(state, spreadPalette()); }
-void BM_ReduceToGroup4096_Packed(benchmark::State& state) { reduce(state, packedPalette()); }
+void BM_ReduceToGroup4096_Spread(benchmark::State& state) {
+    reduce(state, spreadPalette());
+}
+void BM_ReduceToGroup4096_Packed(benchmark::State& state) {
+    reduce(state, packedPalette());
+}
 
 } // namespace
 

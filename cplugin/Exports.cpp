@@ -123,8 +123,8 @@ CPLUGIN_EXPORT std::uint32_t FreeRotation(FilterRequest* request) {
         return 0;
     std::array<char, 64> text{};
     std::strcpy(text.data(), "30.0");
-    if (g_dialogHook("FREEROTATION", "回転角度の設定", request->window, text.data(),
-                     text.size()) != 1)
+    if (g_dialogHook("FREEROTATION", "回転角度の設定", request->window, text.data(), text.size()) !=
+        1)
         return 0;
     text.back() = '\0';
     return cplugin::FreeRotate(*request, angleFromText(text.data()));
@@ -133,4 +133,6 @@ CPLUGIN_EXPORT std::uint32_t FreeRotation(FilterRequest* request) {
 } // extern "C"
 
 // The library's version, exported under its type-decorated name.
-CPLUGIN_EXPORT std::uint16_t DllGetVersion() { return 0x010A; }
+CPLUGIN_EXPORT std::uint16_t DllGetVersion() {
+    return 0x010A;
+}

@@ -4,11 +4,11 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#include <sys/mman.h>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <sys/mman.h>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -53,9 +53,12 @@ struct View {
     int get(int x, int y) const {
         const std::uint8_t* r = row(y);
         switch (bits) {
-        case 1: return (r[x >> 3] >> (7 - (x & 7))) & 1;
-        case 4: return (r[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
-        default: return r[x];
+        case 1:
+            return (r[x >> 3] >> (7 - (x & 7))) & 1;
+        case 4:
+            return (r[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
+        default:
+            return r[x];
         }
     }
     void set(int x, int y, int value) const {
@@ -72,7 +75,9 @@ struct View {
                                                   ((value & 0x0F) << shift));
             break;
         }
-        default: r[x] = static_cast<std::uint8_t>(value); break;
+        default:
+            r[x] = static_cast<std::uint8_t>(value);
+            break;
         }
     }
     // Copies one whole pixel (1 or 3 bytes for 8 and 24 bits).
@@ -228,10 +233,14 @@ void makePresent(const View& view, int r0, int r1) {
 // Where source pixel (i, j) of a w × h region goes in the turned picture.
 std::pair<int, int> turned(int operation, int i, int j, int w, int h) {
     switch (operation) {
-    case 0: return {h - 1 - j, i};
-    case 1: return {j, w - 1 - i};
-    case 2: return {h - 1 - j, w - 1 - i};
-    default: return {j, i};
+    case 0:
+        return {h - 1 - j, i};
+    case 1:
+        return {j, w - 1 - i};
+    case 2:
+        return {h - 1 - j, w - 1 - i};
+    default:
+        return {j, i};
     }
 }
 
@@ -397,7 +406,8 @@ void invert(const View& view, const Region& region, int operation) {
             }
         if (operation & 2)
             for (int j = 0; j < region.h / 2; ++j)
-                std::swap_ranges(view.row(region.y + j) + left, view.row(region.y + j) + left + span,
+                std::swap_ranges(view.row(region.y + j) + left,
+                                 view.row(region.y + j) + left + span,
                                  view.row(region.y + region.h - 1 - j) + left);
         return;
     }
@@ -596,9 +606,8 @@ bool takeInputs(FilterRequest& request, Inputs& in) {
         !takeMask(request, in.picture, in.mask, in.hasMask) ||
         !takeRegion(request, in.picture, in.region))
         return false;
-    in.pictureRegion = in.picture.bits >= 8
-                           ? in.region
-                           : Region{0, 0, in.picture.width, in.picture.height};
+    in.pictureRegion =
+        in.picture.bits >= 8 ? in.region : Region{0, 0, in.picture.width, in.picture.height};
     return true;
 }
 
@@ -668,8 +677,8 @@ std::uint32_t FreeRotate(FilterRequest& request, double degrees) {
     const double h = region.h;
     const double newWidth = std::trunc(w * std::fabs(c) + h * std::fabs(s) + 0.5);
     const double newHeight = std::trunc(w * std::fabs(s) + h * std::fabs(c) + 0.5);
-    if (!(newWidth <= MaxFreeRotationSize && newHeight <= MaxFreeRotationSize) ||
-        newWidth < 1 || newHeight < 1)
+    if (!(newWidth <= MaxFreeRotationSize && newHeight <= MaxFreeRotationSize) || newWidth < 1 ||
+        newHeight < 1)
         return 0;
     const int outW = static_cast<int>(newWidth);
     const int outH = static_cast<int>(newHeight);
@@ -702,8 +711,8 @@ std::uint32_t FreeRotate(FilterRequest& request, double degrees) {
     result.copyColourTable(picture);
     newMask.greyColourTable();
 
-    FreeRotationJob job{picture, hasMask ? &mask : nullptr, region, result.view, newMask.view,
-                        {x0, y0, dx, dy, rx, ry}, {}, {}};
+    FreeRotationJob job{picture,      hasMask ? &mask : nullptr, region, result.view,
+                        newMask.view, {x0, y0, dx, dy, rx, ry},  {},     {}};
     if (!job.sample())
         return 0;
     result.release(request.newBitmapInfo, request.newBits);

@@ -24,7 +24,8 @@ int chooseOperation(QDialog& dialog, const Buttons& buttons) {
     for (const auto& [id, text] : buttons) {
         auto* button = new QPushButton(QString::fromUtf8(text), &dialog);
         button->setObjectName(QString::number(id));
-        QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, id = id] { dialog.done(id); });
+        QObject::connect(button, &QPushButton::clicked, &dialog,
+                         [&dialog, id = id] { dialog.done(id); });
         layout->addWidget(button);
     }
     const int result = dialog.exec();
@@ -55,7 +56,8 @@ int askAngle(QDialog& dialog, char* text, std::size_t textSize) {
     if (dialog.exec() != 1)
         return 2;
     const QByteArray typed = edit->text().toUtf8();
-    const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(typed.size()), textSize - 1);
+    const std::size_t n =
+        std::min<std::size_t>(static_cast<std::size_t>(typed.size()), textSize - 1);
     std::memcpy(text, typed.constData(), n);
     text[n] = '\0';
     return 1;
@@ -82,8 +84,9 @@ std::int32_t QtDialog(const char* dialog, const char* title, void* window, char*
     box.setWindowTitle(QString::fromUtf8(title));
     box.setModal(true);
     if (std::strcmp(dialog, "ROTATION") == 0)
-        return chooseOperation(box, {{260, "右90度"}, {261, "左90度"}, {262, "鏡映(／)"},
-                                     {263, "鏡映(＼)"}, {2, "ｷｬﾝｾﾙ"}});
+        return chooseOperation(
+            box,
+            {{260, "右90度"}, {261, "左90度"}, {262, "鏡映(／)"}, {263, "鏡映(＼)"}, {2, "ｷｬﾝｾﾙ"}});
     if (std::strcmp(dialog, "INVERT") == 0)
         return chooseOperation(
             box, {{262, "上下反転"}, {261, "左右反転"}, {263, "半回転"}, {2, "ｷｬﾝｾﾙ"}});

@@ -132,8 +132,8 @@ Status savePalette(const std::string& path, const Arguments& arguments, Conversi
 }
 
 // The editor's "save as" with the command line's options.
-Status savePicture(const std::string& path, const std::string& format,
-                   const Arguments& arguments, Conversion& conversion) {
+Status savePicture(const std::string& path, const std::string& format, const Arguments& arguments,
+                   Conversion& conversion) {
     const CellImage* picture = conversion.picture.get();
     const CellImage* mask = conversion.mask.get();
     CellImagePtr converted;

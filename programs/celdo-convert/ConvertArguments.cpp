@@ -21,7 +21,9 @@ std::string readableFormat(const std::string& path) {
     return format.empty() ? "BMP" : format;
 }
 
-bool isPalette(const std::string& format) { return format == "KCF"; }
+bool isPalette(const std::string& format) {
+    return format == "KCF";
+}
 
 int reportFailure(const std::string& file, int code) {
     std::fprintf(stderr, "celdo-convert: %s: %s\n", file.c_str(), errorMessageText(code).c_str());
@@ -139,8 +141,7 @@ int parseArguments(int argc, char** argv, Arguments& arguments) {
     }
     if (arguments.info) {
         if (arguments.files.size() != 1 || !arguments.palette.empty() || arguments.group >= 0 ||
-            arguments.kind != Kind::Default || arguments.bits || arguments.page ||
-            arguments.reduce)
+            arguments.kind != Kind::Default || arguments.bits || arguments.page || arguments.reduce)
             return usage("--info takes one file and no other option");
         return 0;
     }

@@ -32,8 +32,8 @@ fs::path userDataDirectory() {
 
 AppState::AppState(FrameVariant variant, const fs::path& programDirectory)
     : m_variant(variant), m_programDirectory(programDirectory),
-      m_settings(std::make_unique<Settings>(Settings::Locate(programDirectory),
-                                            sectionFor(variant))) {}
+      m_settings(
+          std::make_unique<Settings>(Settings::Locate(programDirectory), sectionFor(variant))) {}
 
 AppState::~AppState() = default;
 
@@ -75,7 +75,8 @@ void AppState::prepareBoards(Ui& ui, const std::string& caption) {
     if (defaults.readHeader() == status::Ok)
         defaults.readGroups(palette);
 
-    LoadTileSetFile(tiles, writtenDataFile(TileSetFileName).string(), palette.current(), ui, caption);
+    LoadTileSetFile(tiles, writtenDataFile(TileSetFileName).string(), palette.current(), ui,
+                    caption);
 }
 
 void AppState::readSettings() {

@@ -83,7 +83,9 @@ SingleDocumentStart PlanSingleDocument(const std::vector<CommandWord>& words,
             if (plan.palette.empty() || lastPaletteWins)
                 plan.palette = word.text;
             break;
-        case CommandWord::Kind::Image: images.push_back(word.text); break;
+        case CommandWord::Kind::Image:
+            images.push_back(word.text);
+            break;
         }
     }
     for (std::size_t i = 0; i < images.size(); ++i) {

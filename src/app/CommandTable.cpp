@@ -99,8 +99,12 @@ const std::vector<CommandInfo> kCommands = {
     {120, "バージョン情報(&A)...", A::Always, C::None},
 };
 
-MenuEntry cmd(int id) { return {MenuEntry::Command, id, {}, {}}; }
-MenuEntry sep() { return {MenuEntry::Separator, 0, {}, {}}; }
+MenuEntry cmd(int id) {
+    return {MenuEntry::Command, id, {}, {}};
+}
+MenuEntry sep() {
+    return {MenuEntry::Separator, 0, {}, {}};
+}
 MenuEntry popup(std::string text, std::vector<MenuEntry> entries) {
     return {MenuEntry::Popup, 0, std::move(text), std::move(entries)};
 }
@@ -114,32 +118,33 @@ const CommandInfo* CommandTable::find(int id) {
     return nullptr;
 }
 
-const std::vector<CommandInfo>& CommandTable::all() { return kCommands; }
+const std::vector<CommandInfo>& CommandTable::all() {
+    return kCommands;
+}
 
 std::vector<MenuEntry> CommandTable::mainMenu(FrameVariant variant) {
     std::vector<MenuEntry> menu;
     // The file history is appended after "終了" each time the popup opens.
-    menu.push_back(popup("ファイル(&F)", {cmd(101), cmd(102), cmd(1380), sep(), cmd(103),
-                                            cmd(104), sep(), cmd(1900), sep(), cmd(108)}));
-    menu.push_back(popup("編集(&E)", {cmd(112), cmd(1303), cmd(114), cmd(1230), sep(),
-                                        cmd(1940), cmd(1300), sep(), cmd(1200), cmd(1021)}));
+    menu.push_back(popup("ファイル(&F)", {cmd(101), cmd(102), cmd(1380), sep(), cmd(103), cmd(104),
+                                          sep(), cmd(1900), sep(), cmd(108)}));
+    menu.push_back(popup("編集(&E)", {cmd(112), cmd(1303), cmd(114), cmd(1230), sep(), cmd(1940),
+                                      cmd(1300), sep(), cmd(1200), cmd(1021)}));
     menu.push_back(popup(
         "道具箱(&T)",
-        {cmd(1400), cmd(1401), cmd(1402), cmd(1403), sep(), cmd(1420), cmd(1421), sep(),
-         cmd(1301), cmd(1321), cmd(1302), cmd(1322), sep(), cmd(1700), cmd(1701), sep(),
+        {cmd(1400), cmd(1401), cmd(1402), cmd(1403), sep(), cmd(1420), cmd(1421), sep(), cmd(1301),
+         cmd(1321), cmd(1302), cmd(1322), sep(), cmd(1700), cmd(1701), sep(),
          popup("マスクの操作", {cmd(1600), cmd(1601), sep(), cmd(1602), cmd(1603), cmd(1604)})}));
     if (variant == FrameVariant::MultipleDocument)
         menu.push_back(popup("窓の操作(&W)",
                              {cmd(130), cmd(131), cmd(132), cmd(133), sep(), cmd(134), cmd(135)}));
-    menu.push_back(popup(
-        "表示(&V)",
-        {cmd(1510), cmd(1530), cmd(1520), sep(),
-         popup("拡大", {cmd(1240), cmd(1241), cmd(1242), cmd(1243), cmd(1244), cmd(1245),
-                        cmd(1246), cmd(1247)}),
-         popup("縮小", {cmd(1239), cmd(1238), cmd(1237), cmd(1236), cmd(1235)}), cmd(1010),
-         sep(), cmd(1120), cmd(1100), cmd(1221), sep(), cmd(1020)}));
+    menu.push_back(
+        popup("表示(&V)", {cmd(1510), cmd(1530), cmd(1520), sep(),
+                           popup("拡大", {cmd(1240), cmd(1241), cmd(1242), cmd(1243), cmd(1244),
+                                          cmd(1245), cmd(1246), cmd(1247)}),
+                           popup("縮小", {cmd(1239), cmd(1238), cmd(1237), cmd(1236), cmd(1235)}),
+                           cmd(1010), sep(), cmd(1120), cmd(1100), cmd(1221), sep(), cmd(1020)}));
     menu.push_back(popup("色組(&G)", {cmd(1500), cmd(1501), cmd(1502), cmd(1503), cmd(1504),
-                                        cmd(1505), cmd(1506), cmd(1507), cmd(1508), cmd(1509)}));
+                                      cmd(1505), cmd(1506), cmd(1507), cmd(1508), cmd(1509)}));
     // The palette history is appended from position 3 on.
     menu.push_back(popup("パレット(&P)", {cmd(1840), cmd(1850), cmd(1855)}));
     menu.push_back(popup("ヘルプ(&H)", {cmd(121), sep(), cmd(120)}));
@@ -151,7 +156,9 @@ bool CommandTable::awaitsItsWindow(int command) {
            command == 1530;
 }
 
-int CommandTable::toolForCommand(int command) { return ToolOfCommand(command); }
+int CommandTable::toolForCommand(int command) {
+    return ToolOfCommand(command);
+}
 
 int CommandTable::zoomCodeForCommand(int command) {
     if (command >= 1235 && command <= 1247)

@@ -8,9 +8,9 @@ namespace celdo {
 // When a menu item or toolbar button is available.
 enum class CommandAvailability {
     Always,
-    WithImage,              // an active image window holding a picture
-    WithClipboardImage,     // the clipboard offers a picture
-    WithImageAndClipboard,  // both
+    WithImage,             // an active image window holding a picture
+    WithClipboardImage,    // the clipboard offers a picture
+    WithImageAndClipboard, // both
 };
 
 // How a menu item shows a check mark.

@@ -103,8 +103,9 @@ bool RemoveFailedEntry(int mode, FileHistory& history, const std::string& path,
     bool asked = false;
     if (mode == 1) {
         asked = true;
-        const int reply = ui.messageBox(format("%s は開けません。メニューから外しますか？", displayName),
-                                        kCaption, MessageIcon::Question, MessageButtons::YesNo);
+        const int reply =
+            ui.messageBox(format("%s は開けません。メニューから外しますか？", displayName),
+                          kCaption, MessageIcon::Question, MessageButtons::YesNo);
         if (reply != answer::Yes)
             return asked;
     }

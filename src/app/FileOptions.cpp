@@ -37,7 +37,8 @@ ControlTable FileOptionPage(const FileOptions& options, std::function<void()> cl
     page.add(staticText(-1, "メニューの履歴数", 3));
     page.add(scrollBar(MaxMenuFile, 0, 20, 5, std::clamp(options.maxMenuFile, 0, 20),
                        MaxMenuFileLabel, 3));
-    page.add(staticText(MaxMenuFileLabel, std::to_string(std::clamp(options.maxMenuFile, 0, 20)), 3));
+    page.add(
+        staticText(MaxMenuFileLabel, std::to_string(std::clamp(options.maxMenuFile, 0, 20)), 3));
     page.add(groupBox(DeleteErrorGroup, "読めなかったファイルの処理", 4));
     const int mode = std::clamp(options.deleteErrorMenuFile, 0, 2);
     page.add(radioButton(Keep, "そのまま", DeleteErrorGroup, mode == 0, 5));

@@ -15,8 +15,8 @@ struct FileOptions {
     int graphicFileType = 0;
     int viewHeader = 0;
     int saveOption = 0;
-    int maxMenuFile = 10;         // 0..20
-    int deleteErrorMenuFile = 1;  // 0 keep, 1 ask, 2 remove
+    int maxMenuFile = 10;        // 0..20
+    int deleteErrorMenuFile = 1; // 0 keep, 1 ask, 2 remove
 
     void read(const Settings& settings);
     // In the shutdown order: UseCommonDialog, GraphicFileType, ViewHeader,

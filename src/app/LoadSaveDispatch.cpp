@@ -64,15 +64,17 @@ std::unique_ptr<GraphicFile> CreateFormatFor(const std::string& path,
 }
 
 const std::vector<FileType>& ImageOpenTypes() {
-    static const std::vector<FileType> types = {{"BMP", "*.BMP"},  {"Icon", "*.ICO"},
+    static const std::vector<FileType> types = {{"BMP", "*.BMP"},    {"Icon", "*.ICO"},
                                                 {"Cursor", "*.CUR"}, {"MAG", "*.MAG"},
-                                                {"Cell", "*.CEL"}, {"全て", "*.*"}};
+                                                {"Cell", "*.CEL"},   {"全て", "*.*"}};
     return types;
 }
 
 const std::vector<FileType>& ImageSaveTypes() {
-    static const std::vector<FileType> types = {{"BMP", "*.BMP"}, {"ICON", "*.ICO"},
-                                                {"Cursor", "*.CUR"}, {"MAG", "*.MAG"},
+    static const std::vector<FileType> types = {{"BMP", "*.BMP"},
+                                                {"ICON", "*.ICO"},
+                                                {"Cursor", "*.CUR"},
+                                                {"MAG", "*.MAG"},
                                                 {"Cell", "*.CEL"}};
     return types;
 }
@@ -155,11 +157,9 @@ bool LoadSaveDispatch::PrepareLoadedImage(LoadedImage& loaded) {
             return false;
         }
         WaitCursor wait(m_ui);
-        prepared = ReduceToGroup(*loaded.picture, m_app.palette.current(),
-                                 m_app.conversion.matchOptions(),
-                                 [this](long long done, long long total) {
-                                     m_ui.progress(done, total);
-                                 });
+        prepared =
+            ReduceToGroup(*loaded.picture, m_app.palette.current(), m_app.conversion.matchOptions(),
+                          [this](long long done, long long total) { m_ui.progress(done, total); });
     } else if (bits == 1 || bits == 4) {
         prepared = loaded.picture->ConvertTo8(m_app.palette.current());
     } else {
@@ -176,9 +176,8 @@ bool LoadSaveDispatch::PrepareLoadedImage(LoadedImage& loaded) {
 }
 
 Status LoadSaveDispatch::SaveImageAs(const std::string& path, const CellImage& image,
-                                     const CellImage* mask,
-                                     std::unique_ptr<GraphicFile>& document, bool askOptions,
-                                     bool* saved) {
+                                     const CellImage* mask, std::unique_ptr<GraphicFile>& document,
+                                     bool askOptions, bool* saved) {
     if (saved)
         *saved = false;
     auto file = CreateFormatFor(path, m_app.palette.current());
@@ -228,8 +227,8 @@ void LoadSaveDispatch::SaveMaskFor(const GraphicFile& document, PaintSurface& su
 }
 
 FileDialog::Result LoadSaveDispatch::runFileDialog(FileDialog::Mode mode, const std::string& title,
-                                                  const std::vector<FileType>& types,
-                                                  int typeIndex, const std::string& proposedName) {
+                                                   const std::vector<FileType>& types,
+                                                   int typeIndex, const std::string& proposedName) {
     FileDialog::Request request;
     request.mode = mode;
     request.title = title;
@@ -242,7 +241,7 @@ FileDialog::Result LoadSaveDispatch::runFileDialog(FileDialog::Mode mode, const 
         mode == FileDialog::Load ? m_app.fileOptions.viewHeader : m_app.fileOptions.saveOption;
     request.checkValue = option;
     const auto result = m_app.fileOptions.useCommonDialog ? m_ui.systemFileDialog(request)
-                                                           : FileDialog::Run(m_ui, request);
+                                                          : FileDialog::Run(m_ui, request);
     if (result.confirmed) {
         if (result.checkValue >= 0)
             option = result.checkValue;
@@ -333,8 +332,11 @@ bool LoadSaveDispatch::PaletteCommand(int command) {
             SavePaletteAs();
         }
         return false;
-    case 1855: SavePaletteAs(); return false;
-    default: return false;
+    case 1855:
+        SavePaletteAs();
+        return false;
+    default:
+        return false;
     }
 }
 

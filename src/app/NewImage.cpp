@@ -67,8 +67,10 @@ bool NewImageSizes::add(ImageSize size, Settings& settings) {
         m_sizes.resize(MaxSizes);
     const int count = static_cast<int>(m_sizes.size());
     for (int i = 1; i <= count; ++i) {
-        settings.writeInt("sizex" + std::to_string(i), m_sizes[static_cast<std::size_t>(i - 1)].width);
-        settings.writeInt("sizey" + std::to_string(i), m_sizes[static_cast<std::size_t>(i - 1)].height);
+        settings.writeInt("sizex" + std::to_string(i),
+                          m_sizes[static_cast<std::size_t>(i - 1)].width);
+        settings.writeInt("sizey" + std::to_string(i),
+                          m_sizes[static_cast<std::size_t>(i - 1)].height);
     }
     settings.writeInt("sizex" + std::to_string(count + 1), -1);
     settings.flush();
@@ -139,8 +141,8 @@ ControlTable NewGraphDialog(const NewImageSizes& sizes, bool useCurrentColour) {
     return table;
 }
 
-CellImagePtr RunNewImage(Ui& ui, NewImageSizes& sizes, Settings& settings,
-                         bool& useCurrentColour, const ColourValue* palette, int currentColour) {
+CellImagePtr RunNewImage(Ui& ui, NewImageSizes& sizes, Settings& settings, bool& useCurrentColour,
+                         const ColourValue* palette, int currentColour) {
     using namespace newgraph;
     ControlTable table = NewGraphDialog(sizes, useCurrentColour);
     if (ui.runDialog(table) != 1)

@@ -70,7 +70,7 @@ ControlTable NewGraphDialog(const NewImageSizes& sizes, bool useCurrentColour);
 // when 282 is checked, else 0.  Null when cancelled; when the image cannot be
 // made "メモリー不足" is shown and null returned.  `useCurrentColour` carries
 // check box 282 from one use to the next.
-CellImagePtr RunNewImage(Ui& ui, NewImageSizes& sizes, Settings& settings,
-                         bool& useCurrentColour, const ColourValue* palette, int currentColour);
+CellImagePtr RunNewImage(Ui& ui, NewImageSizes& sizes, Settings& settings, bool& useCurrentColour,
+                         const ColourValue* palette, int currentColour);
 
 } // namespace celdo

@@ -76,14 +76,16 @@ constexpr std::array kKeys{
 };
 
 constexpr std::array<std::string_view, 13> kFontFields{
-    "lfFaceName",   "lfHeight",    "lfWidth",         "lfEscapement", "lfOrientation",
-    "lfWeight",     "lfItalic",    "lfUnderline",     "lfStrikeOut",  "lfCharSet",
+    "lfFaceName",     "lfHeight",        "lfWidth",     "lfEscapement", "lfOrientation",
+    "lfWeight",       "lfItalic",        "lfUnderline", "lfStrikeOut",  "lfCharSet",
     "lfOutPrecision", "lfClipPrecision", "lfQuality",
 };
 
 } // namespace
 
-std::span<const SettingKey> settingKeys() { return kKeys; }
+std::span<const SettingKey> settingKeys() {
+    return kKeys;
+}
 
 const SettingKey* findSettingKey(std::string_view name) {
     for (const auto& key : kKeys)
@@ -92,7 +94,9 @@ const SettingKey* findSettingKey(std::string_view name) {
     return nullptr;
 }
 
-std::span<const std::string_view> fontKeyFields() { return kFontFields; }
+std::span<const std::string_view> fontKeyFields() {
+    return kFontFields;
+}
 
 int readSetting(const Settings& settings, std::string_view name) {
     const SettingKey* key = findSettingKey(name);
@@ -102,9 +106,12 @@ int readSetting(const Settings& settings, std::string_view name) {
     switch (key->type) {
     case SettingType::ClampedInteger:
         return settings.readClampedInt(k, key->defaultValue, key->minimum, key->maximum);
-    case SettingType::LowByte: return settings.readInt(k, key->defaultValue) & 0xFF;
-    case SettingType::String: return 0;
-    case SettingType::Integer: break;
+    case SettingType::LowByte:
+        return settings.readInt(k, key->defaultValue) & 0xFF;
+    case SettingType::String:
+        return 0;
+    case SettingType::Integer:
+        break;
     }
     return settings.readInt(k, key->defaultValue);
 }

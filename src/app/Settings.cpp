@@ -88,8 +88,8 @@ std::string encodeValue(const std::string& value) {
     const std::string flat = oneLine(value);
     if (flat.empty())
         return flat;
-    const bool blankEnd = flat.front() == ' ' || flat.front() == '\t' || flat.back() == ' ' ||
-                          flat.back() == '\t';
+    const bool blankEnd =
+        flat.front() == ' ' || flat.front() == '\t' || flat.back() == ' ' || flat.back() == '\t';
     const bool quoted = flat.size() >= 2 && flat.front() == '"' && flat.back() == '"';
     if (blankEnd || quoted)
         return '"' + flat + '"';
@@ -133,7 +133,9 @@ Settings::Settings(std::filesystem::path path, std::string section)
     }
 }
 
-Settings::~Settings() { flush(); }
+Settings::~Settings() {
+    flush();
+}
 
 std::filesystem::path Settings::Locate(const std::filesystem::path& programDirectory) {
     if (const char* named = std::getenv("CELDO_INI"); named && *named)
@@ -198,7 +200,9 @@ const std::string* Settings::lookup(const std::string& key) const {
     return nullptr;
 }
 
-bool Settings::has(const std::string& key) const { return lookup(key) != nullptr; }
+bool Settings::has(const std::string& key) const {
+    return lookup(key) != nullptr;
+}
 
 int Settings::readInt(const std::string& key, int fallback) const {
     const std::string* value = lookup(key);
@@ -219,8 +223,7 @@ int Settings::readInt(const std::string& key, int fallback) const {
     return static_cast<int>(std::clamp<long long>(number, INT_MIN, INT_MAX));
 }
 
-int Settings::readClampedInt(const std::string& key, int fallback, int minimum,
-                             int maximum) const {
+int Settings::readClampedInt(const std::string& key, int fallback, int minimum, int maximum) const {
     return std::clamp(readInt(key, fallback), minimum, std::max(minimum, maximum));
 }
 

@@ -7,8 +7,7 @@ namespace celdo {
 namespace {
 
 // Rebuilds every cell from its source position in the old shape.
-template <typename Source>
-void remap(Brush& brush, Source source) {
+template <typename Source> void remap(Brush& brush, Source source) {
     const Brush old = brush;
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) {

@@ -6,10 +6,10 @@ namespace celdo {
 
 // The brush editor's operations on its working copy of a brush.  Each
 // leaves the extent recomputed.
-void invertBrush(Brush& brush);             // "反転": every cell v becomes 1 − v
-void rotateBrush(Brush& brush);             // "回転": a quarter turn counter-clockwise
-void flipBrushUpsideDown(Brush& brush);     // "上下"
-void mirrorBrush(Brush& brush);             // "左右"
+void invertBrush(Brush& brush);         // "反転": every cell v becomes 1 − v
+void rotateBrush(Brush& brush);         // "回転": a quarter turn counter-clockwise
+void flipBrushUpsideDown(Brush& brush); // "上下"
+void mirrorBrush(Brush& brush);         // "左右"
 // "←" (-1, 0), "→" (1, 0), "↑" (0, -1), "↓" (0, 1): the shape moves one cell;
 // what is pushed out re-enters on the opposite side.
 void shiftBrush(Brush& brush, int dx, int dy);

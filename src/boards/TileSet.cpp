@@ -16,8 +16,7 @@ bool TileSet::acceptable(const CellImage* image) {
 bool TileSet::load(CellImagePtr image, const ColourValue* palette, Ui& ui,
                    const std::string& caption) {
     if (!acceptable(image.get())) {
-        ui.messageBox(TileSetReadFailedText, caption, MessageIcon::Information,
-                      MessageButtons::Ok);
+        ui.messageBox(TileSetReadFailedText, caption, MessageIcon::Information, MessageButtons::Ok);
         return false;
     }
     m_image = std::move(image);
@@ -66,8 +65,8 @@ Rect TileSet::capture(const CellImage& picture, int x, int y, ColourSelection& s
     const Rect cell = cellRect(m_current);
     if (cell.empty() || !m_image->pixels() || !picture.pixels() || picture.bitsPerPixel() != 8)
         return {};
-    const Rect area = Rect{x - 8, y - 8, x + 8, y + 8}.intersected(
-        {0, 0, picture.width(), picture.height()});
+    const Rect area =
+        Rect{x - 8, y - 8, x + 8, y + 8}.intersected({0, 0, picture.width(), picture.height()});
     if (area.empty())
         return {};
     for (int iy = area.top; iy < area.bottom; ++iy)

@@ -39,7 +39,9 @@ void Canvas::SetPicture(CellImagePtr picture) {
     m_zoom.Reset(width(), height());
 }
 
-bool Canvas::AttachMask(CellImagePtr mask) { return celdo::AttachMask(m_surface, std::move(mask)); }
+bool Canvas::AttachMask(CellImagePtr mask) {
+    return celdo::AttachMask(m_surface, std::move(mask));
+}
 
 Rect Canvas::Dab(int x, int y) {
     PixelWriter writer(m_surface, m_state, PixelWriter::Target::PaintPlane);
@@ -60,8 +62,8 @@ Rect Canvas::Dab(int x, int y) {
     if (left >= right || top >= bottom)
         return {};
     for (long long row = top; row < bottom; ++row) {
-        const std::uint8_t* cells = &brush.cells[static_cast<std::size_t>(
-            (row - originY) * 16 + (left - originX))];
+        const std::uint8_t* cells =
+            &brush.cells[static_cast<std::size_t>((row - originY) * 16 + (left - originX))];
         writer.PaintRun(static_cast<int>(row), static_cast<int>(left), static_cast<int>(right),
                         cells);
     }
@@ -154,10 +156,10 @@ Rect Canvas::FillEllipse(int left, int top, int right, int bottom, int cx, int c
         if (v < 0.0)
             continue;
         const double half = std::sqrt(v) * rx / ry;
-        const long long x0 = std::max<long long>(static_cast<long long>(cx) + roundTowardCentre(-half), 0);
-        const long long x1 =
-            std::min<long long>(static_cast<long long>(cx) + roundTowardCentre(half) + 1,
-                                writer.width());
+        const long long x0 =
+            std::max<long long>(static_cast<long long>(cx) + roundTowardCentre(-half), 0);
+        const long long x1 = std::min<long long>(
+            static_cast<long long>(cx) + roundTowardCentre(half) + 1, writer.width());
         if (x0 >= x1)
             continue;
         writer.PaintRun(y, static_cast<int>(x0), static_cast<int>(x1));

@@ -67,12 +67,11 @@ private:
 // at a time where it can.
 class Filler {
 public:
-    Filler(PixelWriter& writer, const CellImage& search, std::uint8_t valueMask,
-           std::uint8_t seed, bool equal, std::uint64_t* visited, std::size_t visitedStride)
-        : m_writer(writer), m_search(search), m_valueMask(valueMask), m_seed(seed),
-          m_equal(equal), m_maskBytes(valueMask * ByteOnes), m_seedBytes(seed * ByteOnes),
-          m_visited(visited), m_visitedStride(visitedStride), m_width(writer.width()),
-          m_height(writer.height()) {}
+    Filler(PixelWriter& writer, const CellImage& search, std::uint8_t valueMask, std::uint8_t seed,
+           bool equal, std::uint64_t* visited, std::size_t visitedStride)
+        : m_writer(writer), m_search(search), m_valueMask(valueMask), m_seed(seed), m_equal(equal),
+          m_maskBytes(valueMask * ByteOnes), m_seedBytes(seed * ByteOnes), m_visited(visited),
+          m_visitedStride(visitedStride), m_width(writer.width()), m_height(writer.height()) {}
 
     void Run(int x, int y) {
         selectRow(y);

@@ -20,7 +20,9 @@ void putDword(std::uint8_t* p, std::uint32_t v) {
     putWord(p, v & 0xFFFF);
     putWord(p + 2, v >> 16);
 }
-unsigned word(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
+unsigned word(const std::uint8_t* p) {
+    return p[0] | (p[1] << 8);
+}
 std::uint32_t dword(const std::uint8_t* p) {
     return word(p) | (static_cast<std::uint32_t>(word(p + 2)) << 16);
 }

@@ -21,8 +21,7 @@ void setResult(Status* result, Status value) {
 }
 
 // Applies `change` to every pixel of an 8-bit plane, row by row.
-template <typename Change>
-void forEachPixel(CellImage& plane, Change change) {
+template <typename Change> void forEachPixel(CellImage& plane, Change change) {
     for (int y = 0; y < plane.height(); ++y) {
         std::uint8_t* row = plane.row(y);
         for (int x = 0; x < plane.width(); ++x)
@@ -132,8 +131,8 @@ Rect RefreshMaskView(PaintSurface& surface) {
         const std::uint8_t* source = mask.row(y);
         std::uint8_t* target = view.row(y);
         for (int x = 0; x < view.width(); ++x)
-            target[x] = static_cast<std::uint8_t>((target[x] & 0x7F) |
-                                                  (source[x] ? ProtectBit : 0));
+            target[x] =
+                static_cast<std::uint8_t>((target[x] & 0x7F) | (source[x] ? ProtectBit : 0));
     }
     return wholeOf(&view);
 }

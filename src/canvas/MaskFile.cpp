@@ -39,8 +39,8 @@ void removeFileIfPresent(const std::string& fileName) {
     std::filesystem::remove(fileName, ignored);
 }
 
-Status SaveMask(PaintSurface& surface, const std::string& pictureFileName,
-                const MaskWriter& writer, Ui& ui, const FileRemover& remover) {
+Status SaveMask(PaintSurface& surface, const std::string& pictureFileName, const MaskWriter& writer,
+                Ui& ui, const FileRemover& remover) {
     if (!surface.mask || !surface.mask->pixels())
         return status::Ok;
     CommitMaskView(surface);

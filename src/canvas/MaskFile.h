@@ -21,8 +21,8 @@ std::string maskFileName(const std::string& pictureFileName);
 
 // Writes a mask plane (8 bits, grey palette) as a MAG image with the given
 // comment; returns 0 or an error code.
-using MaskWriter =
-    std::function<Status(const std::string& fileName, const CellImage& mask, const std::string& comment)>;
+using MaskWriter = std::function<Status(const std::string& fileName, const CellImage& mask,
+                                        const std::string& comment)>;
 // Reads a mask file; null when it cannot be read.
 using MaskReader = std::function<CellImagePtr(const std::string& fileName)>;
 // Removes a file; a missing file is not an error.
@@ -36,9 +36,8 @@ void removeFileIfPresent(const std::string& fileName);
 // worth a file: the mask file is removed instead.  The mask view is
 // committed first in mask edit mode.  A failed write shows
 // MaskSaveFailedText and returns the writer's code; the picture stays saved.
-Status SaveMask(PaintSurface& surface, const std::string& pictureFileName,
-                const MaskWriter& writer, Ui& ui,
-                const FileRemover& remover = removeFileIfPresent);
+Status SaveMask(PaintSurface& surface, const std::string& pictureFileName, const MaskWriter& writer,
+                Ui& ui, const FileRemover& remover = removeFileIfPresent);
 
 // The mask of a picture just read: the one its file format delivered when
 // there is one, else the mask file read by `reader` when that file exists,

@@ -31,8 +31,7 @@ Status Compose(const PaintSurface& target, const CellImage& converted, const Cel
         return status::BadImage;
     if (pasteMask && (!is8BitPlane(pasteMask) || !sameSize(converted, *pasteMask)))
         return status::BadImage;
-    const CellImage* targetMask =
-        (target.mask && target.maskEnabled) ? target.mask.get() : nullptr;
+    const CellImage* targetMask = (target.mask && target.maskEnabled) ? target.mask.get() : nullptr;
     if (targetMask && (!is8BitPlane(targetMask) || !sameSize(*picture, *targetMask)))
         return status::BadImage;
 

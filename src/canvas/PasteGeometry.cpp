@@ -10,9 +10,15 @@ namespace {
 constexpr int MinimumClient = 16;
 constexpr int KeptInside = 16;
 
-int floorDiv(int v, int f) { return v >= 0 ? v / f : -((-v + f - 1) / f); }
-int floorMultiple(int v, int f) { return floorDiv(v, f) * f; }
-int ceilMultiple(int v, int f) { return -floorMultiple(-v, f); }
+int floorDiv(int v, int f) {
+    return v >= 0 ? v / f : -((-v + f - 1) / f);
+}
+int floorMultiple(int v, int f) {
+    return floorDiv(v, f) * f;
+}
+int ceilMultiple(int v, int f) {
+    return -floorMultiple(-v, f);
+}
 
 // The grid position nearest `value` on the side of `previous`, so that a
 // snapped edge never passes the pointer; `previous` when there is none.
@@ -115,9 +121,10 @@ PasteDrag dragPasteFrame(const Rect& frame, int zone, int dx, int dy, const Past
             moved.bottom = snapTowards(frame.bottom + dy, frame.bottom, f);
         if (moved.width() < MinimumClient || moved.height() < MinimumClient)
             return drag;
-        drag.usedDx = column == 0 ? moved.left - frame.left
-                                  : (column == 2 ? moved.right - frame.right : 0);
-        drag.usedDy = row == 0 ? moved.top - frame.top : (row == 2 ? moved.bottom - frame.bottom : 0);
+        drag.usedDx =
+            column == 0 ? moved.left - frame.left : (column == 2 ? moved.right - frame.right : 0);
+        drag.usedDy =
+            row == 0 ? moved.top - frame.top : (row == 2 ? moved.bottom - frame.bottom : 0);
     }
     drag.frame = moved;
     drag.changed = !(moved == frame);
@@ -157,7 +164,9 @@ Rect rescalePasteFrame(const Rect& frame, const PasteZoom& from, const PasteZoom
             top + naturalWindowSize(sourceHeight, to)};
 }
 
-int pasteArrowStep(const PasteZoom& zoom) { return zoom.magnified() ? zoom.factor : 1; }
+int pasteArrowStep(const PasteZoom& zoom) {
+    return zoom.magnified() ? zoom.factor : 1;
+}
 
 std::string pasteStatusText(const Rect& frame, const PasteZoom& zoom, int sourceWidth,
                             int sourceHeight) {

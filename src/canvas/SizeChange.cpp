@@ -16,8 +16,8 @@ CellImagePtr ResizeWithMargins(const CellImage& image, const Margins& m) {
     if (newWidth < 1 || newHeight < 1 || newWidth > CellImage::MaxDimension ||
         newHeight > CellImage::MaxDimension)
         return nullptr;
-    CellImagePtr out = CellImage::Create(static_cast<int>(newWidth), static_cast<int>(newHeight),
-                                         depth);
+    CellImagePtr out =
+        CellImage::Create(static_cast<int>(newWidth), static_cast<int>(newHeight), depth);
     if (!out || out->status() != status::Ok || !out->pixels())
         return nullptr;
     const int bytes = depth / 8;

@@ -64,8 +64,8 @@ Rect softDabMask(PaintSurface& surface, const DabPlacement& p, const Brush& brus
                 const int ix = p.originX + bx;
                 const int iy = p.originY + by;
                 std::uint8_t& pixel = view.at(ix, iy);
-                pixel = static_cast<std::uint8_t>((pixel & 0x7F) |
-                                                  (protectedAtDensity(density, ix, iy) ? ProtectBit : 0));
+                pixel = static_cast<std::uint8_t>(
+                    (pixel & 0x7F) | (protectedAtDensity(density, ix, iy) ? ProtectBit : 0));
             }
     surface.modified = true;
     return p.imageRect();
@@ -122,8 +122,8 @@ Rect SoftDab(PaintSurface& surface, int x, int y, const Brush& brush, const Colo
     if (!plane || !plane->pixels() || plane->bitsPerPixel() != 8)
         return {};
     if (const CellImage* mask = surface.activeMask();
-        mask && (!mask->pixels() || mask->width() != plane->width() ||
-                 mask->height() != plane->height()))
+        mask &&
+        (!mask->pixels() || mask->width() != plane->width() || mask->height() != plane->height()))
         return {};
     const DabPlacement placement = placeDab(brush, x, y, plane->width(), plane->height());
     if (placement.empty())

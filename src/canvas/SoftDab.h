@@ -30,7 +30,9 @@ SoftDabMatch matchSoftDabColour(ColourValue colour, const ColourValue* group,
                                 const SoftDabSettings& settings);
 
 // The index a match draws at image position (x, y).
-inline int softDabIndexAt(const SoftDabMatch& match, int x, int y) { return match.indexAt(x, y); }
+inline int softDabIndexAt(const SoftDabMatch& match, int x, int y) {
+    return match.indexAt(x, y);
+}
 
 // One dab of the water drop and blur brush centred on (x, y), placed and
 // clipped as an ordinary dab.  Image edit mode: the covered unprotected

@@ -99,7 +99,8 @@ ToolResponse shapeMouse(Canvas& canvas, const MouseEvent& event, int code, bool 
     GestureState& gesture = canvas.gesture();
     const Zoom& zoom = canvas.zoom();
     ToolResponse r = handledBy(code);
-    const bool active = state.strokeActive && (ellipse ? gesture.rubberEllipse : gesture.rubberRect);
+    const bool active =
+        state.strokeActive && (ellipse ? gesture.rubberEllipse : gesture.rubberRect);
     switch (event.kind) {
     case MouseEvent::LeftPress: {
         if (state.strokeActive)
@@ -229,8 +230,8 @@ ToolResponse lineMouse(Canvas& canvas, const MouseEvent& event, int code) {
             gesture.current = event.position;
             points[static_cast<std::size_t>(gesture.pointCount)] = event.position;
             r.overlayChanged = true;
-            r.status = lineText(points[static_cast<std::size_t>(gesture.pointCount - 1)],
-                                event.position);
+            r.status =
+                lineText(points[static_cast<std::size_t>(gesture.pointCount - 1)], event.position);
         } else {
             r.status = positionText(canvas.zoom().toImage(event.position));
         }

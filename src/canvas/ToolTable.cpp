@@ -31,7 +31,9 @@ constexpr std::array<ToolInfo, 20> tools{{
 
 } // namespace
 
-std::span<const ToolInfo> ToolTable() { return tools; }
+std::span<const ToolInfo> ToolTable() {
+    return tools;
+}
 
 const ToolInfo* FindTool(int code) {
     for (const ToolInfo& info : tools)

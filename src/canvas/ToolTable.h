@@ -8,10 +8,10 @@ namespace celdo {
 // byte the tool within the class.
 namespace tool {
 inline constexpr int ViewOnly = 0;
-inline constexpr int Freehand = 257;    // 手書き
-inline constexpr int FreeCurve = 258;   // 自由曲線
-inline constexpr int WaterDrop = 259;   // 水滴
-inline constexpr int BlurBrush = 260;   // ぼかし筆
+inline constexpr int Freehand = 257;  // 手書き
+inline constexpr int FreeCurve = 258; // 自由曲線
+inline constexpr int WaterDrop = 259; // 水滴
+inline constexpr int BlurBrush = 260; // ぼかし筆
 inline constexpr int RegionFilter = 512;
 inline constexpr int RectOutline = 513;
 inline constexpr int RectFill = 514;
@@ -26,9 +26,18 @@ inline constexpr int Polygon = 1031;  // 多角形: named, without drawing behav
 inline constexpr int TilePick = 1280;
 inline constexpr int Fill = 1536;
 
-enum Class { ViewClass = 0, BrushClass = 1, RectClass = 2, EllipseClass = 3, LineClass = 4,
-             TilePickClass = 5, FillClass = 6 };
-constexpr int ClassOf(int code) { return (code >> 8) & 0xFF; }
+enum Class {
+    ViewClass = 0,
+    BrushClass = 1,
+    RectClass = 2,
+    EllipseClass = 3,
+    LineClass = 4,
+    TilePickClass = 5,
+    FillClass = 6
+};
+constexpr int ClassOf(int code) {
+    return (code >> 8) & 0xFF;
+}
 } // namespace tool
 
 inline constexpr const char* ArrowCursor = "arrow";

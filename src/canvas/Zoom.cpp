@@ -11,7 +11,9 @@ int floorDiv(int a, int b) {
     int q = a / b;
     return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
-int ceilDiv(int a, int b) { return -floorDiv(-a, b); }
+int ceilDiv(int a, int b) {
+    return -floorDiv(-a, b);
+}
 
 } // namespace
 

@@ -7,18 +7,26 @@
 
 namespace celdo {
 
-void MallocDeleter::operator()(void* p) const noexcept { std::free(p); }
+void MallocDeleter::operator()(void* p) const noexcept {
+    std::free(p);
+}
 
 namespace {
 
-bool validDepth(int bits) { return bits == 1 || bits == 4 || bits == 8 || bits == 24; }
+bool validDepth(int bits) {
+    return bits == 1 || bits == 4 || bits == 8 || bits == 24;
+}
 
 int fullColourCount(int bits) {
     switch (bits) {
-    case 1: return 2;
-    case 4: return 16;
-    case 8: return 256;
-    default: return 0;
+    case 1:
+        return 2;
+    case 4:
+        return 16;
+    case 8:
+        return 256;
+    default:
+        return 0;
     }
 }
 
@@ -29,10 +37,18 @@ std::uint32_t CellImage::strideFor(int width, int bitsPerPixel) {
         return 0;
     std::uint32_t rowBytes = 0;
     switch (bitsPerPixel) {
-    case 1: rowBytes = (static_cast<std::uint32_t>(width) + 7) / 8; break;
-    case 4: rowBytes = (static_cast<std::uint32_t>(width) + 1) / 2; break;
-    case 8: rowBytes = static_cast<std::uint32_t>(width); break;
-    default: rowBytes = static_cast<std::uint32_t>(width) * 3; break;
+    case 1:
+        rowBytes = (static_cast<std::uint32_t>(width) + 7) / 8;
+        break;
+    case 4:
+        rowBytes = (static_cast<std::uint32_t>(width) + 1) / 2;
+        break;
+    case 8:
+        rowBytes = static_cast<std::uint32_t>(width);
+        break;
+    default:
+        rowBytes = static_cast<std::uint32_t>(width) * 3;
+        break;
     }
     return (rowBytes + 3) & ~3u;
 }
@@ -94,7 +110,9 @@ std::unique_ptr<CellImage> CellImage::AdoptGlobalBitmap(void* headerBlock, void*
     return image;
 }
 
-CellImage::~CellImage() { releasePixels(); }
+CellImage::~CellImage() {
+    releasePixels();
+}
 
 void CellImage::releasePixels() {
     if (m_ownsPixels)
@@ -203,7 +221,8 @@ void CellImage::SetGreyPalette() {
         m_palette[0] = 0x000000;
         m_palette[1] = 0xFFFFFF;
         break;
-    default: return;
+    default:
+        return;
     }
     writeColorTable(0, m_colorCount);
 }

@@ -316,10 +316,17 @@ ControlTable BmpLoadTable(const std::string& fileName, int width, int height, in
     std::snprintf(size, sizeof size, "%d × %d", width, height);
     const char* method = "（不明）";
     switch (compression) {
-    case NoCompression: method = "（なし）"; break;
-    case Rle8: method = "RLE8"; break;
-    case Rle4: method = "RLE4"; break;
-    default: break;
+    case NoCompression:
+        method = "（なし）";
+        break;
+    case Rle8:
+        method = "RLE8";
+        break;
+    case Rle4:
+        method = "RLE4";
+        break;
+    default:
+        break;
     }
     ControlTable table;
     table.name = "BmpLoad";
@@ -356,10 +363,14 @@ ControlTable BmpSaveTable(const std::string& fileName, int bits) {
 
 int BmpSaveChoice(const ControlTable& table) {
     switch (table.checkedRadio(241, 244)) {
-    case 241: return 1;
-    case 242: return 4;
-    case 244: return 24;
-    default: return 8;
+    case 241:
+        return 1;
+    case 242:
+        return 4;
+    case 244:
+        return 24;
+    default:
+        return 8;
     }
 }
 

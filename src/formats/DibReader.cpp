@@ -110,8 +110,12 @@ Status decodeRle(const std::uint8_t* data, std::size_t size, int bits, bool topD
             continue;
         }
         switch (value) {
-        case 0: state.endLine(); break;
-        case 1: state.endBitmap(); break;
+        case 0:
+            state.endLine();
+            break;
+        case 1:
+            state.endBitmap();
+            break;
         case 2:
             if (!take(2))
                 return status::ReadError;

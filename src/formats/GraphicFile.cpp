@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <climits>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -45,14 +45,30 @@ GraphicFile::~GraphicFile() {
         ::close(m_fd);
 }
 
-Status GraphicFile::writeBody() { return 1; }
-Status GraphicFile::readHeader() { return status::Ok; }
-Status GraphicFile::selectPage() { return status::Ok; }
-int GraphicFile::showInfo(Ui&) { return 1; }
-CellImagePtr GraphicFile::readImage() { return nullptr; }
-CellImagePtr GraphicFile::takeMask() { return nullptr; }
-Status GraphicFile::checkSavable(const CellImage&) { return status::Ok; }
-int GraphicFile::askSaveOptions(Ui&) { return 2; }
+Status GraphicFile::writeBody() {
+    return 1;
+}
+Status GraphicFile::readHeader() {
+    return status::Ok;
+}
+Status GraphicFile::selectPage() {
+    return status::Ok;
+}
+int GraphicFile::showInfo(Ui&) {
+    return 1;
+}
+CellImagePtr GraphicFile::readImage() {
+    return nullptr;
+}
+CellImagePtr GraphicFile::takeMask() {
+    return nullptr;
+}
+Status GraphicFile::checkSavable(const CellImage&) {
+    return status::Ok;
+}
+int GraphicFile::askSaveOptions(Ui&) {
+    return 2;
+}
 void GraphicFile::setFromImage(const CellImage&) {}
 void GraphicFile::setFromDocument(const GraphicFile&) {}
 
@@ -67,10 +83,17 @@ Status GraphicFile::open(char mode, bool buffered) {
         return fail(status::AlreadyOpen);
     int flags = O_CLOEXEC;
     switch (mode) {
-    case 'R': flags |= O_RDONLY; break;
-    case 'U': flags |= O_RDWR; break;
-    case 'W': flags |= O_RDWR | O_CREAT | O_TRUNC; break;
-    default: return fail(status::OpenError);
+    case 'R':
+        flags |= O_RDONLY;
+        break;
+    case 'U':
+        flags |= O_RDWR;
+        break;
+    case 'W':
+        flags |= O_RDWR | O_CREAT | O_TRUNC;
+        break;
+    default:
+        return fail(status::OpenError);
     }
     const int fd = ::open(m_path.c_str(), flags, 0666);
     if (fd < 0)
@@ -347,7 +370,9 @@ Status GraphicFile::write(const void* data, std::size_t count) {
     return status::Ok;
 }
 
-Status GraphicFile::writeByte(std::uint8_t value) { return write(&value, 1); }
+Status GraphicFile::writeByte(std::uint8_t value) {
+    return write(&value, 1);
+}
 
 Status GraphicFile::writeWord(std::uint16_t value) {
     const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(value),
@@ -362,7 +387,9 @@ Status GraphicFile::writeDword(std::uint32_t value) {
     return write(bytes, 4);
 }
 
-Status GraphicFile::readByte(std::uint8_t& value) { return read(&value, 1); }
+Status GraphicFile::readByte(std::uint8_t& value) {
+    return read(&value, 1);
+}
 
 Status GraphicFile::readWord(std::uint16_t& value) {
     std::uint8_t bytes[2];
@@ -386,9 +413,9 @@ Status GraphicFile::writeBodyInto(const std::string& target, bool& created) {
     created = false;
     const int fd = ::open(target.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
-        return errno == EEXIST ? status::AlreadyOpen
-                               : (errno == EACCES || errno == EROFS ? status::CannotWrite
-                                                                    : status::OpenError);
+        return errno == EEXIST
+                   ? status::AlreadyOpen
+                   : (errno == EACCES || errno == EROFS ? status::CannotWrite : status::OpenError);
     created = true;
     m_fd = fd;
     m_mode = 'W';
@@ -408,7 +435,9 @@ Status GraphicFile::saveTo(const CellImage& image, const CellImage* mask) {
     return safeSave(&image, mask);
 }
 
-Status GraphicFile::saveWithoutImage() { return safeSave(nullptr, nullptr); }
+Status GraphicFile::saveWithoutImage() {
+    return safeSave(nullptr, nullptr);
+}
 
 Status GraphicFile::safeSave(const CellImage* image, const CellImage* mask) {
     // A handle left from reading the file is stale once we replace it.
@@ -423,9 +452,9 @@ Status GraphicFile::safeSave(const CellImage* image, const CellImage* mask) {
 
     struct stat existing {};
     const bool found = ::stat(m_path.c_str(), &existing) == 0;
-    if (found && (S_ISDIR(existing.st_mode) ||
-                  (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
-                  ::access(m_path.c_str(), W_OK) != 0))
+    if (found &&
+        (S_ISDIR(existing.st_mode) || (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+         ::access(m_path.c_str(), W_OK) != 0))
         return fail(status::CannotWrite);
 
     // Even a new file is written under a temporary name first, so an
@@ -461,21 +490,36 @@ Status GraphicFile::safeSave(const CellImage* image, const CellImage* mask) {
 
 std::string errorMessageText(int code) {
     switch (code) {
-    case 0: return {};
-    case status::OutOfMemory: return "メモリー不足";
-    case status::FormatError: return "フォーマット異常";
-    case status::CannotWrite: return "ファイルに書き込めません";
-    case status::SeekError: return "シークエラー";
-    case status::OpenError: return "ファイルオープンエラー";
-    case status::ReadError: return "読込エラー";
-    case status::WriteError: return "書込エラー";
-    case status::PrintError: return "印刷に失敗しました";
-    case status::Unsupported: return "サポートしてない画像形式です";
-    case status::DepthNotSavable: return "このビット長の画像はセーブできません";
-    case status::SizeNotSavable: return "この画像のサイズはセーブできません";
-    case status::BadImage: return "画像形式に誤りがあります";
-    case status::PluginNotLoadable: return "プラグインが読込めません";
-    default: break;
+    case 0:
+        return {};
+    case status::OutOfMemory:
+        return "メモリー不足";
+    case status::FormatError:
+        return "フォーマット異常";
+    case status::CannotWrite:
+        return "ファイルに書き込めません";
+    case status::SeekError:
+        return "シークエラー";
+    case status::OpenError:
+        return "ファイルオープンエラー";
+    case status::ReadError:
+        return "読込エラー";
+    case status::WriteError:
+        return "書込エラー";
+    case status::PrintError:
+        return "印刷に失敗しました";
+    case status::Unsupported:
+        return "サポートしてない画像形式です";
+    case status::DepthNotSavable:
+        return "このビット長の画像はセーブできません";
+    case status::SizeNotSavable:
+        return "この画像のサイズはセーブできません";
+    case status::BadImage:
+        return "画像形式に誤りがあります";
+    case status::PluginNotLoadable:
+        return "プラグインが読込めません";
+    default:
+        break;
     }
     // The code is widened to 32 bits with its sign, so -1 reads FFFFFFFF.
     char text[40];
@@ -486,8 +530,7 @@ std::string errorMessageText(int code) {
 void ShowErrorMessage(Ui& ui, int code) {
     if (code == 0)
         return;
-    ui.messageBox(errorMessageText(code), "Celdos", MessageIcon::Information,
-                  MessageButtons::Ok);
+    ui.messageBox(errorMessageText(code), "Celdos", MessageIcon::Information, MessageButtons::Ok);
 }
 
 } // namespace celdo

@@ -23,14 +23,19 @@ using littleEndian::putDword;
 using littleEndian::putWord;
 using littleEndian::word;
 
-int bitsForColours(int colours) { return colours == 2 ? 1 : colours == 256 ? 8 : 4; }
+int bitsForColours(int colours) {
+    return colours == 2 ? 1 : colours == 256 ? 8 : 4;
+}
 
 // The palette index of pixel x of a stored row of 1, 4 or 8 bits.
 int indexAt(const std::uint8_t* row, int x, int bits) {
     switch (bits) {
-    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
-    case 4: return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
-    default: return row[x];
+    case 1:
+        return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    case 4:
+        return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
+    default:
+        return row[x];
     }
 }
 
@@ -43,14 +48,17 @@ void putIndex(std::uint8_t* row, int x, int bits, int value) {
     case 4:
         row[x >> 1] |= static_cast<std::uint8_t>((x & 1) ? (value & 0x0F) : ((value & 0x0F) << 4));
         break;
-    default: row[x] = static_cast<std::uint8_t>(value); break;
+    default:
+        row[x] = static_cast<std::uint8_t>(value);
+        break;
     }
 }
 
 } // namespace
 
 IconFile::IconFile(std::string path, int variant)
-    : GraphicFile(std::move(path)), m_variant(variant == CursorVariant ? CursorVariant : IconVariant),
+    : GraphicFile(std::move(path)),
+      m_variant(variant == CursorVariant ? CursorVariant : IconVariant),
       m_colours(m_variant == CursorVariant ? 2 : 16) {
     m_typeName = "ICON";
     m_bitsPerPixel = bitsForColours(m_colours);
@@ -310,8 +318,8 @@ Status IconFile::writeBody() {
     putWord(info + 14, static_cast<std::uint32_t>(bits));
     putDword(info + 20, pixelBytes);
     for (int i = 0; i < colours; ++i) {
-        const ColourValue c = (colours == 256 && i == Screen) ? rgb(255, 255, 255)
-                                                              : source.paletteEntry(i);
+        const ColourValue c =
+            (colours == 256 && i == Screen) ? rgb(255, 255, 255) : source.paletteEntry(i);
         std::uint8_t* e = &head[22 + InfoHeaderSize + 4 * i];
         e[0] = static_cast<std::uint8_t>(blueOf(c));
         e[1] = static_cast<std::uint8_t>(greenOf(c));
@@ -383,7 +391,8 @@ void addSaveButtons(ControlTable& table) {
 } // namespace
 
 ControlTable IconLoadTable(const std::string& fileName, int colours, int width, int height) {
-    ControlTable table = loadTable("IconLoad", "Icon ファイル情報", fileName, colours, width, height);
+    ControlTable table =
+        loadTable("IconLoad", "Icon ファイル情報", fileName, colours, width, height);
     addLoadButtons(table);
     return table;
 }
@@ -438,8 +447,7 @@ ControlTable IconSaveTable(const std::string& fileName, int colours, int width, 
     return table;
 }
 
-ControlTable CursorSaveTable(const std::string& fileName, int colours, int hotspotX,
-                             int hotspotY) {
+ControlTable CursorSaveTable(const std::string& fileName, int colours, int hotspotX, int hotspotY) {
     ControlTable table;
     table.name = "CursorSave";
     table.title = "カーソルの保存";
@@ -460,9 +468,12 @@ ControlTable CursorSaveTable(const std::string& fileName, int colours, int hotsp
 
 int IconSaveColours(const ControlTable& table) {
     switch (table.checkedRadio(241, 243)) {
-    case 241: return 2;
-    case 243: return 256;
-    default: return 16;
+    case 241:
+        return 2;
+    case 243:
+        return 256;
+    default:
+        return 16;
     }
 }
 

@@ -58,8 +58,7 @@ ControlTable CurLoadTable(const std::string& fileName, int colours, int width, i
 // Size list entries: 32×32, 16×16, 48×48, その他; choosing one of the first
 // three sets both size bars, which are enabled only for その他.
 ControlTable IconSaveTable(const std::string& fileName, int colours, int width, int height);
-ControlTable CursorSaveTable(const std::string& fileName, int colours, int hotspotX,
-                             int hotspotY);
+ControlTable CursorSaveTable(const std::string& fileName, int colours, int hotspotX, int hotspotY);
 // The colour count chosen in an IconSave or CursorSave table.
 int IconSaveColours(const ControlTable& table);
 

@@ -31,10 +31,14 @@ void putWord(std::uint8_t* bytes, int value) {
 
 long long rowBytesFor(int width, int bitsPerPixel) {
     switch (bitsPerPixel) {
-    case 4: return (static_cast<long long>(width) + 1) / 2;
-    case 8: return width;
-    case 32: return 4LL * width;
-    default: return 0;
+    case 4:
+        return (static_cast<long long>(width) + 1) / 2;
+    case 8:
+        return width;
+    case 32:
+        return 4LL * width;
+    default:
+        return 0;
     }
 }
 
@@ -88,15 +92,18 @@ Status KissCellFile::readHeader() {
 
 std::string KissCellFile::kindText(int kind, int bitsPerPixel) {
     switch (kind) {
-    case 0: return "16色（旧タイプ）";
-    case 1: return "16色";
+    case 0:
+        return "16色（旧タイプ）";
+    case 1:
+        return "16色";
     case 2:
         if (bitsPerPixel == 8)
             return "256色";
         if (bitsPerPixel == 32)
             return "True Color";
         break;
-    default: break;
+    default:
+        break;
     }
     return "（不明）";
 }
@@ -110,8 +117,8 @@ ControlTable KissCellFile::loadDialog() const {
     table.add(staticText(-1, "サイズ:", 1));
     table.add(staticText(201, std::to_string(m_width) + " × " + std::to_string(m_height), 1));
     table.add(staticText(-1, "位置:", 2));
-    table.add(staticText(202, std::to_string(m_offsetX) + "  " + std::to_string(m_offsetY) + " ",
-                         2));
+    table.add(
+        staticText(202, std::to_string(m_offsetX) + "  " + std::to_string(m_offsetY) + " ", 2));
     table.add(staticText(-1, "種類:", 3));
     table.add(staticText(203, kindText(m_kind, m_bitsPerPixel), 3));
     table.add(button(1, "&Load", 5));
@@ -316,7 +323,9 @@ CellImagePtr KissCellFile::readTrueColour() {
     return image;
 }
 
-CellImagePtr KissCellFile::takeMask() { return std::move(m_readMask); }
+CellImagePtr KissCellFile::takeMask() {
+    return std::move(m_readMask);
+}
 
 Status KissCellFile::writeBody() {
     const CellImage* picture = image();

@@ -28,7 +28,9 @@ ColourValue decode12(const std::uint8_t* bytes) {
     return rgb(17 * ((word >> 4) & 0x0F), 17 * ((word >> 8) & 0x0F), 17 * (word & 0x0F));
 }
 
-ColourValue decode24(const std::uint8_t* bytes) { return rgb(bytes[0], bytes[1], bytes[2]); }
+ColourValue decode24(const std::uint8_t* bytes) {
+    return rgb(bytes[0], bytes[1], bytes[2]);
+}
 
 void encode12(std::uint8_t* bytes, ColourValue c) {
     bytes[0] = static_cast<std::uint8_t>((redOf(c) & 0xF0) | (blueOf(c) >> 4));
@@ -80,7 +82,9 @@ Status KissPaletteFile::readHeader() {
     return fail(status::Ok);
 }
 
-int KissPaletteFile::loadableGroups() const { return std::clamp(m_groupCount, 0, MaxGroups); }
+int KissPaletteFile::loadableGroups() const {
+    return std::clamp(m_groupCount, 0, MaxGroups);
+}
 
 void KissPaletteFile::limitLoadCount() {
     m_setPosition = std::clamp(m_setPosition, 0, MaxGroups - 1);
@@ -137,8 +141,8 @@ Status KissPaletteFile::readGroups(PaletteSet& destination) {
         }
     }
     for (int i = 0; i < m_loadCount; ++i)
-        std::copy_n(work.data() + static_cast<std::size_t>(m_loadPosition + i) *
-                                      PaletteSet::GroupSize,
+        std::copy_n(work.data() +
+                        static_cast<std::size_t>(m_loadPosition + i) * PaletteSet::GroupSize,
                     PaletteSet::GroupSize, destination.group(m_setPosition + i));
     return finish(status::Ok);
 }
@@ -186,10 +190,14 @@ Status KissPaletteFile::writeBody() {
 
 std::string KissPaletteFile::loadKindText(int kind) {
     switch (kind) {
-    case 0: return "4096色（旧タイプ）";
-    case 1: return "4096色";
-    case 2: return "1600万色";
-    default: return "（不明）";
+    case 0:
+        return "4096色（旧タイプ）";
+    case 1:
+        return "4096色";
+    case 2:
+        return "1600万色";
+    default:
+        return "（不明）";
     }
 }
 
@@ -199,10 +207,9 @@ ControlTable KissPaletteFile::loadDialog() const {
     table.name = "KissPaletteLoad";
     table.title = "KiSS パレット ファイル情報";
     table.add(staticText(200, name(), 0));
-    table.add(staticText(201,
-                         std::to_string(m_coloursPerGroup) + " 色 × " +
-                             std::to_string(m_groupCount) + " 組",
-                         1));
+    table.add(staticText(
+        201, std::to_string(m_coloursPerGroup) + " 色 × " + std::to_string(m_groupCount) + " 組",
+        1));
     table.add(staticText(202, loadKindText(m_kind), 2));
     table.add(staticText(CaptionId, "読込位置", 3));
     table.add(scrollBar(360, 0, groups - 1, std::max((groups - 1) / 3, 1), m_loadPosition, 361, 3));

@@ -11,7 +11,9 @@ inline std::uint16_t word(const std::uint8_t* p) {
 }
 
 // A 16-bit field read as a signed value (sizes and offsets of KiSS files).
-inline int signedWord(const std::uint8_t* p) { return static_cast<std::int16_t>(word(p)); }
+inline int signedWord(const std::uint8_t* p) {
+    return static_cast<std::int16_t>(word(p));
+}
 
 inline std::uint32_t dword(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |

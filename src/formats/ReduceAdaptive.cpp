@@ -24,9 +24,15 @@ constexpr std::array<std::array<int, 3>, 20> StaticColours = {{
     {255, 255, 255}, {192, 220, 192}, {166, 202, 240}, {255, 251, 240}, {160, 160, 164},
 }};
 
-constexpr int levelOf(int c) { return (c + 8) / 16; }
-constexpr int cellOf(int r, int g, int b) { return 289 * levelOf(r) + 17 * levelOf(g) + levelOf(b); }
-constexpr int gridValue(int level) { return level == 16 ? 255 : 16 * level; }
+constexpr int levelOf(int c) {
+    return (c + 8) / 16;
+}
+constexpr int cellOf(int r, int g, int b) {
+    return 289 * levelOf(r) + 17 * levelOf(g) + levelOf(b);
+}
+constexpr int gridValue(int level) {
+    return level == 16 ? 255 : 16 * level;
+}
 
 } // namespace
 
@@ -82,7 +88,8 @@ CellImagePtr ReduceAdaptive(const CellImage& source, Ui* ui) {
 
     std::vector<std::uint8_t> nearest(Cells);
     for (int cell = 0; cell < Cells; ++cell) {
-        const int r = gridValue(cell / 289), g = gridValue(cell / 17 % 17), b = gridValue(cell % 17);
+        const int r = gridValue(cell / 289), g = gridValue(cell / 17 % 17),
+                  b = gridValue(cell % 17);
         int best = 0;
         int bound = 1000;
         for (int i = 0; i < used; ++i) {

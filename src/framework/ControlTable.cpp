@@ -59,14 +59,18 @@ void ControlTable::assignValue(int id, int value) {
         else
             c->value = 0;
         break;
-    case ControlKind::Check: c->value = value ? 1 : 0; break;
+    case ControlKind::Check:
+        c->value = value ? 1 : 0;
+        break;
     case ControlKind::List:
     case ControlKind::Combo:
         c->value = (value >= 0 && value < static_cast<int>(c->items.size())) ? value : -1;
         if (c->kind == ControlKind::Combo && c->value >= 0 && !c->editable)
             c->text = c->items[c->value];
         break;
-    default: c->value = value; break;
+    default:
+        c->value = value;
+        break;
     }
 }
 
@@ -187,8 +191,7 @@ Control radioButton(int id, std::string text, int group, bool checked, int row) 
     return c;
 }
 
-Control scrollBar(int id, int minimum, int maximum, int pageStep, int value, int labelId,
-                  int row) {
+Control scrollBar(int id, int minimum, int maximum, int pageStep, int value, int labelId, int row) {
     Control c;
     c.id = id;
     c.kind = ControlKind::ScrollBar;

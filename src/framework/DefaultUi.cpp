@@ -10,6 +10,8 @@ int DefaultUi::messageBox(const std::string&, const std::string&, MessageIcon,
                : answer::Ok;
 }
 
-int DefaultUi::runDialog(ControlTable&) { return 1; }
+int DefaultUi::runDialog(ControlTable&) {
+    return 1;
+}
 
 } // namespace celdo

@@ -101,9 +101,10 @@ void FileDialog::changeDirectory(const std::string& directory) {
 
 void FileDialog::fillLists() {
     const int typeIndex = m_table.value(TypeList);
-    const std::string pattern = (typeIndex >= 0 && typeIndex < static_cast<int>(m_request.types.size()))
-                                    ? m_request.types[typeIndex].pattern
-                                    : std::string("*.*");
+    const std::string pattern =
+        (typeIndex >= 0 && typeIndex < static_cast<int>(m_request.types.size()))
+            ? m_request.types[typeIndex].pattern
+            : std::string("*.*");
     std::vector<std::string> files;
     std::vector<std::string> directories;
     if (m_directory != "/")
@@ -122,11 +123,11 @@ void FileDialog::fillLists() {
         }
     }
     auto byName = [](const std::string& a, const std::string& b) {
-        return std::lexicographical_compare(
-            a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-                return std::tolower(static_cast<unsigned char>(x)) <
-                       std::tolower(static_cast<unsigned char>(y));
-            });
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                            [](char x, char y) {
+                                                return std::tolower(static_cast<unsigned char>(x)) <
+                                                       std::tolower(static_cast<unsigned char>(y));
+                                            });
     };
     std::sort(files.begin(), files.end(), byName);
     std::sort(directories.begin() + (m_directory != "/" ? 1 : 0), directories.end(), byName);
@@ -161,8 +162,11 @@ void FileDialog::onChange(int id) {
             changeDirectory(list->items[list->value]);
         break;
     }
-    case TypeList: fillLists(); break;
-    default: break;
+    case TypeList:
+        fillLists();
+        break;
+    default:
+        break;
     }
 }
 

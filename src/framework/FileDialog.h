@@ -36,11 +36,11 @@ public:
 
     struct Request {
         Mode mode = Load;
-        std::string title;              // "画像の読込", "パレットの保存" …
+        std::string title; // "画像の読込", "パレットの保存" …
         std::vector<FileType> types;
         int typeIndex = 0;
-        std::string directory;          // start here ("" = current directory)
-        std::string fileName;           // proposed name (save)
+        std::string directory; // start here ("" = current directory)
+        std::string fileName;  // proposed name (save)
         // The check box "View Header" (FLOAD) or "Option" (FSAVE); -1 = none.
         int checkValue = -1;
     };

@@ -4,7 +4,9 @@
 
 namespace celdo {
 
-void ScriptedUi::answerMessage(int result) { m_messageAnswers.push_back(result); }
+void ScriptedUi::answerMessage(int result) {
+    m_messageAnswers.push_back(result);
+}
 
 void ScriptedUi::answerDialog(std::string name, DialogScript script) {
     m_dialogScripts.push_back({std::move(name), std::move(script)});
@@ -14,8 +16,8 @@ void ScriptedUi::answerDialog(std::string name, int result) {
     answerDialog(std::move(name), [result](ControlTable&) { return result; });
 }
 
-int ScriptedUi::messageBox(const std::string& text, const std::string& caption,
-                           MessageIcon icon, MessageButtons buttons) {
+int ScriptedUi::messageBox(const std::string& text, const std::string& caption, MessageIcon icon,
+                           MessageButtons buttons) {
     messages.push_back({text, caption, icon, buttons});
     if (!m_messageAnswers.empty()) {
         const int result = m_messageAnswers.front();

@@ -45,8 +45,8 @@ public:
     bool allAnswered() const { return m_messageAnswers.empty() && m_dialogScripts.empty(); }
 
     std::vector<Message> messages;
-    std::vector<std::string> dialogs;   // resource names, in order
-    std::vector<ControlTable> tables;   // copies as they were when closed
+    std::vector<std::string> dialogs; // resource names, in order
+    std::vector<ControlTable> tables; // copies as they were when closed
     std::vector<std::string> unscripted;
     int waits = 0;
     long long lastProgress = 0;

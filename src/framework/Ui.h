@@ -26,8 +26,8 @@ public:
     virtual ~Ui() = default;
 
     // Shows a message box and returns the pressed button (answer::...).
-    virtual int messageBox(const std::string& text, const std::string& caption,
-                           MessageIcon icon, MessageButtons buttons) = 0;
+    virtual int messageBox(const std::string& text, const std::string& caption, MessageIcon icon,
+                           MessageButtons buttons) = 0;
 
     // Runs a modal dialog described by `table`; returns 1 (confirmed) or 2
     // (cancelled), or the id of another closing button.  Edited values are

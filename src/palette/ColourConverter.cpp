@@ -12,10 +12,14 @@ namespace {
 
 int colourCountOf(int bitsPerPixel) {
     switch (bitsPerPixel) {
-    case 1: return 2;
-    case 4: return 16;
-    case 8: return 256;
-    default: return LevelColourCount;
+    case 1:
+        return 2;
+    case 4:
+        return 16;
+    case 8:
+        return 256;
+    default:
+        return LevelColourCount;
     }
 }
 
@@ -67,8 +71,7 @@ ColourConverter::ColourConverter(CellImagePtr source, const ColourValue* destina
     render();
 }
 
-template <typename Visit>
-void ColourConverter::forEachPixel(const Visit& visit) const {
+template <typename Visit> void ColourConverter::forEachPixel(const Visit& visit) const {
     const CellImage& source = *m_source;
     const int width = source.width();
     for (int y = 0; y < source.height(); ++y) {

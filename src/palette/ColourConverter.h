@@ -69,8 +69,7 @@ public:
     std::vector<ColourCandidate> candidates(int n) const;
 
 private:
-    template <typename Visit>
-    void forEachPixel(const Visit& visit) const;
+    template <typename Visit> void forEachPixel(const Visit& visit) const;
 
     ColourConversionSettings& m_settings;
     CellImagePtr m_source;

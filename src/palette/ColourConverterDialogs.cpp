@@ -90,11 +90,12 @@ ControlTable makeColourConversionDialog(Ui& ui, ColourConverter& converter,
     table.add(staticText(SourceEndValue, "", 3));
     table.add(groupBox(Unnamed, "貼付先", 4));
     table.add(staticText(Unnamed, "開始番号", 5));
-    table.add(scrollBar(DestinationStart, 0, 254, 10, settings.convertDes, DestinationStartValue, 5));
+    table.add(
+        scrollBar(DestinationStart, 0, 254, 10, settings.convertDes, DestinationStartValue, 5));
     table.add(staticText(DestinationStartValue, "", 5));
     table.add(staticText(Unnamed, "終了番号", 6));
-    table.add(scrollBar(DestinationEnd, 1, 255, 10, settings.lastDestination,
-                        DestinationEndValue, 6));
+    table.add(
+        scrollBar(DestinationEnd, 1, 255, 10, settings.lastDestination, DestinationEndValue, 6));
     table.add(staticText(DestinationEndValue, "", 6));
     table.add(checkBox(UseTile, "タイルを使う", settings.useTile, 7));
     table.add(button(Automatic, "自動設定", 8));
@@ -143,15 +144,16 @@ ControlTable makeColourConversionDialog(Ui& ui, ColourConverter& converter,
             }
             return 0;
         }
-        case Close: return Close;
-        default: return 0;
+        case Close:
+            return Close;
+        default:
+            return 0;
         }
     };
     return table;
 }
 
-int RunColourConversionDialog(Ui& ui, ColourConverter& converter,
-                              const ColourValue* currentPalette,
+int RunColourConversionDialog(Ui& ui, ColourConverter& converter, const ColourValue* currentPalette,
                               std::function<void()> repaintPaste) {
     ControlTable table =
         makeColourConversionDialog(ui, converter, currentPalette, std::move(repaintPaste));
@@ -165,10 +167,10 @@ ControlTable makePaletteAssignDialog(const ColourConverter& converter, int n,
     table.name = "PalAssign";
     table.title = converter.sourceColourCount() <= 256 ? format("色の割付（%d）", n) : "色の割付";
     const ColourTriple c = converter.sourceColour(n);
-    Control info = staticText(SourceInfo,
-                              format(" %3d %3d %3d  (%ld)", c.r, c.g, c.b,
-                                     static_cast<long>(converter.pixelCount(n))),
-                              0);
+    Control info = staticText(
+        SourceInfo,
+        format(" %3d %3d %3d  (%ld)", c.r, c.g, c.b, static_cast<long>(converter.pixelCount(n))),
+        0);
     info.value = static_cast<int>(valueOf(c));
     table.add(std::move(info));
     std::vector<std::string> items;

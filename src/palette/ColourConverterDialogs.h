@@ -57,8 +57,7 @@ struct CandidateRow {
 
 // The colour at (x, y) of a mapping's swatch: solid for a single entry, the
 // mix's own 8 × 8 pattern otherwise.
-ColourValue mappingSwatchAt(const ColourMapping& mapping, const ColourValue* palette, int x,
-                            int y);
+ColourValue mappingSwatchAt(const ColourMapping& mapping, const ColourValue* palette, int x, int y);
 
 // The rows of "cconv": every source colour with a non-zero pixel count, in
 // source-colour order.
@@ -75,8 +74,7 @@ std::vector<CandidateRow> candidateRows(const ColourConverter& converter, int n)
 ControlTable makeColourConversionDialog(Ui& ui, ColourConverter& converter,
                                         const ColourValue* currentPalette,
                                         std::function<void()> repaintPaste);
-int RunColourConversionDialog(Ui& ui, ColourConverter& converter,
-                              const ColourValue* currentPalette,
+int RunColourConversionDialog(Ui& ui, ColourConverter& converter, const ColourValue* currentPalette,
                               std::function<void()> repaintPaste);
 
 // The dialog "PalAssign" for source colour n with the given candidate rows.

@@ -26,9 +26,15 @@ bool withinReach(ColourTriple a, ColourTriple b, int rgbOut) {
 std::string mappingText(const ColourMapping& mapping) {
     char text[32];
     switch (mapping.kind) {
-    case 1: std::snprintf(text, sizeof text, "  [%3d]+[%3d]", mapping.first, mapping.second); break;
-    case 2: std::snprintf(text, sizeof text, "3*[%3d]+[%3d]", mapping.first, mapping.second); break;
-    default: std::snprintf(text, sizeof text, "  [%3d]", mapping.first); break;
+    case 1:
+        std::snprintf(text, sizeof text, "  [%3d]+[%3d]", mapping.first, mapping.second);
+        break;
+    case 2:
+        std::snprintf(text, sizeof text, "3*[%3d]+[%3d]", mapping.first, mapping.second);
+        break;
+    default:
+        std::snprintf(text, sizeof text, "  [%3d]", mapping.first);
+        break;
     }
     return text;
 }
@@ -37,9 +43,12 @@ ColourTriple mixedColour(const ColourMapping& mapping, const ColourValue* palett
     const ColourTriple a = tripleOf(palette[mapping.first]);
     const ColourTriple b = tripleOf(palette[mapping.second]);
     switch (mapping.kind) {
-    case 1: return {(a.r + b.r) / 2, (a.g + b.g) / 2, (a.b + b.b) / 2};
-    case 2: return {(3 * a.r + b.r) / 4, (3 * a.g + b.g) / 4, (3 * a.b + b.b) / 4};
-    default: return a;
+    case 1:
+        return {(a.r + b.r) / 2, (a.g + b.g) / 2, (a.b + b.b) / 2};
+    case 2:
+        return {(3 * a.r + b.r) / 4, (3 * a.g + b.g) / 4, (3 * a.b + b.b) / 4};
+    default:
+        return a;
     }
 }
 

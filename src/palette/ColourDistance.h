@@ -44,9 +44,15 @@ bool withinReach(ColourTriple a, ColourTriple b, int rgbOut);
 
 // The luminance and chrominance terms of the distance (arithmetic shifts, so
 // negative sums round towards minus infinity).
-constexpr int lumaOf(int r, int g, int b) { return (77 * r + 150 * g + 29 * b) >> 8; }
-constexpr int inPhaseOf(int r, int g, int b) { return (153 * r - 70 * g - 82 * b) >> 8; }
-constexpr int quadratureOf(int r, int g, int b) { return (54 * r - 134 * g + 80 * b) >> 8; }
+constexpr int lumaOf(int r, int g, int b) {
+    return (77 * r + 150 * g + 29 * b) >> 8;
+}
+constexpr int inPhaseOf(int r, int g, int b) {
+    return (153 * r - 70 * g - 82 * b) >> 8;
+}
+constexpr int quadratureOf(int r, int g, int b) {
+    return (54 * r - 134 * g + 80 * b) >> 8;
+}
 
 // How one source colour is drawn: one palette entry, or a fine two-entry
 // pattern.  Kind 0 draws `first` everywhere; kind 1 is a checkerboard (first
@@ -69,9 +75,12 @@ struct ColourMapping {
     // at the top.
     constexpr int indexAt(int x, int y) const {
         switch (kind) {
-        case 1: return ((x + y) & 1) ? first : second;
-        case 2: return ((x & 1) && (y & 1)) ? second : first;
-        default: return first;
+        case 1:
+            return ((x + y) & 1) ? first : second;
+        case 2:
+            return ((x & 1) && (y & 1)) ? second : first;
+        default:
+            return first;
         }
     }
 };
@@ -108,8 +117,12 @@ ColourMapping matchAverageColour(ColourTriple c, const ColourValue* palette, int
 // True-colour levels: each channel is quantised to 17 levels 0, 16 … 240, 255;
 // a pixel's source colour number is R' × 289 + G' × 17 + B'.
 inline constexpr int LevelColourCount = 4913;
-constexpr int levelOf(int v) { return (v + 8) >> 4; }
-constexpr int levelValue(int k) { return k == 16 ? 255 : 16 * k; }
+constexpr int levelOf(int v) {
+    return (v + 8) >> 4;
+}
+constexpr int levelValue(int k) {
+    return k == 16 ? 255 : 16 * k;
+}
 constexpr int levelColourNumber(int r, int g, int b) {
     return levelOf(r) * 289 + levelOf(g) * 17 + levelOf(b);
 }

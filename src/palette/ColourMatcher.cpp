@@ -16,7 +16,11 @@ struct Terms {
 };
 
 Terms termsOf(ColourTriple c) {
-    return {c.r, c.g, c.b, lumaOf(c.r, c.g, c.b), inPhaseOf(c.r, c.g, c.b),
+    return {c.r,
+            c.g,
+            c.b,
+            lumaOf(c.r, c.g, c.b),
+            inPhaseOf(c.r, c.g, c.b),
             quadratureOf(c.r, c.g, c.b)};
 }
 
@@ -52,10 +56,11 @@ struct Reachable {
 
 // Scores of the pairs (p, q) for every q of the arrays: the half mix and the
 // two three-quarter mixes, each with the pair's eighth added.
-CELDO_PAIR_LOOP void scorePairs(const Terms& c, int t, bool threeQuarters, int pr, int pg, int pb, int dp,
-                const int* __restrict r, const int* __restrict g, const int* __restrict b,
-                const int* __restrict d, int n, int* __restrict half, int* __restrict three,
-                int* __restrict threeB) {
+CELDO_PAIR_LOOP void scorePairs(const Terms& c, int t, bool threeQuarters, int pr, int pg, int pb,
+                                int dp, const int* __restrict r, const int* __restrict g,
+                                const int* __restrict b, const int* __restrict d, int n,
+                                int* __restrict half, int* __restrict three,
+                                int* __restrict threeB) {
     for (int k = 0; k < n; ++k) {
         const int base = (dp + d[k]) >> 3;
         half[k] = mixDistance(c, t, (pr + r[k]) >> 1, (pg + g[k]) >> 1, (pb + b[k]) >> 1) + base;
@@ -64,16 +69,18 @@ CELDO_PAIR_LOOP void scorePairs(const Terms& c, int t, bool threeQuarters, int p
         return;
     for (int k = 0; k < n; ++k) {
         const int base = (dp + d[k]) >> 3;
-        three[k] = mixDistance(c, t, (3 * pr + r[k]) >> 2, (3 * pg + g[k]) >> 2,
-                               (3 * pb + b[k]) >> 2) +
-                   base;
-        threeB[k] = mixDistance(c, t, (3 * r[k] + pr) >> 2, (3 * g[k] + pg) >> 2,
-                                (3 * b[k] + pb) >> 2) +
-                    base;
+        three[k] =
+            mixDistance(c, t, (3 * pr + r[k]) >> 2, (3 * pg + g[k]) >> 2, (3 * pb + b[k]) >> 2) +
+            base;
+        threeB[k] =
+            mixDistance(c, t, (3 * r[k] + pr) >> 2, (3 * g[k] + pg) >> 2, (3 * b[k] + pb) >> 2) +
+            base;
     }
 }
 
-int distanceToRange(int v, int lo, int hi) { return v < lo ? lo - v : (v > hi ? v - hi : 0); }
+int distanceToRange(int v, int lo, int hi) {
+    return v < lo ? lo - v : (v > hi ? v - hi : 0);
+}
 
 // A lower bound of colourDistance(c, m) for every m inside the box.  Luminance
 // is non-decreasing in every channel, the chrominance terms rise with some
@@ -83,8 +90,7 @@ int boxLowerBound(const Terms& c, int minR, int maxR, int minG, int maxG, int mi
     const int rgb = distanceToRange(c.r, minR, maxR) + distanceToRange(c.g, minG, maxG) +
                     distanceToRange(c.b, minB, maxB);
     const int dy = distanceToRange(c.y, lumaOf(minR, minG, minB), lumaOf(maxR, maxG, maxB));
-    const int di =
-        distanceToRange(c.i, inPhaseOf(minR, maxG, maxB), inPhaseOf(maxR, minG, minB));
+    const int di = distanceToRange(c.i, inPhaseOf(minR, maxG, maxB), inPhaseOf(maxR, minG, minB));
     const int dq =
         distanceToRange(c.q, quadratureOf(minR, maxG, minB), quadratureOf(maxR, minG, maxB));
     return rgb + 2 * (dy + di) + dq;
@@ -92,8 +98,8 @@ int boxLowerBound(const Terms& c, int minR, int maxR, int minG, int maxG, int mi
 
 } // namespace
 
-ColourMatcher::ColourMatcher(const ColourValue* palette, const std::uint8_t* usable, int lo,
-                             int hi, const ColourMatchOptions& options)
+ColourMatcher::ColourMatcher(const ColourValue* palette, const std::uint8_t* usable, int lo, int hi,
+                             const ColourMatchOptions& options)
     : m_options(options) {
     lo = std::max(lo, 0);
     hi = std::min(hi, 255);
@@ -126,8 +132,7 @@ ColourMapping ColourMatcher::match(ColourTriple colour) const {
         const int db = std::abs(c.b - m_b[k]);
         int d = OutOfReachDistance;
         if (dr <= t && dg <= t && db <= t) {
-            d = dr + dg + db +
-                2 * (std::abs(c.y - m_luma[k]) + std::abs(c.i - m_inPhase[k])) +
+            d = dr + dg + db + 2 * (std::abs(c.y - m_luma[k]) + std::abs(c.i - m_inPhase[k])) +
                 std::abs(c.q - m_quadrature[k]);
             const int s = reach.count++;
             reach.r[s] = m_r[k];

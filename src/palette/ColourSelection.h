@@ -15,7 +15,7 @@ struct ColourSelection {
     int borderColor = 3; // boundary colour of fills
     int toneIndex = 0;   // 1–15 once a tone is chosen
     int paintKind = PlainColour;
-    int dragTarget = 0;  // the palette cell a colour was dropped on
+    int dragTarget = 0; // the palette cell a colour was dropped on
     // 16 × 16 palette indices, row-major, row 0 at the top; read at
     // (x mod 16, y mod 16) when the paint kind is a tone or a tile.
     std::array<std::uint8_t, 256> tilePattern{};

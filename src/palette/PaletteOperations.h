@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/CellImage.h"
-#include "palette/PaletteMessage.h"
 #include "palette/ColourSelection.h"
+#include "palette/PaletteMessage.h"
 #include "palette/PaletteRemap.h"
 #include "palette/PaletteSet.h"
 

@@ -15,9 +15,7 @@ public:
     static constexpr int GroupSize = 256;
 
     ColourValue* group(int g) { return m_entries.data() + GroupSize * clampGroup(g); }
-    const ColourValue* group(int g) const {
-        return m_entries.data() + GroupSize * clampGroup(g);
-    }
+    const ColourValue* group(int g) const { return m_entries.data() + GroupSize * clampGroup(g); }
     ColourValue* current() { return group(m_currentGroup); }
     const ColourValue* current() const { return group(m_currentGroup); }
     ColourValue* all() { return m_entries.data(); }

@@ -56,8 +56,8 @@ FilterCommandResult RunChosenFilter(PaintSurface& surface, AppState& app, Filter
     }
 
     const Rect whole{0, 0, image->width(), image->height()};
-    out.changed = (region && (out.result & CELDO_RESULT_REGION)) ? region->intersected(whole)
-                                                                   : whole;
+    out.changed =
+        (region && (out.result & CELDO_RESULT_REGION)) ? region->intersected(whole) : whole;
     surface.modified = true;
     if ((out.result & CELDO_RESULT_PALETTE_CHANGED) && !maskEditing) {
         // RunFilter already made the picture's palette follow its table.

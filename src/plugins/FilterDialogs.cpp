@@ -70,8 +70,8 @@ ControlTable FilterRegionDialog(const std::vector<FilterEntry>& filters, const R
 
     // Positions as last seen, so that a move to the position already held
     // does nothing.
-    auto held = std::make_shared<Rect>(Rect{table.value(Left), table.value(Top),
-                                            table.value(Right), table.value(Bottom)});
+    auto held = std::make_shared<Rect>(
+        Rect{table.value(Left), table.value(Top), table.value(Right), table.value(Bottom)});
     table.onChange = [held, imageWidth, imageHeight](ControlTable& t, int id) {
         switch (id) {
         case Left:
@@ -96,8 +96,11 @@ ControlTable FilterRegionDialog(const std::vector<FilterEntry>& filters, const R
                 return;
             t.setRange(Top, 0, t.value(Bottom) - 1);
             break;
-        case List: t.setEnabled(1, t.value(List) >= 0); return;
-        default: return;
+        case List:
+            t.setEnabled(1, t.value(List) >= 0);
+            return;
+        default:
+            return;
         }
         *held = Rect{t.value(Left), t.value(Top), t.value(Right), t.value(Bottom)};
         t.assignText(SizeLabel, sizeText(t));
@@ -140,7 +143,8 @@ AddinOptionPage::AddinOptionPage(const PluginRegistry& registry, Ui& ui,
     m_table.onChange = [this](ControlTable& t, int id) {
         if (id == List) {
             const int at = t.value(List);
-            t.assignText(SizeLabel, at >= 0 ? m_copy[static_cast<std::size_t>(at)].description : "");
+            t.assignText(SizeLabel,
+                         at >= 0 ? m_copy[static_cast<std::size_t>(at)].description : "");
         }
     };
     m_table.onButton = [this](ControlTable&, int id) {

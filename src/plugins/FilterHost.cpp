@@ -176,7 +176,8 @@ FilterOutcome runOwn(const PluginLibrary& library, const FilterEntry& entry, Cel
     if (!picture || (mask && !maskCopy))
         return outcome;
     InfoBlock pictureInfo(*picture);
-    std::unique_ptr<InfoBlock> maskInfo = maskCopy ? std::make_unique<InfoBlock>(*maskCopy) : nullptr;
+    std::unique_ptr<InfoBlock> maskInfo =
+        maskCopy ? std::make_unique<InfoBlock>(*maskCopy) : nullptr;
 
     FilterRequest request{};
     request.version = CELDO_FILTER_REQUEST_VERSION;
@@ -309,8 +310,7 @@ bool BuildFilterLists(const std::vector<RegisteredPlugin>& plugins, FilterLists&
     return true;
 }
 
-bool RebuildFilterLists(const std::vector<RegisteredPlugin>& plugins, FilterLists& lists,
-                        Ui& ui) {
+bool RebuildFilterLists(const std::vector<RegisteredPlugin>& plugins, FilterLists& lists, Ui& ui) {
     if (BuildFilterLists(plugins, lists))
         return true;
     ui.messageBox("メモリー不足", "Celdos", MessageIcon::Information, MessageButtons::Ok);
@@ -320,9 +320,9 @@ bool RebuildFilterLists(const std::vector<RegisteredPlugin>& plugins, FilterList
 FilterOutcome RunFilter(const FilterEntry& entry, const RegisteredPlugin& plugin, CellImage& image,
                         CellImage* mask, const Rect* region, const ColourSelection& colours,
                         void* window) {
-    if (!image.pixels() || (mask && (!mask->pixels() || mask->width() != image.width() ||
-                                     mask->height() != image.height() ||
-                                     mask->bitsPerPixel() != 8)))
+    if (!image.pixels() ||
+        (mask && (!mask->pixels() || mask->width() != image.width() ||
+                  mask->height() != image.height() || mask->bitsPerPixel() != 8)))
         return {};
     PluginLibrary library(plugin.path);
     if (!library.loaded())

@@ -41,8 +41,7 @@ struct FilterLists {
 // library cannot be loaded the build fails and `lists` stays as it was.
 bool BuildFilterLists(const std::vector<RegisteredPlugin>& plugins, FilterLists& lists);
 // BuildFilterLists, telling the user "メモリー不足" when it fails.
-bool RebuildFilterLists(const std::vector<RegisteredPlugin>& plugins, FilterLists& lists,
-                        Ui& ui);
+bool RebuildFilterLists(const std::vector<RegisteredPlugin>& plugins, FilterLists& lists, Ui& ui);
 
 // What a filter run left behind: the result bits (0 = nothing happened) and,
 // with CELDO_RESULT_NEW_IMAGE, the new picture and possibly a new mask.

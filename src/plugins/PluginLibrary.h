@@ -15,8 +15,7 @@ public:
     bool loaded() const { return m_handle != nullptr; }
     // The export `name`, or null (also when the library is not loaded).
     void* symbol(const char* name) const;
-    template <class Function>
-    Function function(const char* name) const {
+    template <class Function> Function function(const char* name) const {
         return reinterpret_cast<Function>(symbol(name));
     }
 

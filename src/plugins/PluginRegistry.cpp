@@ -54,8 +54,7 @@ std::optional<RegisteredPlugin> CheckPlugin(const std::string& path) {
     return std::nullopt;
 }
 
-std::filesystem::path PluginRegistry::DefaultPlugin(
-    const std::filesystem::path& programDirectory) {
+std::filesystem::path PluginRegistry::DefaultPlugin(const std::filesystem::path& programDirectory) {
     std::error_code ec;
     const auto beside = programDirectory / DefaultPluginName;
     if (std::filesystem::exists(beside, ec))
@@ -82,8 +81,7 @@ std::vector<std::string> PluginRegistry::ReadPaths(const Settings& settings,
     return paths;
 }
 
-void PluginRegistry::read(const Settings& settings,
-                          const std::filesystem::path& programDirectory) {
+void PluginRegistry::read(const Settings& settings, const std::filesystem::path& programDirectory) {
     plugins.clear();
     for (const auto& path : ReadPaths(settings, programDirectory))
         if (auto plugin = CheckPlugin(path))
@@ -93,7 +91,8 @@ void PluginRegistry::read(const Settings& settings,
 void PluginRegistry::write(Settings& settings) const {
     const int n = static_cast<int>(plugins.size());
     for (int i = 0; i < n; ++i)
-        settings.writeString("Plugin" + std::to_string(i), plugins[static_cast<std::size_t>(i)].path);
+        settings.writeString("Plugin" + std::to_string(i),
+                             plugins[static_cast<std::size_t>(i)].path);
     settings.deleteKey("Plugin" + std::to_string(n));
     settings.flush();
 }

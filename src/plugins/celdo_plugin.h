@@ -56,9 +56,9 @@ extern "C" {
 
 /* Filled by CeldoPluginInfo. */
 typedef struct PluginInfo {
-    uint16_t version;        /* CELDO_PLUGIN_INTERFACE_VERSION */
-    uint16_t functionCount;  /* filter functions in the library */
-    char description[128];   /* zero-terminated */
+    uint16_t version;       /* CELDO_PLUGIN_INTERFACE_VERSION */
+    uint16_t functionCount; /* filter functions in the library */
+    char description[128];  /* zero-terminated */
 } PluginInfo;
 
 /* One filter function, copied out by QueryFunction. */
@@ -76,30 +76,30 @@ typedef struct FilterFunctionInfo {
 
 /* The picture a kind 1 filter works on; zero-filled before use. */
 typedef struct FilterRequest {
-    int32_t version;         /* CELDO_FILTER_REQUEST_VERSION */
-    uint32_t flags;          /* CELDO_REQUEST_REGION */
-    int32_t headerSize;      /* 40 */
-    void* bitmapInfo;        /* 40-byte bitmap header + 256 colour-table entries */
-    void* bits;              /* pixel rows, bottom row first, padded to 4 bytes */
-    void* maskInfo;          /* 8-bit mask plane, or null */
+    int32_t version;    /* CELDO_FILTER_REQUEST_VERSION */
+    uint32_t flags;     /* CELDO_REQUEST_REGION */
+    int32_t headerSize; /* 40 */
+    void* bitmapInfo;   /* 40-byte bitmap header + 256 colour-table entries */
+    void* bits;         /* pixel rows, bottom row first, padded to 4 bytes */
+    void* maskInfo;     /* 8-bit mask plane, or null */
     void* maskBits;
-    void* newBitmapInfo;     /* out: malloc block of 1064 bytes */
-    void* newBits;           /* out: malloc block of pixel rows */
-    void* newMaskInfo;       /* out: or null */
-    void* newMaskBits;       /* out: or null */
-    void* window;            /* parent for the filter's dialogs */
-    int32_t x;               /* region, when CELDO_REQUEST_REGION is set */
-    int32_t y;               /* counted from the top row */
+    void* newBitmapInfo; /* out: malloc block of 1064 bytes */
+    void* newBits;       /* out: malloc block of pixel rows */
+    void* newMaskInfo;   /* out: or null */
+    void* newMaskBits;   /* out: or null */
+    void* window;        /* parent for the filter's dialogs */
+    int32_t x;           /* region, when CELDO_REQUEST_REGION is set */
+    int32_t y;           /* counted from the top row */
     int32_t width;
     int32_t height;
-    int32_t paintKind;       /* 0 plain colour, 1 tone pattern, 2 tile */
+    int32_t paintKind; /* 0 plain colour, 1 tone pattern, 2 tile */
     int32_t drawColor;
     int32_t leftColor;
     int32_t rightColor;
     int32_t toneIndex;
     int32_t borderColor;
-    int32_t reserved1;       /* -1 */
-    int32_t reserved2;       /* 0 */
+    int32_t reserved1; /* -1 */
+    int32_t reserved2; /* 0 */
 } FilterRequest;
 
 typedef void (*CeldoPluginInfoFunction)(PluginInfo* info);
@@ -130,13 +130,13 @@ typedef struct DPFilterRecord {
     void* reserved0;
     void* destinationInfo;
     void* destinationBits;
-    uint32_t flags;          /* CELDO_DP_REGION */
+    uint32_t flags; /* CELDO_DP_REGION */
     void* window;
     int32_t leftColor;
     int32_t rightColor;
     int32_t reserved1;
     int32_t borderColor;
-    int32_t toneIndex;       /* when the paint kind is 2, else 0 */
+    int32_t toneIndex; /* when the paint kind is 2, else 0 */
     int32_t x;
     int32_t y;
     int32_t width;

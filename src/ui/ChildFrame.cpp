@@ -22,7 +22,9 @@ ChildFrame::ChildFrame(EditorHost& host, QWidget* parent) : QMdiSubWindow(parent
     connect(m_image, &ImageWindow::fitRequested, this, &ChildFrame::fitToImage);
 }
 
-bool ChildFrame::refusesToClose() { return !m_image->QueryClose(); }
+bool ChildFrame::refusesToClose() {
+    return !m_image->QueryClose();
+}
 
 void ChildFrame::closeAgreed() {
     m_closeAgreed = true;
@@ -38,8 +40,8 @@ void ChildFrame::fitToImage() {
     ensurePolished();
     const QMargins m = contentsMargins();
     const int border = 2 * m_image->frameWidth();
-    QSize frame = m_image->extentSize() +
-                  QSize(m.left() + m.right() + border, m.top() + m.bottom() + border);
+    QSize frame =
+        m_image->extentSize() + QSize(m.left() + m.right() + border, m.top() + m.bottom() + border);
     frame.setWidth(std::max(frame.width(), MinimumWidth));
     if (QMdiArea* area = mdiArea()) {
         const QSize room = area->viewport()->size();

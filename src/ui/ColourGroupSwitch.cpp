@@ -6,7 +6,8 @@
 
 namespace celdo {
 
-bool SwitchColourGroupOf(PaletteSet& palette, int group, const std::vector<PaintSurface*>& surfaces) {
+bool SwitchColourGroupOf(PaletteSet& palette, int group,
+                         const std::vector<PaintSurface*>& surfaces) {
     return SwitchColourGroup(palette, group,
                              std::span<PaintSurface* const>(surfaces.data(), surfaces.size()));
 }

@@ -11,6 +11,7 @@ struct PaintSurface;
 // current and every picture shows it (indices unchanged).  False when it
 // already was current.  Kept apart from the main window, whose message
 // numbers and the palette board's share names.
-bool SwitchColourGroupOf(PaletteSet& palette, int group, const std::vector<PaintSurface*>& surfaces);
+bool SwitchColourGroupOf(PaletteSet& palette, int group,
+                         const std::vector<PaintSurface*>& surfaces);
 
 } // namespace celdo

@@ -16,7 +16,8 @@ class Ui;
 
 // What an image window needs from the main window of either build: the
 // program-wide state, the Ui port, the load/save dispatch, the status bar and
-// the command queue, the plug-ins and the start of further instances.  The main window implements it.
+// the command queue, the plug-ins and the start of further instances.  The main window implements
+// it.
 class EditorHost {
 public:
     virtual ~EditorHost() = default;

@@ -33,13 +33,20 @@ DisplayMetrics ReadDisplayMetrics() {
 
 std::string ColourDepthText(int bitsPerPixel) {
     switch (bitsPerPixel) {
-    case 1: return "モノクロ";
-    case 4: return "16 色";
-    case 8: return "256 色";
-    case 15: return "32K色";
-    case 16: return "64K色";
-    case 24: return "1678万色";
-    default: return std::to_string(bitsPerPixel) + " bit";
+    case 1:
+        return "モノクロ";
+    case 4:
+        return "16 色";
+    case 8:
+        return "256 色";
+    case 15:
+        return "32K色";
+    case 16:
+        return "64K色";
+    case 24:
+        return "1678万色";
+    default:
+        return std::to_string(bitsPerPixel) + " bit";
     }
 }
 
@@ -80,8 +87,7 @@ ControlTable AboutBoxDialog() {
     return t;
 }
 
-bool RunPropertySheet(const std::string& title, std::vector<PropertyPage>& pages,
-                      QWidget* parent) {
+bool RunPropertySheet(const std::string& title, std::vector<PropertyPage>& pages, QWidget* parent) {
     if (Ui* responder = QtUi::responder()) {
         for (PropertyPage& page : pages)
             if (responder->runDialog(page.shown()) != 1)

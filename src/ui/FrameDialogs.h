@@ -58,7 +58,6 @@ struct PropertyPage {
 // the apply of every page that was shown runs.  With a test responder
 // installed each page's table goes to it in turn; the sheet counts as
 // confirmed when every page was.  Returns true when confirmed.
-bool RunPropertySheet(const std::string& title, std::vector<PropertyPage>& pages,
-                      QWidget* parent);
+bool RunPropertySheet(const std::string& title, std::vector<PropertyPage>& pages, QWidget* parent);
 
 } // namespace celdo

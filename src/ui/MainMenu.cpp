@@ -15,12 +15,14 @@ namespace celdo {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 } // namespace
 
-MainMenu::MainMenu(QMenuBar* bar, AppState& app, QMdiArea* mdi,
-                   PictureStateSource pictureState, QObject* parent)
+MainMenu::MainMenu(QMenuBar* bar, AppState& app, QMdiArea* mdi, PictureStateSource pictureState,
+                   QObject* parent)
     : QObject(parent), m_app(app), m_mdi(mdi), m_pictureState(std::move(pictureState)) {
     bar->setObjectName(QStringLiteral("MainMenu"));
     const FrameVariant variant = app.variant();
@@ -56,7 +58,9 @@ void MainMenu::fill(QMenu* menu, const std::vector<MenuEntry>& entries) {
             fill(sub, e.entries);
             break;
         }
-        case MenuEntry::Separator: menu->addSeparator(); break;
+        case MenuEntry::Separator:
+            menu->addSeparator();
+            break;
         case MenuEntry::Command: {
             const CommandInfo* info = CommandTable::find(e.command);
             if (!info)
@@ -85,24 +89,44 @@ void MainMenu::updateState() {
             continue;
         bool enabled = true;
         switch (info->availability) {
-        case CommandAvailability::Always: break;
-        case CommandAvailability::WithImage: enabled = withImage; break;
-        case CommandAvailability::WithClipboardImage: enabled = clipboard; break;
-        case CommandAvailability::WithImageAndClipboard: enabled = withImage && clipboard; break;
+        case CommandAvailability::Always:
+            break;
+        case CommandAvailability::WithImage:
+            enabled = withImage;
+            break;
+        case CommandAvailability::WithClipboardImage:
+            enabled = clipboard;
+            break;
+        case CommandAvailability::WithImageAndClipboard:
+            enabled = withImage && clipboard;
+            break;
         }
         a->setEnabled(enabled && !CommandTable::awaitsItsWindow(command));
         bool checked = false;
         switch (info->check) {
-        case CommandCheck::None: break;
+        case CommandCheck::None:
+            break;
         case CommandCheck::Tool:
             checked = CommandTable::toolForCommand(command) == m_app.editing.currentTool;
             break;
-        case CommandCheck::Zoom: checked = command == picture.zoomCommand; break;
-        case CommandCheck::MaskMode: checked = surface && surface->maskMode; break;
-        case CommandCheck::ImageMode: checked = surface && !surface->maskMode; break;
-        case CommandCheck::MaskOff: checked = surface && !surface->maskEnabled; break;
-        case CommandCheck::ToolBar: checked = m_app.useToolBar != 0; break;
-        case CommandCheck::StatusBar: checked = m_app.useStatusBar != 0; break;
+        case CommandCheck::Zoom:
+            checked = command == picture.zoomCommand;
+            break;
+        case CommandCheck::MaskMode:
+            checked = surface && surface->maskMode;
+            break;
+        case CommandCheck::ImageMode:
+            checked = surface && !surface->maskMode;
+            break;
+        case CommandCheck::MaskOff:
+            checked = surface && !surface->maskEnabled;
+            break;
+        case CommandCheck::ToolBar:
+            checked = m_app.useToolBar != 0;
+            break;
+        case CommandCheck::StatusBar:
+            checked = m_app.useStatusBar != 0;
+            break;
         case CommandCheck::ColourGroup:
             checked = command - 1500 == m_app.palette.currentGroup();
             break;
@@ -150,8 +174,8 @@ void MainMenu::rebuildWindowList() {
     m_windowListActions.append(m_windowMenu->addSeparator());
     int number = 1;
     for (QMdiSubWindow* w : frames) {
-        QAction* a = m_windowMenu->addAction(
-            QStringLiteral("&%1 %2").arg(number++).arg(w->windowTitle()));
+        QAction* a =
+            m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(w->windowTitle()));
         a->setCheckable(true);
         a->setChecked(w == m_mdi->currentSubWindow());
         connect(a, &QAction::triggered, m_mdi, [mdi = m_mdi, w] { mdi->setActiveSubWindow(w); });

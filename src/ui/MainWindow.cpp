@@ -46,7 +46,9 @@ namespace celdo {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // Text of the already-open question for a display name.
 QString alreadyOpenText(const QString& name) {
@@ -95,15 +97,18 @@ MainWindow::~MainWindow() {
 // --- construction ----------------------------------------------------------
 
 void MainWindow::buildMenu() {
-    m_menu = new MainMenu(menuBar(), m_app, m_mdi, [this] {
-        MainMenu::PictureState state;
-        if (ImageWindow* active = activeImageWindow()) {
-            state.surface = &active->canvas().surface();
-            state.zoomCommand = active->canvas().zoom().CheckedCommand();
-        }
-        state.clipboardHasPicture = clipboardHasImage();
-        return state;
-    }, this);
+    m_menu = new MainMenu(
+        menuBar(), m_app, m_mdi,
+        [this] {
+            MainMenu::PictureState state;
+            if (ImageWindow* active = activeImageWindow()) {
+                state.surface = &active->canvas().surface();
+                state.zoomCommand = active->canvas().zoom().CheckedCommand();
+            }
+            state.clipboardHasPicture = clipboardHasImage();
+            return state;
+        },
+        this);
     connect(m_menu, &MainMenu::commandRequested, this, &MainWindow::executeCommand);
 }
 
@@ -112,7 +117,8 @@ void MainWindow::buildAccelerators() {
     for (const auto& key : CommandTable::accelerators()) {
         auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(key.key)), this);
         const int command = key.command;
-        connect(shortcut, &QShortcut::activated, this, [this, command] { executeCommand(command); });
+        connect(shortcut, &QShortcut::activated, this,
+                [this, command] { executeCommand(command); });
     }
 }
 
@@ -197,11 +203,17 @@ void MainWindow::buildStatusBar() {
 
 // --- EditorHost -------------------------------------------------------------
 
-void MainWindow::setStatusText(const QString& text) { m_pane1->setText(text); }
+void MainWindow::setStatusText(const QString& text) {
+    m_pane1->setText(text);
+}
 
-void MainWindow::setToolPaneText(const QString& text) { m_pane0->setText(text); }
+void MainWindow::setToolPaneText(const QString& text) {
+    m_pane0->setText(text);
+}
 
-void MainWindow::restoreToolPaneText() { m_pane0->setText(m_toolName); }
+void MainWindow::restoreToolPaneText() {
+    m_pane0->setText(m_toolName);
+}
 
 void MainWindow::showToolName() {
     m_toolName = QString::fromUtf8(ToolName(m_app.editing.currentTool));
@@ -279,9 +291,13 @@ std::vector<PaintSurface*> MainWindow::surfaces() const {
     return list;
 }
 
-QMenu* MainWindow::popup(int position) const { return m_menu->popup(position); }
+QMenu* MainWindow::popup(int position) const {
+    return m_menu->popup(position);
+}
 
-QAction* MainWindow::action(int command) const { return m_menu->action(command); }
+QAction* MainWindow::action(int command) const {
+    return m_menu->action(command);
+}
 
 void MainWindow::layoutClientArea() {
     m_toolBar->setVisible(m_app.useToolBar != 0);
@@ -393,7 +409,9 @@ bool MainWindow::handleToolsAndDialogs(int command) {
 
 bool MainWindow::handleFileAndBars(int command) {
     switch (command) {
-    case 101: newImage(); return true;
+    case 101:
+        newImage();
+        return true;
     case 102: {
         const FileDialog::Result chosen = m_dispatch.ChooseImageToOpen();
         if (chosen.confirmed)
@@ -404,14 +422,28 @@ bool MainWindow::handleFileAndBars(int command) {
         layoutClientArea();
         statusBar()->update();
         return true;
-    case 1015: layoutClientArea(); return true;
-    case 1100: toggleStatusBar(); return true;
-    case 1120: toggleToolBar(); return true;
-    case 1220: return true;
-    case 1221: chooseStatusBarFont(); return true;
-    case 1380: openClipboardImage(); return true;
-    case CM_REFRESH_TOOLBAR: refreshToolbar(); return true;
-    default: return false;
+    case 1015:
+        layoutClientArea();
+        return true;
+    case 1100:
+        toggleStatusBar();
+        return true;
+    case 1120:
+        toggleToolBar();
+        return true;
+    case 1220:
+        return true;
+    case 1221:
+        chooseStatusBarFont();
+        return true;
+    case 1380:
+        openClipboardImage();
+        return true;
+    case CM_REFRESH_TOOLBAR:
+        refreshToolbar();
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -425,7 +457,9 @@ bool MainWindow::handleWindowCommands(int command) {
         if (!w->isMinimized())
             shown.append(w);
     switch (command) {
-    case 130: m_mdi->cascadeSubWindows(); break;
+    case 130:
+        m_mdi->cascadeSubWindows();
+        break;
     case 131: // side by side
     case 132: // one above the other
         if (!shown.isEmpty()) {
@@ -456,22 +490,31 @@ bool MainWindow::handleWindowCommands(int command) {
         }
         break;
     }
-    case 134: closeAll(); break;
-    case 135: m_mdi->activateNextSubWindow(); break;
+    case 134:
+        closeAll();
+        break;
+    case 135:
+        m_mdi->activateNextSubWindow();
+        break;
     }
     return true;
 }
 
 void MainWindow::handleDeclined(int command) {
     switch (command) {
-    case 108: close(); break;
+    case 108:
+        close();
+        break;
     case 120: {
         ControlTable about = AboutBoxDialog();
         m_ui.runDialog(about);
         break;
     }
-    case 1701: fillOptions(); break;
-    default: break;
+    case 1701:
+        fillOptions();
+        break;
+    default:
+        break;
     }
 }
 
@@ -502,9 +545,7 @@ void MainWindow::showOptions() {
     file.table = FileOptionPage(m_app.fileOptions, [this] {
         ClearHistories(m_ui, m_app.imageHistory, m_app.paletteHistory, m_app.settings());
     });
-    file.apply = [this](const ControlTable& page) {
-        ReadFileOptionPage(page, m_app.fileOptions);
-    };
+    file.apply = [this](const ControlTable& page) { ReadFileOptionPage(page, m_app.fileOptions); };
     pages.push_back(std::move(file));
     pages.push_back(addInPage());
     RunPropertySheet("オプションの設定", pages, this);
@@ -526,9 +567,9 @@ PropertyPage MainWindow::addInPage() {
 
 void MainWindow::newImage() {
     m_app.loaded.clear();
-    CellImagePtr picture = RunNewImage(m_ui, m_app.newImageSizes, m_app.settings(),
-                                       m_app.newImageUsesCurrentColour, m_app.palette.current(),
-                                       m_app.colours.drawColor);
+    CellImagePtr picture =
+        RunNewImage(m_ui, m_app.newImageSizes, m_app.settings(), m_app.newImageUsesCurrentColour,
+                    m_app.palette.current(), m_app.colours.drawColor);
     if (!picture)
         return;
     m_app.loaded.picture = std::move(picture);
@@ -611,7 +652,9 @@ void MainWindow::closeAll() {
     postCommand(CM_REFRESH_TOOLBAR);
 }
 
-bool MainWindow::clipboardHasImage() const { return ClipboardHasPicture(); }
+bool MainWindow::clipboardHasImage() const {
+    return ClipboardHasPicture();
+}
 
 void MainWindow::openClipboardImage() {
     ClipboardPicture taken = ReadClipboardPicture();
@@ -723,7 +766,8 @@ void MainWindow::openNamedFile(const std::string& path, bool showInfo) {
 void MainWindow::openFiles(const std::vector<CommandWord>& words) {
     for (const CommandWord& word : words) {
         switch (word.kind) {
-        case CommandWord::Kind::Option: break;
+        case CommandWord::Kind::Option:
+            break;
         case CommandWord::Kind::Palette:
             if (m_dispatch.LoadPalette(word.text, false))
                 postCommand(CM_PALETTE_CHANGED);
@@ -763,11 +807,17 @@ void MainWindow::startUp(const std::vector<CommandWord>& words) {
 
 // --- menus --------------------------------------------------------------------
 
-void MainWindow::updateMenuState() { m_menu->updateState(); }
+void MainWindow::updateMenuState() {
+    m_menu->updateState();
+}
 
-void MainWindow::rebuildFileHistoryMenu() { m_menu->rebuildFileHistory(); }
+void MainWindow::rebuildFileHistoryMenu() {
+    m_menu->rebuildFileHistory();
+}
 
-void MainWindow::rebuildPaletteHistoryMenu() { m_menu->rebuildPaletteHistory(); }
+void MainWindow::rebuildPaletteHistoryMenu() {
+    m_menu->rebuildPaletteHistory();
+}
 
 // --- events -------------------------------------------------------------------
 

@@ -147,15 +147,14 @@ private:
     QtUi m_ui;
     LoadSaveDispatch m_dispatch;
 
-    QMdiArea* m_mdi = nullptr;           // multiple-document build
-    QWidget* m_single = nullptr;         // single-document build: the white client
+    QMdiArea* m_mdi = nullptr;   // multiple-document build
+    QWidget* m_single = nullptr; // single-document build: the white client
     ImageWindow* m_singleImage = nullptr;
     MainMenu* m_menu = nullptr;
     ToolBarWidget* m_toolBar = nullptr;
     QLabel* m_pane0 = nullptr;
     QLabel* m_pane1 = nullptr;
     QString m_toolName;
-
 
     InstanceStarter m_startInstance;
     // The plug-ins from start-up to shutdown.

@@ -16,7 +16,9 @@ namespace {
 // Slot 99 of the stored list always holds the end marker.
 constexpr int MaxEntries = ToolButtonTable::ListSize - 1;
 
-QString gapText() { return QStringLiteral("――― 間隔 ―――"); }
+QString gapText() {
+    return QStringLiteral("――― 間隔 ―――");
+}
 } // namespace
 
 ToolBarCustomizeDialog::ToolBarCustomizeDialog(const std::vector<int>& list, QWidget* parent)
@@ -105,7 +107,9 @@ void ToolBarCustomizeDialog::addButton(int tableIndex) {
         insertEntry(tableIndex);
 }
 
-void ToolBarCustomizeDialog::addGap() { insertEntry(ToolButtonTable::Gap); }
+void ToolBarCustomizeDialog::addGap() {
+    insertEntry(ToolButtonTable::Gap);
+}
 
 void ToolBarCustomizeDialog::removeSelected() {
     const int row = m_bar->currentRow();
@@ -124,7 +128,9 @@ void ToolBarCustomizeDialog::moveSelected(int step) {
     fillEntries(to);
 }
 
-void ToolBarCustomizeDialog::selectEntry(int row) { m_bar->setCurrentRow(row); }
+void ToolBarCustomizeDialog::selectEntry(int row) {
+    m_bar->setCurrentRow(row);
+}
 
 void ToolBarCustomizeDialog::fillEntries(int selectRow) {
     m_bar->clear();

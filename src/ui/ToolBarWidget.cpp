@@ -78,7 +78,9 @@ int ToolBarWidget::buttonState(int index) const {
     return b->isChecked() ? ToolButtonTable::Pressed : ToolButtonTable::Normal;
 }
 
-QSize ToolBarWidget::sizeHint() const { return {Left * 2 + ButtonSize * 8, Height}; }
+QSize ToolBarWidget::sizeHint() const {
+    return {Left * 2 + ButtonSize * 8, Height};
+}
 
 void ToolBarWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)

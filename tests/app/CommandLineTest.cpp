@@ -8,8 +8,9 @@ using namespace celdo;
 using Kind = CommandWord::Kind;
 
 TEST(CommandLine, EachArgumentIsOneWord) {
-    const char* argv[] = {"celdom", "/home/a-b/my picture.cel", "-x", "/cb", "SET.kcf", "",
-                          "/tmp/pal.KCF", "noext", "a.tar.kcf"};
+    const char* argv[] = {
+        "celdom",   "/home/a-b/my picture.cel", "-x", "/cb", "SET.kcf", "", "/tmp/pal.KCF", "noext",
+        "a.tar.kcf"};
     const auto words = ParseCommandLine(9, argv);
     ASSERT_EQ(words.size(), 7u);
     EXPECT_EQ(words[0].kind, Kind::Image);
@@ -42,8 +43,7 @@ TEST(CommandLine, Extension) {
 }
 
 TEST(CommandLine, SingleDocumentPlan) {
-    const auto words =
-        ParseWords({"a.cel", "first.kcf", "b.bmp", "c.CEL", "second.kcf", "/CB"});
+    const auto words = ParseWords({"a.cel", "first.kcf", "b.bmp", "c.CEL", "second.kcf", "/CB"});
     const auto plan = PlanSingleDocument(words);
     EXPECT_EQ(plan.firstImage, "a.cel");
     EXPECT_EQ(plan.palette, "first.kcf");

@@ -1,5 +1,5 @@
-#include "app/AppState.h"
 #include "app/LoadSaveDispatch.h"
+#include "app/AppState.h"
 #include "formats/BmpFile.h"
 #include "formats/KissCellFile.h"
 #include "formats/KissPaletteFile.h"
@@ -33,7 +33,8 @@ struct Fixture {
     }
 
     // Writes `image` through the format of `name` and returns the path.
-    std::string save(const std::string& name, const CellImage& image, const CellImage* mask = nullptr) {
+    std::string save(const std::string& name, const CellImage& image,
+                     const CellImage* mask = nullptr) {
         const std::string path = dir.file(name);
         auto file = CreateFormatFor(path, app->palette.current());
         file->setFromImage(image);
@@ -143,17 +144,16 @@ TEST(LoadSaveDispatch, SaveAsCancelledKeepsTheDocument) {
     std::unique_ptr<GraphicFile> document = CreateFormatFor(f.dir.file("old.cel"));
     f.ui.answerDialog("BmpSave", 2);
     bool saved = true;
-    EXPECT_EQ(f.dispatch->SaveImageAs(f.dir.file("new.bmp"), *image, nullptr, document, true,
-                                      &saved),
-              0);
+    EXPECT_EQ(
+        f.dispatch->SaveImageAs(f.dir.file("new.bmp"), *image, nullptr, document, true, &saved), 0);
     EXPECT_FALSE(saved);
     EXPECT_FALSE(std::filesystem::exists(f.dir.file("new.bmp")));
     EXPECT_EQ(document->name(), "old.cel");
     EXPECT_TRUE(f.ui.messages.empty());
 
-    EXPECT_EQ(f.dispatch->SaveImageAs(f.dir.file("new.bmp"), *image, nullptr, document, false,
-                                      &saved),
-              0);
+    EXPECT_EQ(
+        f.dispatch->SaveImageAs(f.dir.file("new.bmp"), *image, nullptr, document, false, &saved),
+        0);
     EXPECT_TRUE(saved);
     EXPECT_EQ(document->name(), "new.bmp");
     EXPECT_EQ(f.app->imageHistory.entries().front(), f.dir.file("new.bmp"));

@@ -10,7 +10,9 @@ using celdo::test::TempDir;
 
 namespace {
 
-std::vector<ImageSize> builtIn() { return {{320, 240}, {640, 480}, {1024, 768}}; }
+std::vector<ImageSize> builtIn() {
+    return {{320, 240}, {640, 480}, {1024, 768}};
+}
 
 } // namespace
 

@@ -1,5 +1,5 @@
-#include "app/SettingKeys.h"
 #include "app/Settings.h"
+#include "app/SettingKeys.h"
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
@@ -69,8 +69,7 @@ TEST(Settings, ReadsItsOwnSectionOnly) {
 
 TEST(Settings, IntegerText) {
     TempDir dir;
-    writeText(dir.file("a.ini"),
-              "[CELDOM]\nA=-12\nB=abc\nC=42xyz\nD=99999999999\nE=\nF=\"7\"\n");
+    writeText(dir.file("a.ini"), "[CELDOM]\nA=-12\nB=abc\nC=42xyz\nD=99999999999\nE=\nF=\"7\"\n");
     Settings settings(dir.file("a.ini"), "CELDOM");
     EXPECT_EQ(settings.readInt("A", 5), -12);
     EXPECT_EQ(settings.readInt("B", 5), 5);

@@ -1,6 +1,6 @@
+#include "boards/BrushSet.h"
 #include "boards/BoardGeometry.h"
 #include "boards/BrushEditor.h"
-#include "boards/BrushSet.h"
 #include "framework/ScriptedUi.h"
 
 #include <gtest/gtest.h>

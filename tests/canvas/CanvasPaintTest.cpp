@@ -184,12 +184,29 @@ TEST(CanvasPaint, ToneAndTilePaintReadThePatternAtThePosition) {
 // Every painting operation of the tools, as a function of the canvas.
 static std::vector<std::function<void(Canvas&)>> paintingOperations() {
     return {
-        [](Canvas& c) { for (int y = 0; y < 8; ++y) for (int x = 0; x < 8; ++x) c.Dab(x, y); },
-        [](Canvas& c) { for (int y = 0; y < 8; ++y) c.DabLine(0, y, 7, y); },
-        [](Canvas& c) { c.FillRect({0, 0, 8, 8}); },
-        [](Canvas& c) { c.FillRectImage({0, 0, 8, 8}); },
-        [](Canvas& c) { for (int i = 0; i < 4; ++i) c.DrawRectOutline(i, i, 7 - i, 7 - i); },
-        [](Canvas& c) { for (int e = 0; e < 6; ++e) c.DrawEllipseOutline(3, 3, e, e); },
+        [](Canvas& c) {
+            for (int y = 0; y < 8; ++y)
+                for (int x = 0; x < 8; ++x)
+                    c.Dab(x, y);
+        },
+        [](Canvas& c) {
+            for (int y = 0; y < 8; ++y)
+                c.DabLine(0, y, 7, y);
+        },
+        [](Canvas& c) {
+            c.FillRect({0, 0, 8, 8});
+        },
+        [](Canvas& c) {
+            c.FillRectImage({0, 0, 8, 8});
+        },
+        [](Canvas& c) {
+            for (int i = 0; i < 4; ++i)
+                c.DrawRectOutline(i, i, 7 - i, 7 - i);
+        },
+        [](Canvas& c) {
+            for (int e = 0; e < 6; ++e)
+                c.DrawEllipseOutline(3, 3, e, e);
+        },
         [](Canvas& c) { c.FillEllipse(-4, -4, 12, 12, 4, 4); },
     };
 }
@@ -255,7 +272,10 @@ TEST(CanvasEyedropper, TakesTheIndexOrTheMaskBit) {
     EXPECT_FALSE(f.canvas.Eyedropper(3, 0).has_value());
 
     int boardIndex = -1;
-    f.state.hooks.pickColour = [&](int index) { boardIndex = index; return true; };
+    f.state.hooks.pickColour = [&](int index) {
+        boardIndex = index;
+        return true;
+    };
     f.picture().at(0, 0) = 17;
     EXPECT_EQ(f.canvas.Eyedropper(0, 0), 17);
     EXPECT_EQ(boardIndex, 17);

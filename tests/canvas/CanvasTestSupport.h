@@ -45,7 +45,8 @@ struct CanvasFixture {
         for (int y = 0; y < picture().height(); ++y) {
             for (int x = 0; x < picture().width(); ++x) {
                 const int v = at(x, y);
-                out += v == background ? '.' : (v == selection.drawColor ? '#' : char('a' + v % 26));
+                out +=
+                    v == background ? '.' : (v == selection.drawColor ? '#' : char('a' + v % 26));
             }
             out += '\n';
         }

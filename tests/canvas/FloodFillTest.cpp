@@ -1,5 +1,5 @@
-#include "canvas/CanvasTestSupport.h"
 #include "canvas/FloodFill.h"
+#include "canvas/CanvasTestSupport.h"
 
 #include <queue>
 #include <random>
@@ -14,7 +14,8 @@ namespace {
 void draw(CellImage& image, const std::vector<std::string>& rows) {
     for (int y = 0; y < static_cast<int>(rows.size()); ++y)
         for (int x = 0; x < static_cast<int>(rows[static_cast<std::size_t>(y)].size()); ++x)
-            image.at(x, y) = static_cast<std::uint8_t>(rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] - '0');
+            image.at(x, y) = static_cast<std::uint8_t>(
+                rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] - '0');
 }
 
 std::string rows(const std::vector<std::string>& lines) {
@@ -42,8 +43,8 @@ TEST(FloodFill, RegionTouchingAllEdgesStopsAtTheEdgesAndWalls) {
     Rect changed;
     f.canvas.FloodFill(7, 5, &changed);
     EXPECT_EQ(changed, (Rect{0, 0, 8, 6}));
-    EXPECT_EQ(f.render(), rows({"########", "#bbbb###", "#b..b###", "#bbbb#b#", "######b#",
-                                "########"}));
+    EXPECT_EQ(f.render(),
+              rows({"########", "#bbbb###", "#b..b###", "#bbbb#b#", "######b#", "########"}));
 
     CanvasFixture g(7, 3); // rows padded to 8 bytes
     g.canvas.FloodFill(3, 1);
@@ -216,14 +217,16 @@ TEST(FloodFill, RandomBorderAndMaskViewSearchesMatchAPlainSearch) {
     f.state.fill.useBorder = true;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            f.picture().at(x, y) = static_cast<std::uint8_t>((random() % 100) < 40 ? 3 : random() % 3);
+            f.picture().at(x, y) =
+                static_cast<std::uint8_t>((random() % 100) < 40 ? 3 : random() % 3);
     const CellImagePtr before = f.picture().Duplicate();
-    const std::vector<char> expected = reachable(
-        w, h, 100, 60, [&](int x, int y) { return before->at(x, y) != 3; });
+    const std::vector<char> expected =
+        reachable(w, h, 100, 60, [&](int x, int y) { return before->at(x, y) != 3; });
     f.canvas.FloodFill(100, 60);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            ASSERT_EQ(f.at(x, y), expected[static_cast<std::size_t>(y * w + x)] ? 5 : before->at(x, y))
+            ASSERT_EQ(f.at(x, y),
+                      expected[static_cast<std::size_t>(y * w + x)] ? 5 : before->at(x, y))
                 << x << "," << y;
 
     // Mask edit mode, searching bit 7 of the view; bits 0–6 are noise.
@@ -232,19 +235,21 @@ TEST(FloodFill, RandomBorderAndMaskViewSearchesMatchAPlainSearch) {
     CellImage& view = *g.canvas.surface().maskView;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            view.at(x, y) = static_cast<std::uint8_t>((random() & 0x7F) | ((random() % 100) < 35 ? 0x80 : 0));
+            view.at(x, y) =
+                static_cast<std::uint8_t>((random() & 0x7F) | ((random() % 100) < 35 ? 0x80 : 0));
     view.at(7, 9) &= 0x7F;
     const CellImagePtr original = view.Duplicate();
     g.canvas.surface().maskMode = true;
     g.state.fill.searchPlane = 1;
     g.state.maskPaintValue = 1;
-    const std::vector<char> region = reachable(
-        w, h, 7, 9, [&](int x, int y) { return (original->at(x, y) & 0x80) == 0; });
+    const std::vector<char> region =
+        reachable(w, h, 7, 9, [&](int x, int y) { return (original->at(x, y) & 0x80) == 0; });
     g.canvas.FloodFill(7, 9);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const int was = original->at(x, y);
-            ASSERT_EQ(view.at(x, y), region[static_cast<std::size_t>(y * w + x)] ? (was | 0x80) : was)
+            ASSERT_EQ(view.at(x, y),
+                      region[static_cast<std::size_t>(y * w + x)] ? (was | 0x80) : was)
                 << x << "," << y;
         }
 }

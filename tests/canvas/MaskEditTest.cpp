@@ -41,20 +41,20 @@ CellImagePtr planeOf(int w, int h, std::initializer_list<std::uint8_t> bytes) {
 TEST(MaskView, PaletteIsBlueThenMagenta) {
     const auto palette = maskViewPalette();
     EXPECT_EQ(palette[0], 0x000000u);
-    EXPECT_EQ(palette[1], 0x020000u);    // blue 2
-    EXPECT_EQ(palette[127], 0xFE0000u);  // blue 254
+    EXPECT_EQ(palette[1], 0x020000u);   // blue 2
+    EXPECT_EQ(palette[127], 0xFE0000u); // blue 254
     EXPECT_EQ(palette[128], 0x000000u);
-    EXPECT_EQ(palette[129], 0x020002u);  // red 2, blue 2
+    EXPECT_EQ(palette[129], 0x020002u); // red 2, blue 2
     EXPECT_EQ(palette[255], 0xFE00FEu);
 }
 
 TEST(MaskView, GreyLevelsByHand) {
     EXPECT_EQ(maskGreyLevel(rgb(255, 255, 255)), 127); // 65280 >> 9
     EXPECT_EQ(maskGreyLevel(rgb(0, 0, 0)), 0);
-    EXPECT_EQ(maskGreyLevel(rgb(255, 0, 0)), 38);      // 19635 >> 9
-    EXPECT_EQ(maskGreyLevel(rgb(0, 255, 0)), 74);      // 38250 >> 9
-    EXPECT_EQ(maskGreyLevel(rgb(0, 0, 255)), 14);      // 7395 >> 9
-    EXPECT_EQ(maskGreyLevel(rgb(100, 50, 10)), 30);    // 15490 >> 9
+    EXPECT_EQ(maskGreyLevel(rgb(255, 0, 0)), 38);   // 19635 >> 9
+    EXPECT_EQ(maskGreyLevel(rgb(0, 255, 0)), 74);   // 38250 >> 9
+    EXPECT_EQ(maskGreyLevel(rgb(0, 0, 255)), 14);   // 7395 >> 9
+    EXPECT_EQ(maskGreyLevel(rgb(100, 50, 10)), 30); // 15490 >> 9
 }
 
 TEST(MaskView, EnterBuildsGreyViewWithProtectionBit) {
@@ -124,8 +124,8 @@ namespace {
     setrlimit(RLIMIT_AS, &cap);
     Status result = status::Ok;
     const Rect changed = EnterMaskMode(s, &result);
-    const bool sound = result == status::OutOfMemory && changed.empty() && !s.maskMode &&
-                       !s.maskView && !s.mask;
+    const bool sound =
+        result == status::OutOfMemory && changed.empty() && !s.maskMode && !s.maskView && !s.mask;
     std::_Exit(sound ? 0 : 1);
 }
 

@@ -1,5 +1,5 @@
-#include "canvas/MaskEdit.h"
 #include "canvas/MaskFileIo.h"
+#include "canvas/MaskEdit.h"
 #include "formats/MagFile.h"
 #include "framework/ScriptedUi.h"
 #include "support/TestData.h"

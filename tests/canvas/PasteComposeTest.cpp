@@ -1,5 +1,5 @@
-#include "canvas/MaskClipboard.h"
 #include "canvas/PasteCompose.h"
+#include "canvas/MaskClipboard.h"
 
 #include <gtest/gtest.h>
 
@@ -186,8 +186,8 @@ TEST(MaskClipboard, ByteLayoutByHand) {
     auto mask = imageOf(3, 2, {0, 1, 2, 3, 4, 5}); // stride 4
     const auto data = writeMaskClipboardData(*mask);
     ASSERT_EQ(data.size(), 24u + 8u);
-    const std::vector<std::uint8_t> header = {1, 0, 0, 0, 8, 0, 0, 0, 3, 0, 2, 0, 8, 0, 0, 0,
-                                              0, 0, 0, 0};
+    const std::vector<std::uint8_t> header = {1, 0, 0, 0, 8, 0, 0, 0, 3, 0,
+                                              2, 0, 8, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(std::vector<std::uint8_t>(data.begin(), data.begin() + 20), header);
     // Bottom row first.
     EXPECT_EQ(data[20], 3);
@@ -221,12 +221,12 @@ TEST(MaskClipboard, MalformedDataRefused) {
         copy[at] = v;
         return readMaskClipboardData(copy.data(), copy.size());
     };
-    EXPECT_FALSE(patched(12, 1));    // 1 bit
-    EXPECT_FALSE(patched(8, 0));     // width 0
-    EXPECT_FALSE(patched(10, 0));    // height 0
-    EXPECT_FALSE(patched(10, 200));  // height far beyond the data
-    EXPECT_FALSE(patched(4, 0xFF));  // size larger than width × height
-    EXPECT_FALSE(patched(7, 0x80));  // absurd size
+    EXPECT_FALSE(patched(12, 1));   // 1 bit
+    EXPECT_FALSE(patched(8, 0));    // width 0
+    EXPECT_FALSE(patched(10, 0));   // height 0
+    EXPECT_FALSE(patched(10, 200)); // height far beyond the data
+    EXPECT_FALSE(patched(4, 0xFF)); // size larger than width × height
+    EXPECT_FALSE(patched(7, 0x80)); // absurd size
     auto huge = good;
     huge[8] = huge[9] = huge[10] = huge[11] = 0xFF; // 65535 × 65535
     EXPECT_FALSE(readMaskClipboardData(huge.data(), huge.size()));

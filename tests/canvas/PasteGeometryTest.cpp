@@ -103,8 +103,7 @@ TEST(PasteGeometry, StretchPlacementAndRescale) {
               (Rect{2, 3, 22, 23}));
     EXPECT_EQ(rescalePasteFrame({6, 9, 36, 39}, times3, oneToOne, false, 10, 10),
               (Rect{2, 3, 12, 13}));
-    EXPECT_EQ(rescalePasteFrame({2, 3, 12, 13}, oneToOne, half, false, 10, 10),
-              (Rect{1, 1, 6, 6}));
+    EXPECT_EQ(rescalePasteFrame({2, 3, 12, 13}, oneToOne, half, false, 10, 10), (Rect{1, 1, 6, 6}));
 }
 
 TEST(PasteGeometry, ArrowStepAndStatusText) {

@@ -1,5 +1,5 @@
-#include "canvas/CanvasTestSupport.h"
 #include "canvas/SizeChange.h"
+#include "canvas/CanvasTestSupport.h"
 
 using namespace celdo;
 using celdo::testing::CanvasFixture;

@@ -1,5 +1,5 @@
-#include "canvas/MaskEdit.h"
 #include "canvas/SoftDab.h"
+#include "canvas/MaskEdit.h"
 
 #include <gtest/gtest.h>
 
@@ -203,7 +203,9 @@ PaintSurface maskModeSurface(int w, int h) {
     return s;
 }
 
-bool prot(const PaintSurface& s, int x, int y) { return (s.maskView->at(x, y) & 0x80) != 0; }
+bool prot(const PaintSurface& s, int x, int y) {
+    return (s.maskView->at(x, y) & 0x80) != 0;
+}
 
 } // namespace
 

@@ -8,12 +8,24 @@ using celdo::testing::CanvasFixture;
 
 namespace {
 
-MouseEvent press(int x, int y) { return {MouseEvent::LeftPress, {x, y}, true}; }
-MouseEvent drag(int x, int y) { return {MouseEvent::Move, {x, y}, true}; }
-MouseEvent hover(int x, int y) { return {MouseEvent::Move, {x, y}, false}; }
-MouseEvent release(int x, int y) { return {MouseEvent::LeftRelease, {x, y}, false}; }
-MouseEvent doubleClick(int x, int y) { return {MouseEvent::LeftDoubleClick, {x, y}, true}; }
-MouseEvent rightPress(int x, int y) { return {MouseEvent::RightPress, {x, y}, false}; }
+MouseEvent press(int x, int y) {
+    return {MouseEvent::LeftPress, {x, y}, true};
+}
+MouseEvent drag(int x, int y) {
+    return {MouseEvent::Move, {x, y}, true};
+}
+MouseEvent hover(int x, int y) {
+    return {MouseEvent::Move, {x, y}, false};
+}
+MouseEvent release(int x, int y) {
+    return {MouseEvent::LeftRelease, {x, y}, false};
+}
+MouseEvent doubleClick(int x, int y) {
+    return {MouseEvent::LeftDoubleClick, {x, y}, true};
+}
+MouseEvent rightPress(int x, int y) {
+    return {MouseEvent::RightPress, {x, y}, false};
+}
 
 } // namespace
 

@@ -78,8 +78,8 @@ TEST(Zoom, APasteHangingOverTheEdgesIsCutAtTheEdgeAtEveryZoom) {
         z.Reset(72, 36);
         z.SetZoom(code, 72, 36);
         const int f = Zoom::FactorOfCode(code);
-        const Rect window = code >= 0 ? Rect{48 * f, 24 * f, 96 * f, 48 * f}
-                                      : Rect{48 / f, 24 / f, 96 / f, 48 / f};
+        const Rect window =
+            code >= 0 ? Rect{48 * f, 24 * f, 96 * f, 48 * f} : Rect{48 / f, 24 / f, 96 / f, 48 / f};
         const Rect image = z.toImage(window);
         EXPECT_EQ(image, (Rect{48, 24, 96, 48})) << code;
         EXPECT_EQ(image.intersected({0, 0, 72, 36}), (Rect{48, 24, 72, 36})) << code;

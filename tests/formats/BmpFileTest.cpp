@@ -118,16 +118,16 @@ TEST_F(BmpFileTest, Rle4RunAlternatesTheTwoNibbles) {
 }
 
 TEST_F(BmpFileTest, Rle8AbsoluteRunConsumesItsPaddingByte) {
-    Loaded r = load(bmp(5, 1, 8, 1, std::vector<std::uint32_t>(256),
-                        {0, 3, 1, 2, 3, 0, 2, 7, 0, 1}));
+    Loaded r =
+        load(bmp(5, 1, 8, 1, std::vector<std::uint32_t>(256), {0, 3, 1, 2, 3, 0, 2, 7, 0, 1}));
     ASSERT_TRUE(r.image);
     EXPECT_EQ(row8(*r.image, 0), (std::vector<int>{1, 2, 3, 7, 7}));
 }
 
 TEST_F(BmpFileTest, Rle4AbsoluteRunReadsNibblesAndPadding) {
     // 3 pixels in 2 bytes, padded to 2; then a run of 2 pixels of colour 9.
-    Loaded r = load(bmp(5, 1, 4, 2, std::vector<std::uint32_t>(16),
-                        {0, 3, 0x45, 0x60, 2, 0x99, 0, 1}));
+    Loaded r =
+        load(bmp(5, 1, 4, 2, std::vector<std::uint32_t>(16), {0, 3, 0x45, 0x60, 2, 0x99, 0, 1}));
     ASSERT_TRUE(r.image);
     const std::uint8_t* p = r.image->row(0);
     EXPECT_EQ(p[0], 0x45);
@@ -136,8 +136,7 @@ TEST_F(BmpFileTest, Rle4AbsoluteRunReadsNibblesAndPadding) {
 }
 
 TEST_F(BmpFileTest, RleEndOfLineKeepsThePreviousRowsPixels) {
-    Loaded r = load(bmp(3, 2, 8, 1, std::vector<std::uint32_t>(256),
-                        {3, 4, 0, 0, 1, 8, 0, 0}));
+    Loaded r = load(bmp(3, 2, 8, 1, std::vector<std::uint32_t>(256), {3, 4, 0, 0, 1, 8, 0, 0}));
     ASSERT_TRUE(r.image);
     EXPECT_EQ(row8(*r.image, 1), (std::vector<int>{4, 4, 4}));
     EXPECT_EQ(row8(*r.image, 0), (std::vector<int>{8, 4, 4}));
@@ -355,9 +354,9 @@ TEST(ReduceAdaptive, FixedColoursComeFirstAndAtMost250AreUsed) {
             p[1] = static_cast<std::uint8_t>(y * 4);
             p[2] = static_cast<std::uint8_t>((x * y) & 0xFF);
         }
-    image->row(0)[0] = 0;     // blue
-    image->row(0)[1] = 0;     // green
-    image->row(0)[2] = 255;   // red: a fixed colour
+    image->row(0)[0] = 0;   // blue
+    image->row(0)[1] = 0;   // green
+    image->row(0)[2] = 255; // red: a fixed colour
     auto out = ReduceAdaptive(*image);
     ASSERT_TRUE(out);
     EXPECT_EQ(out->paletteEntry(0), rgb(0, 0, 0));

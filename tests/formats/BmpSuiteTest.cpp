@@ -114,8 +114,9 @@ Reference decodeReference(const std::vector<std::uint8_t>& d) {
                 p += 2;
             } else {
                 for (int i = 0; i < v; ++i, ++x)
-                    set(x, row, compression == 1 ? d[p + i] : (i % 2 == 0 ? d[p + i / 2] >> 4
-                                                                          : d[p + i / 2] & 15));
+                    set(x, row,
+                        compression == 1 ? d[p + i]
+                                         : (i % 2 == 0 ? d[p + i / 2] >> 4 : d[p + i / 2] & 15));
                 const int used = compression == 1 ? v : (v + 1) / 2;
                 p += used + used % 2;
             }
@@ -151,10 +152,14 @@ Reference decodeReference(const std::vector<std::uint8_t>& d) {
 std::uint32_t loadedPixel(const CellImage& image, int x, int y) {
     const std::uint8_t* row = image.row(y);
     switch (image.bitsPerPixel()) {
-    case 1: return (row[x / 8] >> (7 - x % 8)) & 1;
-    case 4: return x % 2 ? row[x / 2] & 15 : row[x / 2] >> 4;
-    case 8: return row[x];
-    default: return (row[3 * x + 2] << 16) | (row[3 * x + 1] << 8) | row[3 * x];
+    case 1:
+        return (row[x / 8] >> (7 - x % 8)) & 1;
+    case 4:
+        return x % 2 ? row[x / 2] & 15 : row[x / 2] >> 4;
+    case 8:
+        return row[x];
+    default:
+        return (row[3 * x + 2] << 16) | (row[3 * x + 1] << 8) | row[3 * x];
     }
 }
 
@@ -218,24 +223,26 @@ TEST(BmpSuite, KnownColoursOfTheReferenceRenderings) {
         int x, y;
         std::uint32_t colour;
     };
-    const std::vector<Spot> pal8 = {{0, 0, 0xFF0000},   {126, 0, 0x99AACC},   {0, 63, 0x000000},
+    const std::vector<Spot> pal8 = {{0, 0, 0xFF0000},    {126, 0, 0x99AACC}, {0, 63, 0x000000},
                                     {126, 63, 0x665566}, {63, 32, 0xFFFFFF}, {10, 50, 0x335566}};
-    const std::vector<Spot> rgb24 = {{0, 0, 0xFF0000}, {126, 0, 0x9F9FBD}, {126, 63, 0x60607E},
-                                     {10, 50, 0x355252}};
-    const std::vector<Spot> rgb16 = {{0, 0, 0xFF0000}, {126, 0, 0x9C9CBD}, {126, 63, 0x63637B},
-                                     {10, 50, 0x315252}, {63, 32, 0xFFFFFF}};
-    const std::vector<Spot> rgb565 = {{126, 0, 0x9C9EBD}, {126, 63, 0x63617B},
-                                      {10, 50, 0x315152}};
+    const std::vector<Spot> rgb24 = {
+        {0, 0, 0xFF0000}, {126, 0, 0x9F9FBD}, {126, 63, 0x60607E}, {10, 50, 0x355252}};
+    const std::vector<Spot> rgb16 = {{0, 0, 0xFF0000},
+                                     {126, 0, 0x9C9CBD},
+                                     {126, 63, 0x63637B},
+                                     {10, 50, 0x315252},
+                                     {63, 32, 0xFFFFFF}};
+    const std::vector<Spot> rgb565 = {{126, 0, 0x9C9EBD}, {126, 63, 0x63617B}, {10, 50, 0x315152}};
     const std::vector<Spot> pal4 = {{0, 0, 0xFF0000}, {126, 0, 0xFF80FF}, {10, 50, 0x0080FF}};
     const std::vector<Spot> pal1 = {{0, 0, 0xFFFFFF}, {0, 63, 0x000000}};
     const std::map<std::string, const std::vector<Spot>*> files = {
-        {"pal8.bmp", &pal8},         {"pal8-0.bmp", &pal8},      {"pal8rle.bmp", &pal8},
-        {"pal8topdown.bmp", &pal8},  {"pal8os2.bmp", &pal8},     {"pal8v4.bmp", &pal8},
-        {"pal8v5.bmp", &pal8},       {"rgb24.bmp", &rgb24},      {"rgb24pal.bmp", &rgb24},
-        {"rgb32.bmp", &rgb24},       {"rgb32bf.bmp", &rgb24},    {"rgb32bfdef.bmp", &rgb24},
-        {"rgb16.bmp", &rgb16},       {"rgb16bfdef.bmp", &rgb16}, {"rgb16-565.bmp", &rgb565},
-        {"rgb16-565pal.bmp", &rgb565}, {"pal4.bmp", &pal4},      {"pal4rle.bmp", &pal4},
-        {"pal1.bmp", &pal1},         {"pal1wb.bmp", &pal1},
+        {"pal8.bmp", &pal8},           {"pal8-0.bmp", &pal8},      {"pal8rle.bmp", &pal8},
+        {"pal8topdown.bmp", &pal8},    {"pal8os2.bmp", &pal8},     {"pal8v4.bmp", &pal8},
+        {"pal8v5.bmp", &pal8},         {"rgb24.bmp", &rgb24},      {"rgb24pal.bmp", &rgb24},
+        {"rgb32.bmp", &rgb24},         {"rgb32bf.bmp", &rgb24},    {"rgb32bfdef.bmp", &rgb24},
+        {"rgb16.bmp", &rgb16},         {"rgb16bfdef.bmp", &rgb16}, {"rgb16-565.bmp", &rgb565},
+        {"rgb16-565pal.bmp", &rgb565}, {"pal4.bmp", &pal4},        {"pal4rle.bmp", &pal4},
+        {"pal1.bmp", &pal1},           {"pal1wb.bmp", &pal1},
     };
     for (const auto& [name, spots] : files) {
         SCOPED_TRACE(name);

@@ -57,7 +57,9 @@ private:
     std::vector<std::uint8_t> m_bytes;
 };
 
-std::unique_ptr<CellImage> anyImage() { return CellImage::Create(1, 1, 8); }
+std::unique_ptr<CellImage> anyImage() {
+    return CellImage::Create(1, 1, 8);
+}
 
 // --- buffered and unbuffered access ---------------------------------------
 
@@ -69,8 +71,8 @@ TEST(GraphicFileAccess, ReadsAcrossBufferBoundariesInOddPieces) {
         GraphicFile file(dir.file("data.bin"));
         ASSERT_EQ(file.open('R', buffered), status::Ok);
         std::vector<std::uint8_t> got;
-        const std::size_t pieces[] = {1, 3, GraphicFile::BufferSize - 5, 7,
-                                      GraphicFile::BufferSize + 9, 2, 100000};
+        const std::size_t pieces[] = {
+            1, 3, GraphicFile::BufferSize - 5, 7, GraphicFile::BufferSize + 9, 2, 100000};
         std::size_t at = 0;
         for (int i = 0; at < bytes.size(); ++i) {
             const std::size_t n = std::min(pieces[i % 7], bytes.size() - at);

@@ -1,5 +1,5 @@
-#include "formats/BmpFile.h"
 #include "formats/IconFile.h"
+#include "formats/BmpFile.h"
 #include "framework/ScriptedUi.h"
 #include "support/TestData.h"
 
@@ -54,8 +54,8 @@ std::string sha256(const Bytes& message) {
         std::uint32_t a = h[0], b = h[1], c = h[2], d = h[3], e = h[4], f = h[5], g = h[6],
                       hh = h[7];
         for (int i = 0; i < 64; ++i) {
-            const std::uint32_t t1 = hh + (rotr(e, 6) ^ rotr(e, 11) ^ rotr(e, 25)) +
-                                     ((e & f) ^ (~e & g)) + k[i] + w[i];
+            const std::uint32_t t1 =
+                hh + (rotr(e, 6) ^ rotr(e, 11) ^ rotr(e, 25)) + ((e & f) ^ (~e & g)) + k[i] + w[i];
             const std::uint32_t t2 =
                 (rotr(a, 2) ^ rotr(a, 13) ^ rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
             hh = g;
@@ -253,9 +253,9 @@ protected:
 };
 
 TEST_F(IconFileTest, AllOnesAndMaskOverZeroXorIsScreen) {
-    Bytes body(8, 0);                  // palette: 2 entries
-    body.resize(8 + 32 * 4, 0);        // XOR rows all zero
-    body.resize(8 + 32 * 8, 0xFF);     // AND rows all ones
+    Bytes body(8, 0);              // palette: 2 entries
+    body.resize(8 + 32 * 4, 0);    // XOR rows all zero
+    body.resize(8 + 32 * 8, 0xFF); // AND rows all ones
     Loaded r = load(iconBytes(1, 32, 32, 2, 32, 64, 1, body));
     ASSERT_TRUE(r.image);
     EXPECT_EQ(countIndex(*r.image, 255), 1024);
@@ -285,10 +285,10 @@ TEST_F(IconFileTest, DirectorySizeZeroMeans256) {
 TEST_F(IconFileTest, RowSizesRoundOddWidthsUp) {
     // 33 pixels at 1 bit need 5 bytes a row, stored as 8.
     Bytes body = {0, 0, 0, 0, 255, 255, 255, 0};
-    body.insert(body.end(), {0, 0, 0, 0, 0x80, 0, 0, 0});                 // XOR bottom
-    body.insert(body.end(), {0xFF, 0xFF, 0xFF, 0xFF, 0x80, 0, 0, 0});     // XOR top
-    body.insert(body.end(), {0, 0, 0, 0, 0x80, 0, 0, 0});                 // AND bottom
-    body.insert(body.end(), {0, 0, 0, 0, 0, 0, 0, 0});                    // AND top
+    body.insert(body.end(), {0, 0, 0, 0, 0x80, 0, 0, 0});             // XOR bottom
+    body.insert(body.end(), {0xFF, 0xFF, 0xFF, 0xFF, 0x80, 0, 0, 0}); // XOR top
+    body.insert(body.end(), {0, 0, 0, 0, 0x80, 0, 0, 0});             // AND bottom
+    body.insert(body.end(), {0, 0, 0, 0, 0, 0, 0, 0});                // AND top
     Loaded r = load(iconBytes(2, 33, 2, 2, 33, 4, 1, body), "t.cur");
     ASSERT_TRUE(r.image);
     Bytes expected(33, 1);
@@ -330,8 +330,8 @@ TEST_F(IconFileTest, Saving256ColoursWritesWhiteEntry255AndColourCountZero) {
     ASSERT_EQ(file.saveTo(*image, nullptr), status::Ok);
     const Bytes b = test::readFileBytes(dir.file("s.ico"));
     ASSERT_EQ(b.size(), 22u + 40 + 1024 + 16 * 16 + 16 * 4);
-    EXPECT_EQ(b[8], 0);                       // colour count
-    EXPECT_EQ(b[18], 22);                     // image offset
+    EXPECT_EQ(b[8], 0);   // colour count
+    EXPECT_EQ(b[18], 22); // image offset
     const std::size_t entry255 = 62 + 4 * 255;
     EXPECT_EQ((Bytes{b[entry255], b[entry255 + 1], b[entry255 + 2]}), (Bytes{255, 255, 255}));
     // Top row is the last XOR row: 254 → all ones with AND 1; 255 → 0 with AND 1.
@@ -355,7 +355,8 @@ TEST_F(IconFileTest, EveryColourCountRoundTripsForIconsAndCursors) {
             image->SetPalette(picture(1, 1)->palette(), 256);
             for (int y = 0; y < 32; ++y)
                 for (int x = 0; x < 32; ++x)
-                    image->at(x, y) = static_cast<std::uint8_t>((x * 7 + y) % std::min(colours, 254));
+                    image->at(x, y) =
+                        static_cast<std::uint8_t>((x * 7 + y) % std::min(colours, 254));
             image->at(5, 5) = 254;
             image->at(6, 5) = 255;
             const std::string path = dir.file(variant == 2 ? "r.cur" : "r.ico");
@@ -429,7 +430,7 @@ TEST_F(IconFileTest, TakesSettingsFromThePreviousDocument) {
     EXPECT_EQ(icon.width(), 32);
 
     BmpFile bmp(dir.file("x.bmp"));
-    icon.setFromDocument(bmp);  // nothing read: size 0, bits 0
+    icon.setFromDocument(bmp); // nothing read: size 0, bits 0
     EXPECT_EQ(icon.width(), 32);
     EXPECT_EQ(icon.colours(), 16);
 }

@@ -130,8 +130,7 @@ TEST_F(KissCell, IndexedCellsTakeTheSourcePalette) {
 
 TEST_F(KissCell, TrueColourAlphaBecomesTheMask) {
     // Blue, green, red, alpha.
-    const auto path =
-        put("t.cel", join(kissHeader(32, 2, 1), {10, 20, 30, 255, 40, 50, 60, 0}));
+    const auto path = put("t.cel", join(kissHeader(32, 2, 1), {10, 20, 30, 255, 40, 50, 60, 0}));
     KissCellFile file(path);
     auto image = load(file);
     ASSERT_TRUE(image) << file.error();
@@ -169,7 +168,7 @@ TEST_F(KissCell, ZeroOrNegativeSizesAreFormatErrors) {
         join(kissHeader(8, 4, 0), Bytes(16, 0)),
         join(kissHeader(8, 0x8000, 2), Bytes(16, 0)),
         join(kissHeader(8, 2, 0xFFFF), Bytes(16, 0)),
-        {0, 0, 5, 0, 1, 2, 3, 4},      // old cell, width 0
+        {0, 0, 5, 0, 1, 2, 3, 4},       // old cell, width 0
         {5, 0, 0xF0, 0xFF, 1, 2, 3, 4}, // old cell, height -16
     };
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -289,7 +288,7 @@ TEST_F(KissCell, RoundTripsAreByteExact) {
     for (int i = 0; i < 24; ++i)
         trueColour.push_back(static_cast<std::uint8_t>(i * 37 + 1));
     const std::vector<Bytes> files = {
-        {5, 0, 2, 0, 0x12, 0x34, 0x50, 0xAB, 0xCD, 0xE0},       // old, odd width
+        {5, 0, 2, 0, 0x12, 0x34, 0x50, 0xAB, 0xCD, 0xE0}, // old, odd width
         join(kissHeader(4, 4, 2, 100, -20), {0x01, 0x23, 0x45, 0x67}),
         join(kissHeader(4, 3, 1, 1, 2), {0xFE, 0xD0}),
         join(kissHeader(8, 5, 2, 2000, 1), {0, 1, 2, 3, 4, 255, 254, 253, 128, 16}),

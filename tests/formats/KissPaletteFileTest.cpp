@@ -60,7 +60,7 @@ protected:
 
 TEST_F(KissPalette, OldPaletteIsTenGroupsOfSixteen) {
     Bytes data(320, 0);
-    data[0] = 0x00, data[1] = 0x0F; // group 0, colour 0: pure green
+    data[0] = 0x00, data[1] = 0x0F;     // group 0, colour 0: pure green
     data[318] = 0xF0, data[319] = 0x00; // group 9, colour 15: pure red
     KissPaletteFile file(put("old.kcf", data));
     ASSERT_EQ(file.readHeader(), status::Ok);
@@ -172,9 +172,8 @@ TEST_F(KissPalette, ShortFilesFailAndLeaveThePaletteAlone) {
     Bytes truncated = trueColourGroups(256, 3);
     truncated.resize(truncated.size() - 1);
     const std::vector<Bytes> files = {
-        truncated,
-        paletteHeader(24, 32767, 10), // 1 MB of colours promised by 32 bytes
-        Bytes(319, 0),                // an old palette one byte short
+        truncated, paletteHeader(24, 32767, 10), // 1 MB of colours promised by 32 bytes
+        Bytes(319, 0),                           // an old palette one byte short
     };
     const PaletteSet before = palette;
     for (std::size_t i = 0; i < files.size(); ++i) {

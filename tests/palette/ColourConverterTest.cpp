@@ -160,12 +160,12 @@ TEST(ColourConverter, CandidatesAreRankedOverTheWholePalette) {
                                       {3, rgb(250, 0, 0)}});
     ColourConverter converter(std::move(source), palette.data(), settings);
     const std::vector<ColourCandidate> expected = {
-        {ColourMapping::single(0), 10},   {ColourMapping::mix(1, 1, 2), 25},
+        {ColourMapping::single(0), 10},    {ColourMapping::mix(1, 1, 2), 25},
         {ColourMapping::mix(2, 0, 2), 28}, {ColourMapping::mix(2, 0, 1), 48},
         {ColourMapping::mix(1, 0, 2), 58}, {ColourMapping::mix(1, 0, 1), 68},
         {ColourMapping::mix(2, 1, 2), 75}, {ColourMapping::mix(2, 2, 1), 75},
         {ColourMapping::mix(2, 2, 0), 83}, {ColourMapping::mix(2, 1, 0), 93},
-        {ColourMapping::single(1), 100},  {ColourMapping::single(2), 100},
+        {ColourMapping::single(1), 100},   {ColourMapping::single(2), 100},
     };
     EXPECT_EQ(converter.candidates(2), expected);
 
@@ -199,9 +199,16 @@ TEST(ColourConverter, CandidateListHoldsTheHundredBest) {
         for (int q = p + 1; q < 256; ++q) {
             const ColourTriple b = tripleOf(palette[q]);
             const int base = (colourDistance(c, a, 70) + colourDistance(c, b, 70)) / 8;
-            all.push_back(colourDistance(c, {(a.r + b.r) / 2, (a.g + b.g) / 2, (a.b + b.b) / 2}, 70) + base);
-            all.push_back(colourDistance(c, {(3 * a.r + b.r) / 4, (3 * a.g + b.g) / 4, (3 * a.b + b.b) / 4}, 70) + base);
-            all.push_back(colourDistance(c, {(3 * b.r + a.r) / 4, (3 * b.g + a.g) / 4, (3 * b.b + a.b) / 4}, 70) + base);
+            all.push_back(
+                colourDistance(c, {(a.r + b.r) / 2, (a.g + b.g) / 2, (a.b + b.b) / 2}, 70) + base);
+            all.push_back(
+                colourDistance(c, {(3 * a.r + b.r) / 4, (3 * a.g + b.g) / 4, (3 * a.b + b.b) / 4},
+                               70) +
+                base);
+            all.push_back(
+                colourDistance(c, {(3 * b.r + a.r) / 4, (3 * b.g + a.g) / 4, (3 * b.b + a.b) / 4},
+                               70) +
+                base);
         }
     }
     std::sort(all.begin(), all.end());

@@ -65,12 +65,9 @@ TEST(ColourMapping, TextsPatternsAndMixedColours) {
 
     const auto palette = paletteWith({{1, rgb(0, 10, 255)}, {2, rgb(3, 20, 0)}});
     EXPECT_EQ(mixedColour(ColourMapping::single(1), palette.data()), (ColourTriple{0, 10, 255}));
-    EXPECT_EQ(mixedColour(ColourMapping::mix(1, 1, 2), palette.data()),
-              (ColourTriple{1, 15, 127}));
-    EXPECT_EQ(mixedColour(ColourMapping::mix(2, 1, 2), palette.data()),
-              (ColourTriple{0, 12, 191}));
-    EXPECT_EQ(mixedColour(ColourMapping::mix(2, 2, 1), palette.data()),
-              (ColourTriple{2, 17, 63}));
+    EXPECT_EQ(mixedColour(ColourMapping::mix(1, 1, 2), palette.data()), (ColourTriple{1, 15, 127}));
+    EXPECT_EQ(mixedColour(ColourMapping::mix(2, 1, 2), palette.data()), (ColourTriple{0, 12, 191}));
+    EXPECT_EQ(mixedColour(ColourMapping::mix(2, 2, 1), palette.data()), (ColourTriple{2, 17, 63}));
 }
 
 TEST(ColourMapping, LevelColours) {
@@ -97,8 +94,8 @@ TEST(ColourMapping, UsableFlagsSkipLaterDuplicates) {
 }
 
 TEST(AutomaticMapping, ExactMatchWinsEvenWithMixes) {
-    auto palette = paletteWith({{1, rgb(100, 100, 100)}, {2, rgb(140, 140, 140)},
-                                {3, rgb(120, 120, 120)}});
+    auto palette =
+        paletteWith({{1, rgb(100, 100, 100)}, {2, rgb(140, 140, 140)}, {3, rgb(120, 120, 120)}});
     EXPECT_EQ(mapOver({120, 120, 120}, palette, 1, 255), ColourMapping::single(3));
 }
 
@@ -168,7 +165,9 @@ TEST(AutomaticMapping, SoftBrushMatchIgnoresDuplicates) {
 // ties are common.
 TEST(ColourMatcher, AgreesWithTheDirectRuleOnRandomPalettes) {
     std::mt19937 random(12345);
-    auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    auto uniform = [&](int lo, int hi) {
+        return std::uniform_int_distribution<int>(lo, hi)(random);
+    };
     for (int round = 0; round < 48; ++round) {
         std::array<ColourValue, 256> palette{};
         const int style = round % 4;
@@ -204,8 +203,7 @@ TEST(ColourMatcher, AgreesWithTheDirectRuleOnRandomPalettes) {
                 auto near = [&](int v) { return std::clamp(v + uniform(-30, 30), 0, 255); };
                 c = {near(centre.r), near(centre.g), near(centre.b)};
             }
-            ASSERT_EQ(matcher.match(c),
-                      mapColourDirect(c, palette.data(), flags, lo, hi, options))
+            ASSERT_EQ(matcher.match(c), mapColourDirect(c, palette.data(), flags, lo, hi, options))
                 << "round " << round << " colour " << c.r << "," << c.g << "," << c.b;
         }
     }
@@ -222,11 +220,12 @@ TEST(ColourMatcher, MatchAllMapsEveryColourAndReportsProgress) {
         colours.push_back(levelColour(n));
     std::vector<ColourMapping> out(colours.size());
     long long last = -1, total = 0;
-    matcher.matchAll(colours.data(), colours.size(), out.data(), [&](long long done, long long all) {
-        EXPECT_GE(done, last);
-        last = done;
-        total = all;
-    });
+    matcher.matchAll(colours.data(), colours.size(), out.data(),
+                     [&](long long done, long long all) {
+                         EXPECT_GE(done, last);
+                         last = done;
+                         total = all;
+                     });
     EXPECT_EQ(last, static_cast<long long>(colours.size()));
     EXPECT_EQ(total, static_cast<long long>(colours.size()));
     for (std::size_t k = 0; k < colours.size(); ++k)

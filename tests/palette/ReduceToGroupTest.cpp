@@ -89,7 +89,9 @@ TEST(ReduceToGroup, ReportsProgressInRows) {
 // The fast reduction must give exactly the literal rule's picture.
 TEST(ReduceToGroup, AgreesWithTheLiteralRuleOnRandomPicturesAndPalettes) {
     std::mt19937 random(777);
-    auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    auto uniform = [&](int lo, int hi) {
+        return std::uniform_int_distribution<int>(lo, hi)(random);
+    };
     for (int round = 0; round < 8; ++round) {
         std::array<ColourValue, 256> palette{};
         const int spread = round % 2 ? 255 : 6;

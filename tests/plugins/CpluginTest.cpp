@@ -7,11 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <optional>
 #include <random>
@@ -74,7 +74,8 @@ protected:
         ASSERT_TRUE(BuildFilterLists({plugin}, lists));
     }
     void TearDown() override {
-        if (auto set = library.function<CpluginSetDialogHookFunction>(CPLUGIN_EXPORT_SET_DIALOG_HOOK))
+        if (auto set =
+                library.function<CpluginSetDialogHookFunction>(CPLUGIN_EXPORT_SET_DIALOG_HOOK))
             set(nullptr);
     }
 
@@ -151,18 +152,19 @@ TEST_F(Cplugin, CancelledDialogChangesNothing) {
     EXPECT_EQ(run("Rotation", *image, nullptr, {2}).result, 0u);
     EXPECT_EQ(run("Inverse", *image, nullptr, {2}).result, 0u);
     EXPECT_EQ(run("FreeRotation", *image, nullptr, {2}).result, 0u);
-    EXPECT_EQ(g_dialogs, (std::vector<std::string>{"ROTATION 回転操作の選択", "INVERT 反転操作の選択",
-                                                   "FREEROTATION 回転角度の設定"}));
+    EXPECT_EQ(g_dialogs,
+              (std::vector<std::string>{"ROTATION 回転操作の選択", "INVERT 反転操作の選択",
+                                        "FREEROTATION 回転角度の設定"}));
     EXPECT_EQ(rows(*image), (Rows{{0, 1, 2}, {10, 11, 12}}));
 }
 
 TEST_F(Cplugin, QuarterTurnsAndMirrors) {
     auto image = numberedPicture(3, 2);
     const Rows expected[4] = {
-        {{10, 0}, {11, 1}, {12, 2}},  // 右90度
-        {{2, 12}, {1, 11}, {0, 10}},  // 左90度
-        {{12, 2}, {11, 1}, {10, 0}},  // 鏡映(／)
-        {{0, 10}, {1, 11}, {2, 12}},  // 鏡映(＼)
+        {{10, 0}, {11, 1}, {12, 2}}, // 右90度
+        {{2, 12}, {1, 11}, {0, 10}}, // 左90度
+        {{12, 2}, {11, 1}, {10, 0}}, // 鏡映(／)
+        {{0, 10}, {1, 11}, {2, 12}}, // 鏡映(＼)
     };
     for (int op = 0; op < 4; ++op) {
         FilterOutcome outcome = run("Rotation", *image, nullptr, {260 + op});
@@ -343,10 +345,14 @@ namespace {
 int anyPixel(const CellImage& image, int x, int y) {
     const std::uint8_t* r = image.row(y);
     switch (image.bitsPerPixel()) {
-    case 1: return (r[x >> 3] >> (7 - (x & 7))) & 1;
-    case 4: return (r[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
-    case 8: return r[x];
-    default: return r[3 * x] | (r[3 * x + 1] << 8) | (r[3 * x + 2] << 16);
+    case 1:
+        return (r[x >> 3] >> (7 - (x & 7))) & 1;
+    case 4:
+        return (r[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
+    case 8:
+        return r[x];
+    default:
+        return r[3 * x] | (r[3 * x + 1] << 8) | (r[3 * x + 2] << 16);
     }
 }
 
@@ -428,14 +434,14 @@ std::vector<int> allPixels(const CellImage& image) {
 
 TEST_F(Cplugin, FreeRotationMatchesThePlainWalk) {
     std::mt19937 random(1234);
-    const double angles[] = {0, 90, -90, 45, -45, 30, -30, 180, -180, 270, 135, -135,
-                             12.5, -77.25, 359.9, 1e-3, 89.99, 200};
+    const double angles[] = {0,   90,  -90,  45,   -45,    30,    -30,  180,   -180,
+                             270, 135, -135, 12.5, -77.25, 359.9, 1e-3, 89.99, 200};
     struct Case {
         int width, height, depth;
         bool withMask, withRegion;
     };
-    const Case cases[] = {{1, 1, 8, false, false},  {37, 23, 8, true, false},
-                          {64, 5, 8, true, true},   {3, 300, 8, false, true},
+    const Case cases[] = {{1, 1, 8, false, false},    {37, 23, 8, true, false},
+                          {64, 5, 8, true, true},     {3, 300, 8, false, true},
                           {301, 299, 8, true, false}, {29, 41, 24, true, true},
                           {33, 17, 24, false, false}, {700, 650, 8, true, true}};
     int compared = 0;
@@ -447,10 +453,12 @@ TEST_F(Cplugin, FreeRotationMatchesThePlainWalk) {
             if (c.withRegion) {
                 region.left = static_cast<int>(random() % static_cast<unsigned>(c.width));
                 region.top = static_cast<int>(random() % static_cast<unsigned>(c.height));
-                region.right = region.left + 1 +
-                               static_cast<int>(random() % static_cast<unsigned>(c.width - region.left));
-                region.bottom = region.top + 1 +
-                                static_cast<int>(random() % static_cast<unsigned>(c.height - region.top));
+                region.right =
+                    region.left + 1 +
+                    static_cast<int>(random() % static_cast<unsigned>(c.width - region.left));
+                region.bottom =
+                    region.top + 1 +
+                    static_cast<int>(random() % static_cast<unsigned>(c.height - region.top));
             }
             const auto expected = plainFreeRotation(*image, mask.get(), region, angle);
             ASSERT_TRUE(expected);
@@ -487,8 +495,7 @@ TEST_F(Cplugin, QuarterTurnsMatchThePlainMapping) {
             auto image = randomPicture(random, width, height, depth);
             auto mask = randomPicture(random, width, height, 8);
             const Rect region{5, 9, 5 + 41, 9 + 100};
-            FilterOutcome outcome =
-                run("Rotation", *image, mask.get(), {260 + operation}, &region);
+            FilterOutcome outcome = run("Rotation", *image, mask.get(), {260 + operation}, &region);
             ASSERT_EQ(outcome.result, 13u);
             ASSERT_TRUE(outcome.newImage);
             // 1- and 4-bit pictures turn whole, the mask over the region: a

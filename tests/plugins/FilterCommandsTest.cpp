@@ -1,14 +1,14 @@
+#include "plugins/FilterCommands.h"
 #include "../../cplugin/CpluginDialogs.h"
 #include "app/AppState.h"
 #include "canvas/MaskEdit.h"
 #include "framework/ScriptedUi.h"
-#include "plugins/FilterCommands.h"
 #include "plugins/FilterDialogs.h"
 #include "plugins/PluginLibrary.h"
 #include "plugins/PluginTestSupport.h"
 #include "plugins/celdo_plugin.h"
-#include "support/TestData.h"
 #include "support/PixelRows.h"
+#include "support/TestData.h"
 
 #include <gtest/gtest.h>
 
@@ -164,8 +164,7 @@ TEST_F(FilterCommands, RegionTurnOpensANewImage) {
         return 1;
     });
     g_buttons = {260}; // "右90度"
-    const FilterCommandResult done =
-        RunRegionFilter(surface, app, filters, ui, Rect{3, 2, 1, 0});
+    const FilterCommandResult done = RunRegionFilter(surface, app, filters, ui, Rect{3, 2, 1, 0});
     EXPECT_EQ(done.result, 13u);
     EXPECT_EQ(done.route, NewImageRoute::OpenFromClipboard);
     EXPECT_TRUE(done.changed.empty());
@@ -200,8 +199,7 @@ TEST_F(FilterCommands, RegionInPlaceRepaintsTheRegion) {
         return 1;
     });
     g_buttons = {261};
-    const FilterCommandResult done =
-        RunRegionFilter(surface, app, filters, ui, Rect{1, 1, 4, 3});
+    const FilterCommandResult done = RunRegionFilter(surface, app, filters, ui, Rect{1, 1, 4, 3});
     EXPECT_EQ(done.result, 9u);
     EXPECT_EQ(done.changed, (Rect{1, 1, 4, 3}));
     EXPECT_EQ(rows(*surface.picture), (Rows{{0, 1, 2, 3}, {10, 13, 12, 11}, {20, 23, 22, 21}}));

@@ -1,6 +1,6 @@
+#include "plugins/FilterDialogs.h"
 #include "app/Settings.h"
 #include "framework/ScriptedUi.h"
-#include "plugins/FilterDialogs.h"
 #include "plugins/PluginTestSupport.h"
 #include "support/TestData.h"
 

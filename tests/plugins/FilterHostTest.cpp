@@ -1,6 +1,6 @@
+#include "plugins/FilterHost.h"
 #include "app/Settings.h"
 #include "framework/ScriptedUi.h"
-#include "plugins/FilterHost.h"
 #include "plugins/PluginLibrary.h"
 #include "plugins/PluginRegistry.h"
 #include "plugins/PluginTestSupport.h"

@@ -7,11 +7,15 @@
 namespace celdo::test {
 
 // Libraries built beside the tests.
-inline std::string binaryDir() { return std::string(CELDO_BINARY_DIR) + "/bin"; }
+inline std::string binaryDir() {
+    return std::string(CELDO_BINARY_DIR) + "/bin";
+}
 inline std::string fixturePlugin(const std::string& name) {
     return binaryDir() + "/test-plugins/" + name + ".so";
 }
-inline std::string deliveredPlugin() { return binaryDir() + "/cplugin.so"; }
+inline std::string deliveredPlugin() {
+    return binaryDir() + "/cplugin.so";
+}
 
 // An 8-bit picture whose pixel (x, y) is x + 10 * y, with palette entry i =
 // (i, 255 - i, 7).

@@ -59,7 +59,10 @@ private slots:
         host->app().colours.drawColor = 5;
         host->app().colours.paintKind = ColourSelection::PlainColour;
     }
-    void cleanup() { window.reset(); host.reset(); }
+    void cleanup() {
+        window.reset();
+        host.reset();
+    }
 
     void pencilPaintsAtOneToOne() {
         host->app().editing.currentTool = 258; // 自由曲線

@@ -1,6 +1,6 @@
+#include "framework/qt/ControlTableDialog.h"
 #include "framework/ControlTable.h"
 #include "framework/ScriptedUi.h"
-#include "framework/qt/ControlTableDialog.h"
 #include "framework/qt/QtUi.h"
 
 #include <QCheckBox>

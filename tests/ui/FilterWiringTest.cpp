@@ -1,6 +1,7 @@
 #include "EditorTestSupport.h"
 
 #include "../../cplugin/CpluginDialogs.h"
+#include "../support/PixelRows.h"
 #include "app/Messages.h"
 #include "app/Settings.h"
 #include "canvas/Canvas.h"
@@ -10,7 +11,6 @@
 #include "framework/FileDialog.h"
 #include "plugins/FilterDialogs.h"
 #include "plugins/PluginLibrary.h"
-#include "../support/PixelRows.h"
 
 #include <QPushButton>
 #include <QTimer>
@@ -38,7 +38,9 @@ std::int32_t answerPluginDialog(const char* dialog, const char*, void* window, c
     return button;
 }
 
-std::string deliveredPlugin() { return (programDirectory() / "cplugin.so").string(); }
+std::string deliveredPlugin() {
+    return (programDirectory() / "cplugin.so").string();
+}
 
 // Pixel x, y = x + 10 * y.
 CellImagePtr numbered(int width, int height) {
@@ -94,7 +96,8 @@ private slots:
         g_pluginDialogs.clear();
     }
     void cleanup() {
-        if (auto set = library->function<CpluginSetDialogHookFunction>(CPLUGIN_EXPORT_SET_DIALOG_HOOK))
+        if (auto set =
+                library->function<CpluginSetDialogHookFunction>(CPLUGIN_EXPORT_SET_DIALOG_HOOK))
             set(nullptr);
         library.reset();
     }
@@ -218,8 +221,9 @@ private slots:
     void newPictureStartsAnInstanceInTheSingleDocumentBuild() {
         EditorFixture f;
         std::vector<std::vector<std::string>> started;
-        auto editor = f.start(FrameVariant::SingleDocument, {},
-                              [&started](const std::vector<std::string>& a) { started.push_back(a); });
+        auto editor =
+            f.start(FrameVariant::SingleDocument, {},
+                    [&started](const std::vector<std::string>& a) { started.push_back(a); });
         MainWindow& w = *editor->mainWindow();
         QVERIFY(openPicture(w, numbered(4, 3)));
         f.ui.answerDialog("FilterList", choose(w.filters().lists.wholeImage, "Rotation"));

@@ -177,11 +177,16 @@ private slots:
         for (const char* ext : {"BMP", "MAG", "ICO", "CUR", "CEL"}) {
             QTest::addRow("%s plain", ext) << QString("PIC.%1").arg(ext) << QString();
         }
-        QTest::addRow("BMP options") << "PIC.BMP" << "BmpSave";
-        QTest::addRow("MAG options") << "PIC.MAG" << "MagSave";
-        QTest::addRow("ICO options") << "PIC.ICO" << "IconSave";
-        QTest::addRow("CUR options") << "PIC.CUR" << "CursorSave";
-        QTest::addRow("CEL options") << "PIC.CEL" << "KissCellSave";
+        QTest::addRow("BMP options") << "PIC.BMP"
+                                     << "BmpSave";
+        QTest::addRow("MAG options") << "PIC.MAG"
+                                     << "MagSave";
+        QTest::addRow("ICO options") << "PIC.ICO"
+                                     << "IconSave";
+        QTest::addRow("CUR options") << "PIC.CUR"
+                                     << "CursorSave";
+        QTest::addRow("CEL options") << "PIC.CEL"
+                                     << "KissCellSave";
     }
     void saveAsEveryFormat() {
         QFETCH(QString, name);
@@ -268,7 +273,7 @@ private slots:
         QCOMPARE(p->height(), 8);
         QCOMPARE(p->at(0, 0), std::uint8_t(0));
         QCOMPARE(p->at(1, 7), std::uint8_t(0));
-        QCOMPARE(p->at(2, 0), std::uint8_t(11));      // old (1, 1)
+        QCOMPARE(p->at(2, 0), std::uint8_t(11));     // old (1, 1)
         QCOMPARE(p->at(9, 7), std::uint8_t(8 + 80)); // old (8, 8)
         const CellImage* m = window->canvas().surface().mask.get();
         QVERIFY(m);

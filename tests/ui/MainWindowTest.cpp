@@ -11,8 +11,8 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QMenu>
 #include <QMdiArea>
+#include <QMenu>
 #include <QToolButton>
 
 using namespace celdo;
@@ -47,8 +47,8 @@ private slots:
         auto editor = f.start(FrameVariant::MultipleDocument);
         MainWindow& w = *editor->mainWindow();
         w.updateMenuState();
-        for (int command : {103, 104, 112, 1940, 1300, 1303, 1230, 1240, 1235, 1010, 1021, 130,
-                            134, 135, 1600, 1604, 1200, 114})
+        for (int command : {103, 104, 112, 1940, 1300, 1303, 1230, 1240, 1235, 1010, 1021, 130, 134,
+                            135, 1600, 1604, 1200, 114})
             QVERIFY2(!w.action(command)->isEnabled(), qPrintable(QString::number(command)));
         for (int command : {101, 102, 108, 1900, 1400, 1700, 1500, 1840, 121, 120})
             QVERIFY2(w.action(command)->isEnabled(), qPrintable(QString::number(command)));

@@ -41,7 +41,8 @@ private slots:
     // dialog opens nothing and says nothing; confirming it opens the picture
     // with its indices.
     void everyFormatThroughTheOpenCommand() {
-        for (FrameVariant variant : {FrameVariant::MultipleDocument, FrameVariant::SingleDocument}) {
+        for (FrameVariant variant :
+             {FrameVariant::MultipleDocument, FrameVariant::SingleDocument}) {
             EditorFixture f;
             const std::string folder = f.dir.path().toStdString() + "/";
             const auto picture = numbered();
@@ -87,7 +88,7 @@ private slots:
                 }
                 QCOMPARE(shown.width(), 8);
                 QCOMPARE(int(shown.at(0, 0)), 1);
-                QCOMPARE(int(shown.at(7, 3)), 0);  // 32 & 15
+                QCOMPARE(int(shown.at(7, 3)), 0); // 32 & 15
                 QCOMPARE(int(shown.at(2, 1)), 11);
             }
             QVERIFY(f.ui.messages.empty());

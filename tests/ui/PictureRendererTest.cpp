@@ -21,7 +21,9 @@ CellImagePtr numbered() {
     return p;
 }
 
-QRgb colourOf(int index) { return qRgb(index, 2 * index, 3 * index); }
+QRgb colourOf(int index) {
+    return qRgb(index, 2 * index, 3 * index);
+}
 
 } // namespace
 

@@ -6,8 +6,8 @@
 #include "formats/KissPaletteFile.h"
 
 #include <QMdiArea>
-#include <QMenu>
 #include <QMdiSubWindow>
+#include <QMenu>
 
 #include <fstream>
 #include <sstream>
@@ -32,9 +32,9 @@ private slots:
 
     void commandLineFilesOpenInOrder() {
         EditorFixture f;
-        auto editor = f.start(FrameVariant::MultipleDocument,
-                              {f.copy("doll.kcf"), f.copy("doll.cel"), f.copy("dress.cel"),
-                               f.copy("ribbon.cel")});
+        auto editor =
+            f.start(FrameVariant::MultipleDocument, {f.copy("doll.kcf"), f.copy("doll.cel"),
+                                                     f.copy("dress.cel"), f.copy("ribbon.cel")});
         const auto frames =
             editor->mainWindow()->clientArea()->subWindowList(QMdiArea::CreationOrder);
         QCOMPARE(frames.size(), 3);

@@ -84,11 +84,11 @@ private slots:
     void customisationEditsTheList() {
         ToolBarCustomizeDialog dialog({5, -2, 0, 2, -1});
         dialog.selectEntry(3);
-        dialog.addButton(16);        // after New
+        dialog.addButton(16); // after New
         dialog.selectEntry(1);
-        dialog.removeSelected();     // the gap
+        dialog.removeSelected(); // the gap
         dialog.selectEntry(0);
-        dialog.moveSelected(1);      // Exit after Open
+        dialog.moveSelected(1); // Exit after Open
         dialog.addGap();
         QCOMPARE(dialog.list(), (std::vector<int>{0, 5, -2, 2, 16, -1}));
         // At most 99 entries.

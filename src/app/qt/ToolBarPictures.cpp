@@ -95,8 +95,8 @@ void draw(QPainter& p, int picture) {
     case 3: // new: a blank page with a folded corner
         p.setPen(kInk);
         p.setBrush(kPaper);
-        p.drawPolygon(QPolygon({QPoint(3, 1), QPoint(10, 1), QPoint(13, 4), QPoint(13, 14),
-                                QPoint(3, 14)}));
+        p.drawPolygon(
+            QPolygon({QPoint(3, 1), QPoint(10, 1), QPoint(13, 4), QPoint(13, 14), QPoint(3, 14)}));
         p.drawLine(10, 1, 10, 4);
         p.drawLine(10, 4, 13, 4);
         p.fillRect(1, 10, 5, 5, kFolder);
@@ -255,10 +255,22 @@ void draw(QPainter& p, int picture) {
         break;
     }
     case 29: { // palette: a grid of colours
-        const QColor colours[] = {kRed,   kFolder, kGreen, kBlue,    kMagenta, kWood,
-                                  kInk,   kGrey,   kPaper, kRed.darker(), kGreen.lighter(),
-                                  kBlue.lighter(), kFolder.darker(), kMagenta.lighter(),
-                                  QColor(0, 170, 170), QColor(250, 140, 0)};
+        const QColor colours[] = {kRed,
+                                  kFolder,
+                                  kGreen,
+                                  kBlue,
+                                  kMagenta,
+                                  kWood,
+                                  kInk,
+                                  kGrey,
+                                  kPaper,
+                                  kRed.darker(),
+                                  kGreen.lighter(),
+                                  kBlue.lighter(),
+                                  kFolder.darker(),
+                                  kMagenta.lighter(),
+                                  QColor(0, 170, 170),
+                                  QColor(250, 140, 0)};
         for (int i = 0; i < 16; ++i)
             p.fillRect(1 + 3 * (i % 4) + (i % 4), 1 + 3 * (i / 4) + (i / 4), 3, 3, colours[i]);
         break;
@@ -276,19 +288,45 @@ void draw(QPainter& p, int picture) {
             for (int x = 0; x < 4; ++x)
                 p.fillRect(x * 4, y * 4, 4, 4, (x + y) % 2 ? kBlue : kFolder);
         break;
-    case 32: magnifier(p, "1", false); break;
-    case 33: magnifier(p, "2", false); break;
-    case 34: magnifier(p, "3", false); break;
-    case 35: magnifier(p, "4", false); break;
-    case 36: magnifier(p, "6", false); break;
-    case 37: magnifier(p, "8", false); break;
-    case 38: magnifier(p, "12", false); break;
-    case 39: magnifier(p, "16", false); break;
-    case 40: magnifier(p, "½", true); break;
-    case 41: magnifier(p, "⅓", true); break;
-    case 42: magnifier(p, "¼", true); break;
-    case 43: magnifier(p, "⅙", true); break;
-    case 44: magnifier(p, "⅛", true); break;
+    case 32:
+        magnifier(p, "1", false);
+        break;
+    case 33:
+        magnifier(p, "2", false);
+        break;
+    case 34:
+        magnifier(p, "3", false);
+        break;
+    case 35:
+        magnifier(p, "4", false);
+        break;
+    case 36:
+        magnifier(p, "6", false);
+        break;
+    case 37:
+        magnifier(p, "8", false);
+        break;
+    case 38:
+        magnifier(p, "12", false);
+        break;
+    case 39:
+        magnifier(p, "16", false);
+        break;
+    case 40:
+        magnifier(p, "½", true);
+        break;
+    case 41:
+        magnifier(p, "⅓", true);
+        break;
+    case 42:
+        magnifier(p, "¼", true);
+        break;
+    case 43:
+        magnifier(p, "⅙", true);
+        break;
+    case 44:
+        magnifier(p, "⅛", true);
+        break;
     case 45: // fit: a frame with arrows to its corners
         p.setPen(kInk);
         p.setBrush(kPaper);
@@ -319,9 +357,15 @@ void draw(QPainter& p, int picture) {
         p.fillRect(6, 12, 4, 2, kGrey);
         p.fillRect(4, 14, 8, 1, kInk);
         break;
-    case 48: windows(p, QRect(1, 1, 9, 8), QRect(5, 6, 10, 9)); break;
-    case 49: windows(p, QRect(0, 1, 8, 14), QRect(8, 1, 8, 14)); break;
-    case 50: windows(p, QRect(1, 0, 14, 8), QRect(1, 8, 14, 8)); break;
+    case 48:
+        windows(p, QRect(1, 1, 9, 8), QRect(5, 6, 10, 9));
+        break;
+    case 49:
+        windows(p, QRect(0, 1, 8, 14), QRect(8, 1, 8, 14));
+        break;
+    case 50:
+        windows(p, QRect(1, 0, 14, 8), QRect(1, 8, 14, 8));
+        break;
     case 51: // arrange icons
         for (int i = 0; i < 3; ++i) {
             p.setPen(kInk);

@@ -24,14 +24,21 @@ ViewScale scaleOf(const Zoom& zoom) {
     ViewScale s;
     s.factor = std::max(1, zoom.factor());
     switch (zoom.mode()) {
-    case Zoom::Magnified: s.mode = ViewScale::Magnified; break;
-    case Zoom::Reduced: s.mode = ViewScale::Reduced; break;
+    case Zoom::Magnified:
+        s.mode = ViewScale::Magnified;
+        break;
+    case Zoom::Reduced:
+        s.mode = ViewScale::Reduced;
+        break;
     case Zoom::Fitted:
         s.mode = ViewScale::Fitted;
         s.fittedWidth = zoom.viewWidth();
         s.fittedHeight = zoom.viewHeight();
         break;
-    default: s.mode = ViewScale::OneToOne; s.factor = 1; break;
+    default:
+        s.mode = ViewScale::OneToOne;
+        s.factor = 1;
+        break;
     }
     return s;
 }
@@ -97,7 +104,9 @@ CanvasView::~CanvasView() {
         m_canvas.state().strokeActive = false;
 }
 
-void CanvasView::syncSize() { resize(m_canvas.zoom().viewWidth(), m_canvas.zoom().viewHeight()); }
+void CanvasView::syncSize() {
+    resize(m_canvas.zoom().viewWidth(), m_canvas.zoom().viewHeight());
+}
 
 QRect CanvasView::windowRect(const Rect& image) const {
     const Rect w = m_canvas.zoom().toWindow(image);

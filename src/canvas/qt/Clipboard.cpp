@@ -27,12 +27,16 @@ void putDword(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
     putWord(out, at, v & 0xFFFF);
     putWord(out, at + 2, v >> 16);
 }
-unsigned word(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
+unsigned word(const std::uint8_t* p) {
+    return p[0] | (p[1] << 8);
+}
 std::uint32_t dword(const std::uint8_t* p) {
     return word(p) | (static_cast<std::uint32_t>(word(p + 2)) << 16);
 }
 
-int tableEntries(int bits) { return bits <= 8 ? (1 << bits) : 0; }
+int tableEntries(int bits) {
+    return bits <= 8 ? (1 << bits) : 0;
+}
 
 // A QImage of the record for programs that cannot read our bitmap bytes.
 QImage displayImage(const CellImage& image) {
@@ -57,12 +61,16 @@ QImage displayImage(const CellImage& image) {
     for (int y = 0; y < image.height(); ++y) {
         const std::uint8_t* src = image.row(y);
         switch (image.bitsPerPixel()) {
-        case 8: std::memcpy(values.data(), src, static_cast<std::size_t>(image.width())); break;
+        case 8:
+            std::memcpy(values.data(), src, static_cast<std::size_t>(image.width()));
+            break;
         case 4:
             values.resize(std::max(values.size(), 2 * static_cast<std::size_t>(image.stride())));
             image.UnpackRow4(values.data(), src);
             break;
-        default: image.UnpackRow1(values.data(), src); break;
+        default:
+            image.UnpackRow1(values.data(), src);
+            break;
         }
         std::memcpy(out.scanLine(y), values.data(), static_cast<std::size_t>(image.width()));
     }
@@ -111,9 +119,8 @@ CellImagePtr fromQImage(const QImage& source) {
 void publish(const CellImage& picture, std::vector<std::uint8_t> maskBytes) {
     auto mime = std::make_unique<QMimeData>();
     const std::vector<std::uint8_t> bitmap = bitmapFileBytes(picture);
-    mime->setData(BitmapMimeType,
-                  QByteArray(reinterpret_cast<const char*>(bitmap.data()),
-                             static_cast<qsizetype>(bitmap.size())));
+    mime->setData(BitmapMimeType, QByteArray(reinterpret_cast<const char*>(bitmap.data()),
+                                             static_cast<qsizetype>(bitmap.size())));
     mime->setImageData(displayImage(picture));
     if (!maskBytes.empty())
         mime->setData(MaskMimeType, QByteArray(reinterpret_cast<const char*>(maskBytes.data()),
@@ -127,7 +134,8 @@ std::vector<std::uint8_t> bitmapFileBytes(const CellImage& image) {
     if (!image.pixels())
         return {};
     const int entries = tableEntries(image.bitsPerPixel());
-    const std::size_t offset = FileHeaderSize + InfoHeaderSize + 4 * static_cast<std::size_t>(entries);
+    const std::size_t offset =
+        FileHeaderSize + InfoHeaderSize + 4 * static_cast<std::size_t>(entries);
     std::vector<std::uint8_t> out(offset + image.imageSize(), 0);
     out[0] = 'B';
     out[1] = 'M';
@@ -213,7 +221,8 @@ CellImagePtr readBitmapBytes(const std::uint8_t* data, std::size_t size) {
     if (rowSize == 0)
         return nullptr;
     const std::size_t available = size - pixelOffset;
-    if (!rle && static_cast<std::uint64_t>(rowSize) * static_cast<std::uint64_t>(height) > available)
+    if (!rle &&
+        static_cast<std::uint64_t>(rowSize) * static_cast<std::uint64_t>(height) > available)
         return nullptr;
 
     const int recordBits = bits > 8 ? 24 : bits;

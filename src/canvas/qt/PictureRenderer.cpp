@@ -20,12 +20,15 @@ struct Axis {
 
     int toImage(int w) const {
         switch (mode) {
-        case ViewScale::Magnified: return w / factor;
-        case ViewScale::Reduced: return w * factor;
+        case ViewScale::Magnified:
+            return w / factor;
+        case ViewScale::Reduced:
+            return w * factor;
         case ViewScale::Fitted:
             return viewSize > 0 ? static_cast<int>(static_cast<long long>(w) * imageSize / viewSize)
                                 : 0;
-        default: return w;
+        default:
+            return w;
         }
     }
 };

@@ -74,9 +74,7 @@ ImageWindow::ImageWindow(EditorHost& host, QWidget* parent)
 
     m_view = new CanvasView(host, viewport());
     m_view->move(Margin, Margin);
-    m_view->visibleArea = [this] {
-        return QRect(-m_view->pos(), viewport()->size());
-    };
+    m_view->visibleArea = [this] { return QRect(-m_view->pos(), viewport()->size()); };
     connect(m_view, &CanvasView::zoomRequested, this, [this](int c) {
         setFocus();
         ZoomTo(c, 2);
@@ -98,10 +96,18 @@ ImageWindow::~ImageWindow() {
         MaskDensityWindow::CloseWindow();
 }
 
-Canvas& ImageWindow::canvas() { return m_view->canvas(); }
-bool ImageWindow::hasPicture() const { return m_view->canvas().picture() != nullptr; }
-bool ImageWindow::maskEnabled() const { return m_view->canvas().surface().maskEnabled; }
-bool ImageWindow::maskMode() const { return m_view->canvas().surface().maskMode; }
+Canvas& ImageWindow::canvas() {
+    return m_view->canvas();
+}
+bool ImageWindow::hasPicture() const {
+    return m_view->canvas().picture() != nullptr;
+}
+bool ImageWindow::maskEnabled() const {
+    return m_view->canvas().surface().maskEnabled;
+}
+bool ImageWindow::maskMode() const {
+    return m_view->canvas().surface().maskMode;
+}
 
 QString ImageWindow::displayName() const {
     if (!m_document)
@@ -137,7 +143,9 @@ QSize ImageWindow::extentSize() const {
     return QSize(zoom.viewWidth() + 4 * Margin, zoom.viewHeight() + 4 * Margin);
 }
 
-void ImageWindow::repaintCanvas() { m_view->update(); }
+void ImageWindow::repaintCanvas() {
+    m_view->update();
+}
 
 void ImageWindow::Layout() {
     m_view->syncSize();
@@ -246,11 +254,10 @@ bool ImageWindow::viewportEvent(QEvent* event) {
         if (event->type() == QEvent::MouseMove)
             m_view->handleMouse(MouseEvent::Move, p, left);
         else if (e->button() == Qt::LeftButton)
-            m_view->handleMouse(event->type() == QEvent::MouseButtonPress
-                                    ? MouseEvent::LeftPress
-                                    : event->type() == QEvent::MouseButtonRelease
-                                          ? MouseEvent::LeftRelease
-                                          : MouseEvent::LeftDoubleClick,
+            m_view->handleMouse(event->type() == QEvent::MouseButtonPress ? MouseEvent::LeftPress
+                                : event->type() == QEvent::MouseButtonRelease
+                                    ? MouseEvent::LeftRelease
+                                    : MouseEvent::LeftDoubleClick,
                                 p, event->type() != QEvent::MouseButtonRelease);
         else if (e->button() == Qt::RightButton && event->type() != QEvent::MouseButtonRelease)
             m_view->handleMouse(MouseEvent::RightPress, p, left);
@@ -262,7 +269,8 @@ bool ImageWindow::viewportEvent(QEvent* event) {
         placeCanvas();
         return result;
     }
-    default: return QAbstractScrollArea::viewportEvent(event);
+    default:
+        return QAbstractScrollArea::viewportEvent(event);
     }
 }
 
@@ -387,8 +395,10 @@ std::optional<std::pair<int, int>> ImageWindow::applySizeChange(const Margins& m
         ui.messageBox(SizeChangeFailedMessage, Caption, MessageIcon::Information,
                       MessageButtons::Ok);
         return std::nullopt;
-    case SizeChangeResult::Unchanged: return std::nullopt;
-    case SizeChangeResult::Applied: break;
+    case SizeChangeResult::Unchanged:
+        return std::nullopt;
+    case SizeChangeResult::Applied:
+        break;
     }
     m_centrePending = 0;
     Layout();
@@ -427,10 +437,17 @@ void ImageWindow::MaskCommand(int c) {
         if (surface.maskMode)
             LeaveMaskMode(surface);
         break;
-    case command::MaskDisable: surface.maskEnabled = !surface.maskEnabled; break;
-    case command::MaskInvert: InvertMask(surface, &result); break;
-    case command::MaskClear: ClearMask(surface); break;
-    default: return;
+    case command::MaskDisable:
+        surface.maskEnabled = !surface.maskEnabled;
+        break;
+    case command::MaskInvert:
+        InvertMask(surface, &result);
+        break;
+    case command::MaskClear:
+        ClearMask(surface);
+        break;
+    default:
+        return;
     }
     if (result != status::Ok)
         ShowErrorMessage(m_host.ui(), result);
@@ -493,11 +510,21 @@ void ImageWindow::applyPaletteBroadcast(const PaletteBroadcast& broadcast) {
 
 bool ImageWindow::handleCommand(int c) {
     switch (c) {
-    case command::Save: Save(); return true;
-    case command::SaveAs: SaveAs(); return true;
-    case command::Copy: CopyPictureToClipboard(canvas().surface()); return true;
-    case command::ImageInfo: ShowImageInfo(); return true;
-    case command::SizeChange: ChangeSize(); return true;
+    case command::Save:
+        Save();
+        return true;
+    case command::SaveAs:
+        SaveAs();
+        return true;
+    case command::Copy:
+        CopyPictureToClipboard(canvas().surface());
+        return true;
+    case command::ImageInfo:
+        ShowImageInfo();
+        return true;
+    case command::SizeChange:
+        ChangeSize();
+        return true;
     case command::CopyLastRegion:
         if (const auto& region = canvas().state().lastRegion)
             CopyRegionToClipboard(canvas().surface(), *region);
@@ -506,10 +533,17 @@ bool ImageWindow::handleCommand(int c) {
     case command::ImageEdit:
     case command::MaskDisable:
     case command::MaskInvert:
-    case command::MaskClear: MaskCommand(c); return true;
-    case command::PaletteChanged: paletteChanged(); return true;
-    case command::WholeFilter: WholePictureFilter(); return true;
-    default: break;
+    case command::MaskClear:
+        MaskCommand(c);
+        return true;
+    case command::PaletteChanged:
+        paletteChanged();
+        return true;
+    case command::WholeFilter:
+        WholePictureFilter();
+        return true;
+    default:
+        break;
     }
     if (c >= command::ZoomFirst && c <= command::ZoomLast) {
         ZoomTo(c, 1);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/CellImage.h"
 #include "canvas/Rect.h"
 #include "canvas/SizeChange.h"
+#include "core/CellImage.h"
 #include "formats/GraphicFile.h"
 
 #include <QAbstractScrollArea>

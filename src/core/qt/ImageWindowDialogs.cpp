@@ -104,8 +104,10 @@ ControlTable SizeChangeTable(const std::string& name, int width, int height,
             }
             return 0;
         }
-        case Close: return Close;
-        default: return 0;
+        case Close:
+            return Close;
+        default:
+            return 0;
         }
     };
     return t;

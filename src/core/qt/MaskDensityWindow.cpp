@@ -48,14 +48,18 @@ void MaskDensityWindow::CloseWindow() {
         s_instance->close();
 }
 
-MaskDensityWindow* MaskDensityWindow::instance() { return s_instance; }
+MaskDensityWindow* MaskDensityWindow::instance() {
+    return s_instance;
+}
 
 void MaskDensityWindow::ShowValue(int value) {
     if (s_instance)
         s_instance->setValue(value);
 }
 
-int MaskDensityWindow::value() const { return m_bar->value(); }
+int MaskDensityWindow::value() const {
+    return m_bar->value();
+}
 
 void MaskDensityWindow::setValue(int value) {
     const QSignalBlocker block(m_bar);

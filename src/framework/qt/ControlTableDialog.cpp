@@ -20,7 +20,9 @@ namespace celdo {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // Mnemonic markers stay as they are: "&Load" shows an underlined L.
 QColor swatchColour(int value) {
@@ -54,7 +56,8 @@ QWidget* ControlTableDialog::makeWidget(const Control& c) {
         auto* label = new QLabel(q(c.text));
         label->setTextFormat(Qt::PlainText);
         if (isValueLabel(m_table, id)) {
-            label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("-00000")));
+            label->setMinimumWidth(
+                label->fontMetrics().horizontalAdvance(QStringLiteral("-00000")));
             label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         }
         return label;
@@ -122,7 +125,8 @@ QWidget* ControlTableDialog::makeWidget(const Control& c) {
         frame->setAutoFillBackground(true);
         return frame;
     }
-    case ControlKind::GroupBox: return new QGroupBox(q(c.text));
+    case ControlKind::GroupBox:
+        return new QGroupBox(q(c.text));
     }
     return new QWidget;
 }
@@ -132,10 +136,10 @@ void ControlTableDialog::build() {
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
 
-    QVBoxLayout* target = outer;   // where lines go (the dialog or a group box)
-    QHBoxLayout* line = nullptr;   // the line being filled
+    QVBoxLayout* target = outer; // where lines go (the dialog or a group box)
+    QHBoxLayout* line = nullptr; // the line being filled
     int lineRow = -2;
-    int groupOfBox = -1;           // radio group inside the open group box
+    int groupOfBox = -1; // radio group inside the open group box
 
     auto closeGroup = [&] {
         target = outer;
@@ -189,8 +193,7 @@ void ControlTableDialog::build() {
         if (c.kind == ControlKind::List)
             widget->setMinimumHeight(120);
         line->addWidget(widget, c.kind == ControlKind::ScrollBar || c.kind == ControlKind::Edit ||
-                                        c.kind == ControlKind::List ||
-                                        c.kind == ControlKind::Combo
+                                        c.kind == ControlKind::List || c.kind == ControlKind::Combo
                                     ? 1
                                     : 0);
         if (c.kind == ControlKind::ScrollBar && c.labelId) {
@@ -245,15 +248,21 @@ void ControlTableDialog::refresh() {
         const QSignalBlocker block(w);
         w->setEnabled(c.enabled);
         switch (c.kind) {
-        case ControlKind::Static: static_cast<QLabel*>(w)->setText(q(c.text)); break;
+        case ControlKind::Static:
+            static_cast<QLabel*>(w)->setText(q(c.text));
+            break;
         case ControlKind::Edit: {
             auto* edit = static_cast<QLineEdit*>(w);
             if (edit->text() != q(c.text))
                 edit->setText(q(c.text));
             break;
         }
-        case ControlKind::Check: static_cast<QCheckBox*>(w)->setChecked(c.value != 0); break;
-        case ControlKind::Radio: static_cast<QRadioButton*>(w)->setChecked(c.value != 0); break;
+        case ControlKind::Check:
+            static_cast<QCheckBox*>(w)->setChecked(c.value != 0);
+            break;
+        case ControlKind::Radio:
+            static_cast<QRadioButton*>(w)->setChecked(c.value != 0);
+            break;
         case ControlKind::ScrollBar: {
             auto* bar = static_cast<QScrollBar*>(w);
             bar->setRange(c.minimum, std::max(c.minimum, c.maximum));
@@ -301,7 +310,8 @@ void ControlTableDialog::refresh() {
             break;
         }
         case ControlKind::Button:
-        case ControlKind::GroupBox: break;
+        case ControlKind::GroupBox:
+            break;
         }
     }
     m_refreshing = false;

@@ -14,8 +14,12 @@ namespace {
 Ui* g_responder = nullptr;
 }
 
-void QtUi::setResponder(Ui* responder) { g_responder = responder; }
-Ui* QtUi::responder() { return g_responder; }
+void QtUi::setResponder(Ui* responder) {
+    g_responder = responder;
+}
+Ui* QtUi::responder() {
+    return g_responder;
+}
 
 int QtUi::messageBox(const std::string& text, const std::string& caption, MessageIcon icon,
                      MessageButtons buttons) {
@@ -25,26 +29,42 @@ int QtUi::messageBox(const std::string& text, const std::string& caption, Messag
     box.setWindowTitle(QString::fromStdString(caption));
     box.setText(QString::fromStdString(text));
     switch (icon) {
-    case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MessageIcon::Error: box.setIcon(QMessageBox::Critical); break;
+    case MessageIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MessageIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MessageIcon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MessageIcon::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
     }
     switch (buttons) {
-    case MessageButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case MessageButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
     case MessageButtons::OkCancel:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         break;
-    case MessageButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MessageButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
     case MessageButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     }
     switch (box.exec()) {
-    case QMessageBox::Yes: return answer::Yes;
-    case QMessageBox::No: return answer::No;
-    case QMessageBox::Cancel: return answer::Cancel;
-    default: return answer::Ok;
+    case QMessageBox::Yes:
+        return answer::Yes;
+    case QMessageBox::No:
+        return answer::No;
+    case QMessageBox::Cancel:
+        return answer::Cancel;
+    default:
+        return answer::Ok;
     }
 }
 
@@ -111,7 +131,11 @@ FileDialog::Result QtUi::systemFileDialog(const FileDialog::Request& request) {
     return result;
 }
 
-void QtUi::beginWait() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-void QtUi::endWait() { QApplication::restoreOverrideCursor(); }
+void QtUi::beginWait() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+void QtUi::endWait() {
+    QApplication::restoreOverrideCursor();
+}
 
 } // namespace celdo

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config ccache clang-format
     libgtest-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-noto-cjk

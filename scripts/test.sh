@@ -1,16 +1,30 @@
 #!/usr/bin/env bash
-# Builds and runs every test twice: a normal build and an AddressSanitizer +
+# Checks the tree (formatting, the layer ladder), then builds and runs every
+# test twice: a normal build and an AddressSanitizer +
 # UndefinedBehaviorSanitizer build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
+echo "== tree checks =="
+bash scripts/check-format.sh
+bash scripts/check-ladder.sh
+
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 
+# A second run on the same machine reuses the compiled objects, from any
+# checkout folder.
+launcher=()
+if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
+    export CCACHE_SLOPPINESS=${CCACHE_SLOPPINESS:-include_file_mtime,include_file_ctime,time_macros}
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
 run_suite() {
     local dir=$1; shift
-    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+    cmake -S . -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
     cmake --build "$dir" -j "$jobs"
     ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }

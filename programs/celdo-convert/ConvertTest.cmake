@@ -128,6 +128,8 @@ if(TESTDATA AND EXISTS ${TESTDATA}/ico/indexed/multiple_entries_with_different_b
     run(0 "\"width\":32,\"height\":32,\"bits\":8" --info ${WORK}/page1.bmp)
     fails("サポートしてない画像形式です" --page 6 ${many} ${WORK}/out.bmp)
     fails("no page 99 \\(the file has 9\\)" --page 99 ${many} ${WORK}/out.bmp)
+elseif(DEFINED ENV{CELDO_TESTDATA_REQUIRED} AND NOT "$ENV{CELDO_TESTDATA_REQUIRED}" STREQUAL "0")
+    message(FATAL_ERROR "shared test data required but not found: ${TESTDATA}/ico/indexed")
 else()
     message(STATUS "shared icon test data absent: multi-page cases skipped")
 endif()

@@ -15,6 +15,11 @@ std::filesystem::path testDataDir() {
     return std::filesystem::path(CELDO_SOURCE_DIR) / ".." / "shared" / "testdata";
 }
 
+bool testDataRequired() {
+    const char* required = std::getenv("CELDO_TESTDATA_REQUIRED");
+    return required && *required && std::string(required) != "0";
+}
+
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "celdo-test-XXXXXX").string();
     if (char* made = ::mkdtemp(pattern.data()))

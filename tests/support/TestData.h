@@ -11,13 +11,19 @@ namespace celdo::test {
 
 // The shared conformance files live beside the project (or where
 // CELDO_TESTDATA says); tests that need them skip with a message when they
-// are absent.
+// are absent, and fail instead when CELDO_TESTDATA_REQUIRED is set (CI sets
+// it, so a run without the files can never pass).
 std::filesystem::path testDataDir();
-#define CELDO_REQUIRE_TESTDATA(sub)                                                        \
-    do {                                                                                   \
-        if (!std::filesystem::exists(::celdo::test::testDataDir() / (sub)))                \
-            GTEST_SKIP() << "shared test data not found: "                                 \
-                         << (::celdo::test::testDataDir() / (sub)).string();               \
+bool testDataRequired();
+#define CELDO_REQUIRE_TESTDATA(sub)                                                                \
+    do {                                                                                           \
+        if (!std::filesystem::exists(::celdo::test::testDataDir() / (sub))) {                      \
+            if (::celdo::test::testDataRequired())                                                 \
+                FAIL() << "shared test data required but not found: "                              \
+                       << (::celdo::test::testDataDir() / (sub)).string();                         \
+            GTEST_SKIP() << "shared test data not found: "                                         \
+                         << (::celdo::test::testDataDir() / (sub)).string();                       \
+        }                                                                                          \
     } while (0)
 
 // A fresh directory under the system's temporary folder, removed with the

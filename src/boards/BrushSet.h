@@ -1,7 +1,7 @@
 #pragma once
 
 #include "boards/Brush.h"
-#include "canvas/Rect.h"
+#include "core/Rect.h"
 #include "core/CellImage.h"
 #include "core/Status.h"
 

@@ -2,7 +2,7 @@
 
 #include "canvas/EditingState.h"
 #include "canvas/PaintSurface.h"
-#include "canvas/Rect.h"
+#include "core/Rect.h"
 #include "canvas/SizeChange.h"
 #include "canvas/Zoom.h"
 #include "core/Status.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "boards/Brush.h"
-#include "canvas/Rect.h"
+#include "core/Rect.h"
 #include "palette/ColourSelection.h"
 
 #include <functional>

@@ -2,7 +2,7 @@
 
 #include "canvas/EditingState.h"
 #include "canvas/PaintSurface.h"
-#include "canvas/Rect.h"
+#include "core/Rect.h"
 #include "core/Status.h"
 #include "framework/ControlTable.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "canvas/PaintSurface.h"
-#include "canvas/Rect.h"
+#include "core/Rect.h"
 #include "core/Colour.h"
 #include "core/Status.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "canvas/PasteCompose.h"
-#include "canvas/Rect.h"
+#include "core/Rect.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 
 #include "boards/Brush.h"
 #include "canvas/PaintSurface.h"
-#include "canvas/Rect.h"
+#include "core/Rect.h"
 #include "core/Colour.h"
 #include "palette/ColourDistance.h"
 

@@ -1,17 +1,11 @@
 #pragma once
 
-#include "canvas/Rect.h"
+#include "core/Point.h"
+#include "core/Rect.h"
 
 #include <optional>
 
 namespace celdo {
-
-// A position in window or image pixels.
-struct Point {
-    int x = 0;
-    int y = 0;
-    bool operator==(const Point&) const = default;
-};
 
 // The zoom of a canvas: 1:1, magnified or reduced by a whole factor, or
 // stretched to a given view size.  Zoom codes: 0 = 1:1, 1 … 7 = magnified by

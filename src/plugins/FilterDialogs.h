@@ -1,6 +1,6 @@
 #pragma once
 
-#include "canvas/Rect.h"
+#include "core/Rect.h"
 #include "framework/ControlTable.h"
 #include "plugins/FilterHost.h"
 #include "plugins/PluginRegistry.h"

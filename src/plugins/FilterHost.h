@@ -1,6 +1,6 @@
 #pragma once
 
-#include "canvas/Rect.h"
+#include "core/Rect.h"
 #include "core/CellImage.h"
 #include "palette/ColourSelection.h"
 #include "plugins/PluginRegistry.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "canvas/Rect.h"
+#include "core/Rect.h"
 #include "canvas/SizeChange.h"
 #include "core/CellImage.h"
 #include "formats/GraphicFile.h"

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "canvas/PaintSurface.h"
-#include "core/Rect.h"
 #include "core/CellImage.h"
+#include "core/Rect.h"
 
 #include <cstddef>
 #include <cstdint>

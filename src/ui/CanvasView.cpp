@@ -1,4 +1,4 @@
-#include "canvas/qt/CanvasView.h"
+#include "ui/CanvasView.h"
 
 #include "app/AppState.h"
 #include "canvas/SoftDab.h"

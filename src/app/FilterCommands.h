@@ -36,8 +36,8 @@ struct FilterState {
 // replacing its content, and empties `loaded`.  Then:
 enum class NewImageRoute {
     None,
-    // celdom: post command 1380 to the main window, which opens the
-    // clipboard picture in a new image window.
+    // celdom: post Command::OpenClipboardImage to the main window, which
+    // opens the clipboard picture in a new image window.
     OpenFromClipboard,
     // celdos: start a new instance of the program with the command line
     // "<program path> /CB".
@@ -54,18 +54,18 @@ struct FilterCommandResult {
     // modified.
     Rect changed;
     // The picture's colour table changed and was copied into the current
-    // colour group: send CM_PALETTE_CHANGED to the palette board only.
+    // colour group: send Command::PaletteChanged to the palette board only.
     bool paletteChanged = false;
     NewImageRoute route = NewImageRoute::None;
 };
 
-// Command 1940 ("全面フィルター..."): the "FilterList" dialog for the surface's
+// The whole-picture filter ("全面フィルター..."): the "FilterList" dialog for the surface's
 // mode, then the run over the whole picture.  `window` is handed to the
 // plug-in as the owner of its dialogs.
 FilterCommandResult RunWholePictureFilter(PaintSurface& surface, AppState& app,
                                           FilterState& filters, Ui& ui, void* window = nullptr);
 
-// Tool 512 (command 1300) on release of the drag: `dragged` (any corner
+// The region filter tool on release of the drag: `dragged` (any corner
 // order, image pixels) is normalised and the "FilterRegion" dialog opens; on
 // "実行" its rectangle becomes the filter region and the chosen filter runs
 // over it.

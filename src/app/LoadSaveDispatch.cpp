@@ -310,13 +310,14 @@ void LoadSaveDispatch::SavePaletteAs() {
     m_app.paletteHistory.add(chosen.path);
 }
 
-bool LoadSaveDispatch::PaletteCommand(int command) {
-    if (command >= 1820 && command <= 1829) {
-        const std::string* path = m_app.paletteHistory.entry(command - 1820);
+bool LoadSaveDispatch::PaletteCommand(Command command) {
+    if (const auto index =
+            indexInRun(command, Command::PaletteHistoryFirst, Command::PaletteHistoryLast)) {
+        const std::string* path = m_app.paletteHistory.entry(*index);
         return path && LoadPalette(std::string(*path), false);
     }
     switch (command) {
-    case 1840: {
+    case Command::OpenPalette: {
         const auto chosen = runFileDialog(FileDialog::Load, "パレットの読込", PaletteOpenTypes(),
                                           m_app.paletteFileType);
         if (!chosen.confirmed)
@@ -324,7 +325,7 @@ bool LoadSaveDispatch::PaletteCommand(int command) {
         m_app.paletteFileType = chosen.typeIndex;
         return LoadPalette(chosen.path, m_app.fileOptions.viewHeader != 0);
     }
-    case 1850:
+    case Command::SavePalette:
         if (m_app.currentPaletteFile) {
             m_app.currentPaletteFile->setColourSource(&m_app.palette);
             ShowErrorMessage(m_ui, m_app.currentPaletteFile->saveWithoutImage());
@@ -332,7 +333,7 @@ bool LoadSaveDispatch::PaletteCommand(int command) {
             SavePaletteAs();
         }
         return false;
-    case 1855:
+    case Command::SavePaletteAs:
         SavePaletteAs();
         return false;
     default:

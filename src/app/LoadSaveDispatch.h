@@ -63,10 +63,11 @@ public:
     FileDialog::Result ChooseImageToOpen();
     FileDialog::Result ChooseImageToSave(const std::string& proposedName);
 
-    // Palette commands 1840, 1850, 1855 and 1820–1829.  Returns true when the
-    // palette set changed (the caller then sends CM_PALETTE_CHANGED).
-    bool PaletteCommand(int command);
-    // Loads a palette file into the palette set (1841, command line, drops).
+    // The palette file commands and the palette history.  Returns true when
+    // the palette set changed (the caller then sends Command::PaletteChanged).
+    bool PaletteCommand(Command command);
+    // Loads a palette file into the palette set (palette history, command
+    // line, drops).
     bool LoadPalette(const std::string& path, bool showInfo);
 
 private:
@@ -75,7 +76,7 @@ private:
     FileDialog::Result runFileDialog(FileDialog::Mode mode, const std::string& title,
                                      const std::vector<FileType>& types, int typeIndex,
                                      const std::string& proposedName = {});
-    // 1855: a new palette file chosen in the save dialog.
+    // Save as: a new palette file chosen in the save dialog.
     void SavePaletteAs();
 
     AppState& m_app;

@@ -1,6 +1,5 @@
 #include "ui/MainWindow.h"
 
-#include "app/Messages.h"
 #include "app/SettingKeys.h"
 #include "app/ToolButtonTable.h"
 #include "canvas/Canvas.h"
@@ -82,6 +81,7 @@ MainWindow::MainWindow(AppState& app, QWidget* parent)
     buildMenu();
     buildStatusBar();
     buildAccelerators();
+    registerCommands();
     layoutClientArea();
     resize(multiple ? QSize(800, 600) : QSize(300, 200));
 }
@@ -103,7 +103,8 @@ void MainWindow::buildMenu() {
             MainMenu::PictureState state;
             if (ImageWindow* active = activeImageWindow()) {
                 state.surface = &active->canvas().surface();
-                state.zoomCommand = active->canvas().zoom().CheckedCommand();
+                state.zoomCommand =
+                    CommandTable::commandForZoomCode(active->canvas().zoom().code());
             }
             state.clipboardHasPicture = clipboardHasImage();
             return state;
@@ -116,7 +117,7 @@ void MainWindow::buildAccelerators() {
     // "KEYACCEL": the keys work whatever the menu items show.
     for (const auto& key : CommandTable::accelerators()) {
         auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(key.key)), this);
-        const int command = key.command;
+        const Command command = key.command;
         connect(shortcut, &QShortcut::activated, this,
                 [this, command] { executeCommand(command); });
     }
@@ -171,7 +172,7 @@ void MainWindow::buildStatusBar() {
         pane->setTextFormat(Qt::PlainText);
     }
 
-    // The status-bar font, when one was chosen (command 1221).
+    // The status-bar font, when one was chosen.
     const Settings& s = m_app.settings();
     const std::string prefix(StatusBarFontPrefix);
     const std::string face = s.readString(prefix + "lfFaceName");
@@ -220,7 +221,7 @@ void MainWindow::showToolName() {
     m_pane0->setText(m_toolName);
 }
 
-void MainWindow::postCommand(int command) {
+void MainWindow::postCommand(Command command) {
     QMetaObject::invokeMethod(
         this, [this, command] { executeCommand(command); }, Qt::QueuedConnection);
 }
@@ -229,7 +230,8 @@ void MainWindow::refreshToolbar() {
     if (!m_app.useToolBar)
         return;
     ImageWindow* active = activeImageWindow();
-    const int zoomCommand = active ? active->canvas().zoom().CheckedCommand() : 0;
+    const Command zoomCommand =
+        active ? CommandTable::commandForZoomCode(active->canvas().zoom().code()) : Command::None;
     const auto& table = ToolButtonTable::buttons();
     for (int entry : m_toolBar->list()) {
         if (entry == ToolButtonTable::End)
@@ -295,7 +297,7 @@ QMenu* MainWindow::popup(int position) const {
     return m_menu->popup(position);
 }
 
-QAction* MainWindow::action(int command) const {
+QAction* MainWindow::action(Command command) const {
     return m_menu->action(command);
 }
 
@@ -324,197 +326,146 @@ void MainWindow::fitMainWindow() {
 
 // --- command dispatch -------------------------------------------------------
 
-void MainWindow::executeCommand(int command) {
-    if (handleHelpAndPalette(command))
-        return;
-    if (handleToolsAndDialogs(command))
-        return;
-    if (command == CM_OPEN_LOADED_IMAGE) {
-        openLoadedImage();
-        return;
-    }
-    if (command == CM_PALETTE_CHANGED) {
-        paletteChanged();
-        return;
-    }
-    if (handleFileAndBars(command))
-        return;
-    if (handleWindowCommands(command))
+void MainWindow::executeCommand(Command command) {
+    // The main window's own commands first, then the active child, then
+    // what every child declined.
+    if (m_commands.run(command))
         return;
     if (m_singleImage) {
-        if (command == 1010 && m_singleImage->hasPicture()) {
-            fitMainWindow();
-            return;
-        }
         if (m_singleImage->hasPicture() && m_singleImage->handleCommand(command))
             return;
-    } else if (ImageWindow* active = activeImageWindow()) {
-        for (ChildFrame* frame : childFrames())
-            if (frame->imageWindow() == active) {
-                if (frame->handleCommand(command))
-                    return;
-                break;
-            }
+    } else if (ChildFrame* frame = activeChildFrame()) {
+        if (frame->handleCommand(command))
+            return;
     }
-    handleDeclined(command);
+    m_declined.run(command);
 }
 
-bool MainWindow::handleHelpAndPalette(int command) {
-    if (command == 121) {
-        showHelp();
-        return true;
-    }
-    if (command >= 1500 && command <= 1509) {
+ChildFrame* MainWindow::activeChildFrame() const {
+    ImageWindow* active = activeImageWindow();
+    if (!active)
+        return nullptr;
+    for (ChildFrame* frame : childFrames())
+        if (frame->imageWindow() == active)
+            return frame;
+    return nullptr;
+}
+
+void MainWindow::registerCommands() {
+    m_commands.on(Command::Help, [this] { showHelp(); });
+    m_commands.onRun(Command::ColourGroupFirst, Command::ColourGroupLast, [this](int group) {
         const auto list = surfaces();
-        if (SwitchColourGroup(m_app.palette, command - 1500, list))
-            postCommand(CM_PALETTE_CHANGED);
-        return true;
-    }
-    if ((command >= 1820 && command <= 1829) || command == 1840 || command == 1841 ||
-        command == 1850 || command == 1855) {
+        if (SwitchColourGroup(m_app.palette, group, list))
+            postCommand(Command::PaletteChanged);
+    });
+    const auto paletteFile = [this](Command command) {
         if (m_dispatch.PaletteCommand(command))
-            postCommand(CM_PALETTE_CHANGED);
-        return true;
-    }
-    return false;
-}
+            postCommand(Command::PaletteChanged);
+    };
+    m_commands.onRun(
+        Command::PaletteHistoryFirst, Command::PaletteHistoryLast,
+        [paletteFile](int index) { paletteFile(commandAt(Command::PaletteHistoryFirst, index)); });
+    for (Command command :
+         {Command::OpenPalette, Command::LoadPalette, Command::SavePalette, Command::SavePaletteAs})
+        m_commands.on(command, [paletteFile, command] { paletteFile(command); });
 
-bool MainWindow::handleToolsAndDialogs(int command) {
-    if (command == 1020) {
-        showDisplayInfo();
-        return true;
+    m_commands.on(Command::DisplayInfo, [this] { showDisplayInfo(); });
+    for (const ToolInfo& tool : ToolTable()) {
+        if (tool.command == 0)
+            continue;
+        const Command command = commandFromId(tool.command);
+        m_commands.on(command, [this, command, code = tool.code] {
+            selectTool(code);
+            if (command == Command::ToolFill && m_app.fillSettings.popupPaintOption)
+                postCommand(Command::FillOptions);
+        });
     }
-    const int tool = CommandTable::toolForCommand(command);
-    if (tool >= 0) {
-        selectTool(tool);
-        if (command == 1700 && m_app.fillSettings.popupPaintOption)
-            postCommand(1701);
-        return true;
-    }
-    if (command >= FileHistory::FirstMenuCommand &&
-        command < FileHistory::FirstMenuCommand + FileHistory::MaxStoredEntries) {
-        if (const std::string* path =
-                m_app.imageHistory.entry(command - FileHistory::FirstMenuCommand)) {
+    m_commands.onRun(Command::FileHistoryFirst, Command::FileHistoryLast, [this](int index) {
+        if (const std::string* path = m_app.imageHistory.entry(index)) {
             const std::string chosen = *path;
             openNamedFile(chosen, false);
         }
-        return true;
-    }
-    if (command == 1900) {
-        showOptions();
-        return true;
-    }
-    return false;
-}
+    });
+    m_commands.on(Command::Options, [this] { showOptions(); });
 
-bool MainWindow::handleFileAndBars(int command) {
-    switch (command) {
-    case 101:
-        newImage();
-        return true;
-    case 102: {
+    m_commands.on(Command::OpenLoadedImage, [this] { openLoadedImage(); });
+    m_commands.on(Command::PaletteChanged, [this] { paletteChanged(); });
+
+    m_commands.on(Command::NewImage, [this] { newImage(); });
+    m_commands.on(Command::OpenImage, [this] {
         const FileDialog::Result chosen = m_dispatch.ChooseImageToOpen();
         if (chosen.confirmed)
             openNamedFile(chosen.path, m_app.fileOptions.viewHeader != 0);
-        return true;
-    }
-    case 150:
+    });
+    m_commands.on(Command::StatusBarLayout, [this] {
         layoutClientArea();
         statusBar()->update();
-        return true;
-    case 1015:
-        layoutClientArea();
-        return true;
-    case 1100:
-        toggleStatusBar();
-        return true;
-    case 1120:
-        toggleToolBar();
-        return true;
-    case 1220:
-        return true;
-    case 1221:
-        chooseStatusBarFont();
-        return true;
-    case 1380:
-        openClipboardImage();
-        return true;
-    case CM_REFRESH_TOOLBAR:
-        refreshToolbar();
-        return true;
-    default:
-        return false;
-    }
-}
+    });
+    m_commands.on(Command::ClientAreaLayout, [this] { layoutClientArea(); });
+    m_commands.on(Command::ToggleStatusBar, [this] { toggleStatusBar(); });
+    m_commands.on(Command::ToggleToolBar, [this] { toggleToolBar(); });
+    m_commands.on(Command::IgnoredCommand, [] {});
+    m_commands.on(Command::StatusBarFont, [this] { chooseStatusBarFont(); });
+    m_commands.on(Command::OpenClipboardImage, [this] { openClipboardImage(); });
+    m_commands.on(Command::RefreshToolbar, [this] { refreshToolbar(); });
 
-bool MainWindow::handleWindowCommands(int command) {
-    if (!m_mdi || command < 130 || command > 135)
-        return false;
-    const auto frames = m_mdi->subWindowList(QMdiArea::CreationOrder);
-    const QSize room = m_mdi->viewport()->size();
-    QList<QMdiSubWindow*> shown;
-    for (QMdiSubWindow* w : frames)
-        if (!w->isMinimized())
-            shown.append(w);
-    switch (command) {
-    case 130:
-        m_mdi->cascadeSubWindows();
-        break;
-    case 131: // side by side
-    case 132: // one above the other
-        if (!shown.isEmpty()) {
-            const int n = static_cast<int>(shown.size());
-            for (int i = 0; i < n; ++i) {
-                QMdiSubWindow* w = shown[i];
-                w->showNormal();
-                if (command == 131) {
-                    const int x0 = room.width() * i / n, x1 = room.width() * (i + 1) / n;
-                    w->setGeometry(x0, 0, x1 - x0, room.height());
-                } else {
-                    const int y0 = room.height() * i / n, y1 = room.height() * (i + 1) / n;
-                    w->setGeometry(0, y0, room.width(), y1 - y0);
-                }
-            }
-        }
-        break;
-    case 133: { // minimised children along the bottom edge
-        int x = 0;
-        for (QMdiSubWindow* w : frames) {
-            if (!w->isMinimized())
-                continue;
-            const QSize s = w->size();
-            if (x > 0 && x + s.width() > room.width())
-                x = 0;
-            w->move(x, room.height() - s.height());
-            x += s.width();
-        }
-        break;
+    if (m_mdi) {
+        m_commands.on(Command::CascadeWindows, [this] { m_mdi->cascadeSubWindows(); });
+        m_commands.on(Command::TileSideBySide, [this] { tile(Qt::Horizontal); });
+        m_commands.on(Command::TileStacked, [this] { tile(Qt::Vertical); });
+        m_commands.on(Command::ArrangeIcons, [this] { arrangeIcons(); });
+        m_commands.on(Command::CloseAllWindows, [this] { closeAll(); });
+        m_commands.on(Command::NextWindow, [this] { m_mdi->activateNextSubWindow(); });
+    } else {
+        // The single image window has no frame of its own: the main window
+        // fits itself around it.
+        m_commands.on(
+            Command::FitToImage, [this] { return m_singleImage->hasPicture(); },
+            [this] { fitMainWindow(); });
     }
-    case 134:
-        closeAll();
-        break;
-    case 135:
-        m_mdi->activateNextSubWindow();
-        break;
-    }
-    return true;
-}
 
-void MainWindow::handleDeclined(int command) {
-    switch (command) {
-    case 108:
-        close();
-        break;
-    case 120: {
+    m_declined.on(Command::Exit, [this] { close(); });
+    m_declined.on(Command::About, [this] {
         ControlTable about = AboutBoxDialog();
         m_ui.runDialog(about);
-        break;
+    });
+    m_declined.on(Command::FillOptions, [this] { fillOptions(); });
+}
+
+void MainWindow::tile(Qt::Orientation orientation) {
+    // Side by side (horizontal) or one above the other; minimised children
+    // keep their place.
+    const QSize room = m_mdi->viewport()->size();
+    QList<QMdiSubWindow*> shown;
+    for (QMdiSubWindow* w : m_mdi->subWindowList(QMdiArea::CreationOrder))
+        if (!w->isMinimized())
+            shown.append(w);
+    const int n = static_cast<int>(shown.size());
+    for (int i = 0; i < n; ++i) {
+        QMdiSubWindow* w = shown[i];
+        w->showNormal();
+        if (orientation == Qt::Horizontal) {
+            const int x0 = room.width() * i / n, x1 = room.width() * (i + 1) / n;
+            w->setGeometry(x0, 0, x1 - x0, room.height());
+        } else {
+            const int y0 = room.height() * i / n, y1 = room.height() * (i + 1) / n;
+            w->setGeometry(0, y0, room.width(), y1 - y0);
+        }
     }
-    case 1701:
-        fillOptions();
-        break;
-    default:
-        break;
+}
+
+void MainWindow::arrangeIcons() {
+    // Minimised children along the bottom edge, in creation order.
+    const QSize room = m_mdi->viewport()->size();
+    int x = 0;
+    for (QMdiSubWindow* w : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+        if (!w->isMinimized())
+            continue;
+        const QSize s = w->size();
+        if (x > 0 && x + s.width() > room.width())
+            x = 0;
+        w->move(x, room.height() - s.height());
+        x += s.width();
     }
 }
 
@@ -523,7 +474,7 @@ void MainWindow::handleDeclined(int command) {
 void MainWindow::selectTool(int code) {
     if (!SelectTool(m_app.editing, code))
         return;
-    postCommand(CM_REFRESH_TOOLBAR);
+    postCommand(Command::RefreshToolbar);
     showToolName();
 }
 
@@ -573,7 +524,7 @@ void MainWindow::newImage() {
     if (!picture)
         return;
     m_app.loaded.picture = std::move(picture);
-    executeCommand(CM_OPEN_LOADED_IMAGE);
+    executeCommand(Command::OpenLoadedImage);
 }
 
 void MainWindow::fillOptions() {
@@ -649,7 +600,7 @@ void MainWindow::closeAll() {
             break;
         frame->closeAgreed();
     }
-    postCommand(CM_REFRESH_TOOLBAR);
+    postCommand(Command::RefreshToolbar);
 }
 
 bool MainWindow::clipboardHasImage() const {
@@ -669,7 +620,7 @@ void MainWindow::openClipboardImage() {
         m_app.loaded.clear();
         return;
     }
-    executeCommand(CM_OPEN_LOADED_IMAGE);
+    executeCommand(Command::OpenLoadedImage);
 }
 
 void MainWindow::paletteChanged() {
@@ -713,7 +664,7 @@ void MainWindow::openLoadedImage() {
         m_mdi->addSubWindow(frame);
         window = frame->imageWindow();
     }
-    postCommand(CM_REFRESH_TOOLBAR);
+    postCommand(Command::RefreshToolbar);
     window->SetPicture(std::move(loaded.picture), m_singleImage != nullptr);
     window->SetDocument(std::move(loaded.document));
     if (frame) {
@@ -760,7 +711,7 @@ void MainWindow::openNamedFile(const std::string& path, bool showInfo) {
         return;
     }
     if (m_dispatch.OpenImage(path, showInfo))
-        executeCommand(CM_OPEN_LOADED_IMAGE);
+        executeCommand(Command::OpenLoadedImage);
 }
 
 void MainWindow::openFiles(const std::vector<CommandWord>& words) {
@@ -770,11 +721,11 @@ void MainWindow::openFiles(const std::vector<CommandWord>& words) {
             break;
         case CommandWord::Kind::Palette:
             if (m_dispatch.LoadPalette(word.text, false))
-                postCommand(CM_PALETTE_CHANGED);
+                postCommand(Command::PaletteChanged);
             break;
         case CommandWord::Kind::Image:
             if (m_dispatch.OpenImage(word.text, false))
-                executeCommand(CM_OPEN_LOADED_IMAGE);
+                executeCommand(Command::OpenLoadedImage);
             break;
         }
     }
@@ -784,16 +735,16 @@ void MainWindow::openFilesSingle(const std::vector<CommandWord>& words, bool dro
     const SingleDocumentStart plan = PlanSingleDocument(words, dropped);
     if (!plan.firstImage.empty()) {
         const std::string first = plan.firstImage;
-        // UM_OPEN_NAMED_FILE, queued behind this step.
+        // Command::OpenNamedFile, queued behind this step.
         QMetaObject::invokeMethod(
             this, [this, first] { openNamedFile(first, false); }, Qt::QueuedConnection);
     }
     for (const auto& arguments : plan.instances)
         m_startInstance(arguments);
     if (!plan.palette.empty() && m_dispatch.LoadPalette(plan.palette, false))
-        postCommand(CM_PALETTE_CHANGED);
+        postCommand(Command::PaletteChanged);
     if (plan.openClipboard)
-        postCommand(1380);
+        postCommand(Command::OpenClipboardImage);
 }
 
 void MainWindow::startUp(const std::vector<CommandWord>& words) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "app/CommandHandlers.h"
 #include "app/CommandLine.h"
 #include "app/FilterCommands.h"
 #include "app/LoadSaveDispatch.h"
@@ -46,7 +47,7 @@ public:
     void setStatusText(const QString& text) override;
     void setToolPaneText(const QString& text) override;
     void restoreToolPaneText() override;
-    void postCommand(int command) override;
+    void postCommand(Command command) override;
     void refreshToolbar() override;
     FilterState& filters() override { return m_filters; }
     void startInstance(const std::vector<std::string>& arguments) override {
@@ -56,9 +57,10 @@ public:
     FrameVariant variant() const { return m_app.variant(); }
 
     // A command as the menu, an accelerator or the toolbar sends it.
-    void executeCommand(int command);
+    void executeCommand(Command command);
 
-    // UM_STARTUP: the command-line words, then the boards that were open.
+    // Command::StartUp: the command-line words, then the boards that were
+    // open.
     void startUp(const std::vector<CommandWord>& words);
     // Command-line words and dropped files of the multiple-document build,
     // in order: KCF files as the palette, everything else as pictures.
@@ -68,20 +70,21 @@ public:
     void openFilesSingle(const std::vector<CommandWord>& words, bool dropped);
     // Files dropped on the window, in drop order.
     void dropFiles(const std::vector<std::string>& names);
-    // UM_OPEN_NAMED_FILE and history entries: the already-open question,
+    // Command::OpenNamedFile and history entries: the already-open question,
     // then the load and a new image window.
     void openNamedFile(const std::string& path, bool showInfo);
 
     // The image windows, top of the stacking order first.
     std::vector<ImageWindow*> imageWindows() const;
-    // UM_GET_ACTIVE_VIEW: the active image window (holding a picture), or null.
+    // Command::GetActiveView: the active image window (holding a picture), or
+    // null.
     ImageWindow* activeImageWindow() const;
     std::vector<ChildFrame*> childFrames() const;
     QMdiArea* clientArea() const { return m_mdi; }
     ToolBarWidget* toolBar() const { return m_toolBar; }
     QLabel* toolPane() const { return m_pane0; }
     QLabel* coordinatePane() const { return m_pane1; }
-    QAction* action(int command) const;
+    QAction* action(Command command) const;
     QMenu* popup(int position) const;
 
     // Recomputes the enable and check marks of every item (what happens
@@ -116,11 +119,12 @@ private:
     void buildStatusBar();
     void buildClientArea();
 
-    bool handleHelpAndPalette(int command);
-    bool handleToolsAndDialogs(int command);
-    bool handleFileAndBars(int command);
-    bool handleWindowCommands(int command);
-    void handleDeclined(int command);
+    // The handlers in the program's order: the main window's own, then (in
+    // executeCommand) the active child, then what the child declined.
+    void registerCommands();
+    ChildFrame* activeChildFrame() const;
+    void tile(Qt::Orientation orientation);
+    void arrangeIcons();
 
     void openLoadedImage();
     void paletteChanged();
@@ -156,6 +160,8 @@ private:
     QLabel* m_pane1 = nullptr;
     QString m_toolName;
 
+    CommandHandlers m_commands;
+    CommandHandlers m_declined;
     InstanceStarter m_startInstance;
     // The plug-ins from start-up to shutdown.
     FilterState m_filters;

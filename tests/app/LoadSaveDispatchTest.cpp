@@ -221,7 +221,7 @@ TEST(LoadSaveDispatch, PaletteCommands) {
 
     // Overwrite save through the current palette file.
     f.app->palette.group(0)[5] = rgb(1, 2, 3);
-    f.dispatch->PaletteCommand(1850);
+    f.dispatch->PaletteCommand(Command::SavePalette);
     EXPECT_TRUE(f.ui.dialogs.empty());
     KissPaletteFile check(f.dir.file("SET.KCF"));
     ASSERT_EQ(check.readHeader(), 0);
@@ -235,7 +235,7 @@ TEST(LoadSaveDispatch, PaletteOverwriteWithoutAFileAsksForAName) {
         t.setText(400, target);
         return t.press(1);
     });
-    f.dispatch->PaletteCommand(1850);
+    f.dispatch->PaletteCommand(Command::SavePalette);
     EXPECT_EQ(f.ui.dialogs, std::vector<std::string>{"FSAVE"});
     EXPECT_EQ(f.ui.tables[0].title, "パレットの保存");
     EXPECT_TRUE(std::filesystem::exists(target));

@@ -77,8 +77,6 @@ enum class Command : int {
 
     CopyLastRegion = 1360,
     OpenClipboardImage = 1380,
-    // Sent by nothing any more: an opened picture comes back as a value.
-    OpenLoadedImage = 1385,
 
     ColourGroupFirst = 1500,
     ColourGroupLast = 1509,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/LoadedImage.h"
 #include "canvas/PaintSurface.h"
 #include "core/Rect.h"
 #include "plugins/FilterHost.h"
@@ -30,10 +31,10 @@ struct FilterState {
                          Ui& ui);
 };
 
-// Where a new picture made by a filter goes.  In both cases the picture and
-// mask wait in `AppState::loaded`; the caller puts them on the clipboard (the
-// picture as a bitmap, the mask, when there is one, as "CELDO::MASK"),
-// replacing its content, and empties `loaded`.  Then:
+// Where a new picture made by a filter goes.  In both cases the caller puts
+// the result's picture and mask on the clipboard (the picture as a bitmap,
+// the mask, when there is one, as "CELDO::MASK"), replacing its content.
+// Then:
 enum class NewImageRoute {
     None,
     // celdom: post Command::OpenClipboardImage to the main window, which
@@ -57,6 +58,8 @@ struct FilterCommandResult {
     // colour group: send Command::PaletteChanged to the palette board only.
     bool paletteChanged = false;
     NewImageRoute route = NewImageRoute::None;
+    // The new picture and its mask when the route is not None.
+    LoadedImage newImage;
 };
 
 // The whole-picture filter ("全面フィルター..."): the "FilterList" dialog for the surface's
@@ -76,8 +79,8 @@ FilterCommandResult RunRegionFilter(PaintSurface& surface, AppState& app, Filter
 // edit mode the mask view is committed, the filter works on the mask plane
 // as an 8-bit grey picture without a mask, and the view is refreshed from
 // the plane afterwards; in image edit mode it works on the picture with the
-// mask plane when the mask is enabled.  Results: a new picture goes to
-// `app.loaded` (route as above, the surface unchanged); an in-place change
+// mask plane when the mask is enabled.  Results: a new picture comes back in
+// the result (route as above, the surface unchanged); an in-place change
 // marks the surface modified and reports the whole picture as changed, or
 // only the region when the filter says it worked on the region; a changed
 // colour table of the picture becomes the current colour group.  The colour

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "app/LoadedImage.h"
 #include "core/Status.h"
 #include "framework/FileDialog.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace celdo {
@@ -22,6 +24,17 @@ const std::vector<FileType>& ImageSaveTypes();
 const std::vector<FileType>& PaletteOpenTypes();
 const std::vector<FileType>& PaletteSaveTypes();
 
+// Whether a loaded picture brings colours of its own: every format but the
+// KiSS cell, whose colours live in its palette file.  Pictures without a file
+// (new, clipboard, filter results) count as bringing theirs.
+bool CarriesOwnPalette(const LoadedImage& loaded);
+
+// Which palette a picture about to open shows.  The first picture that
+// brings its own colours gives them to the current colour group; a cell, or
+// any picture while another is open, takes the current group instead.
+void ReconcileLoadedPalette(LoadedImage& loaded, ColourValue* currentGroup,
+                            bool anotherPictureOpen);
+
 // Turns file names into format objects and drives them: the open sequence
 // (header, page choice, information dialog, pixels, mask), preparing a
 // loaded picture for editing, the save sequences, the file dialogs and the
@@ -31,12 +44,12 @@ class LoadSaveDispatch {
 public:
     LoadSaveDispatch(AppState& app, Ui& ui) : m_app(app), m_ui(ui) {}
 
-    // Opens an image file into app.loaded (picture prepared for editing, mask,
-    // document).  Returns true when a picture is waiting there; false when
-    // the load failed (message shown), was cancelled, or the full-colour
-    // question was answered No.  A file whose header cannot be read is dealt
-    // with in the history by the DeleteErrorMenuFile rule.
-    bool OpenImage(const std::string& path, bool showInfo);
+    // Opens an image file: the picture prepared for editing, its mask and its
+    // document.  Nothing when the load failed (message shown), was
+    // cancelled, or the full-colour question was answered No.  A file whose
+    // header cannot be read is dealt with in the history by the
+    // DeleteErrorMenuFile rule.
+    std::optional<LoadedImage> OpenImage(const std::string& path, bool showInfo);
 
     // 24 bits: the full-colour question, then the reduction onto the current
     // colour group; 1 and 4 bits: widened with the current group; 8 bits as

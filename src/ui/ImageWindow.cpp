@@ -461,10 +461,9 @@ void ImageWindow::filterDone(const FilterCommandResult& result) {
     if (result.route != NewImageRoute::None) {
         // The new picture travels through the clipboard; this one stays as
         // it was.
-        LoadedImage& loaded = m_host.app().loaded;
-        if (loaded.picture)
-            PutPictureOnClipboard(*loaded.picture, loaded.mask.get());
-        loaded.clear();
+        const LoadedImage& made = result.newImage;
+        if (made.picture)
+            PutPictureOnClipboard(*made.picture, made.mask.get());
         if (result.route == NewImageRoute::OpenFromClipboard)
             m_host.postCommand(Command::OpenClipboardImage);
         else

@@ -7,7 +7,6 @@
 #include "canvas/ToolGestures.h"
 #include "canvas/ToolTable.h"
 #include "canvas/qt/Clipboard.h"
-#include "formats/KissCellFile.h"
 #include "plugins/FilterDialogs.h"
 #include "ui/ChildFrame.h"
 #include "ui/FrameDialogs.h"
@@ -388,7 +387,6 @@ void MainWindow::registerCommands() {
     });
     m_commands.on(Command::Options, [this] { showOptions(); });
 
-    m_commands.on(Command::OpenLoadedImage, [this] { openLoadedImage(); });
     m_commands.on(Command::PaletteChanged, [this] { paletteChanged(); });
 
     m_commands.on(Command::NewImage, [this] { newImage(); });
@@ -517,14 +515,11 @@ PropertyPage MainWindow::addInPage() {
 }
 
 void MainWindow::newImage() {
-    m_app.loaded.clear();
-    CellImagePtr picture =
+    LoadedImage made;
+    made.picture =
         RunNewImage(m_ui, m_app.newImageSizes, m_app.settings(), m_app.newImageUsesCurrentColour,
                     m_app.palette.current(), m_app.colours.drawColor);
-    if (!picture)
-        return;
-    m_app.loaded.picture = std::move(picture);
-    executeCommand(Command::OpenLoadedImage);
+    showLoadedImage(std::move(made));
 }
 
 void MainWindow::fillOptions() {
@@ -611,16 +606,13 @@ void MainWindow::openClipboardImage() {
     ClipboardPicture taken = ReadClipboardPicture();
     if (!taken.picture)
         return;
-    m_app.loaded.clear();
-    m_app.loaded.picture = std::move(taken.picture);
-    m_app.loaded.mask = std::move(taken.mask);
+    LoadedImage loaded;
+    loaded.picture = std::move(taken.picture);
+    loaded.mask = std::move(taken.mask);
     // The same preparation as a loaded file: the full-colour question and
     // the reduction, or widening onto the current group.
-    if (!m_dispatch.PrepareLoadedImage(m_app.loaded)) {
-        m_app.loaded.clear();
-        return;
-    }
-    executeCommand(Command::OpenLoadedImage);
+    if (m_dispatch.PrepareLoadedImage(loaded))
+        showLoadedImage(std::move(loaded));
 }
 
 void MainWindow::paletteChanged() {
@@ -630,29 +622,15 @@ void MainWindow::paletteChanged() {
         w->paletteChanged();
 }
 
-void MainWindow::openLoadedImage() {
-    LoadedImage& loaded = m_app.loaded;
-    if (loaded.empty()) {
-        loaded.clear();
+void MainWindow::showLoadedImage(LoadedImage loaded) {
+    if (!loaded.picture)
         return;
-    }
     const bool hadPicture = !imageWindows().empty();
-    if (m_singleImage && hadPicture && !m_singleImage->QueryClose()) {
-        // The one picture of this window stays: its save question was
-        // cancelled.
-        loaded.clear();
+    // The one picture of the single-document window stays when its save
+    // question is cancelled.
+    if (m_singleImage && hadPicture && !m_singleImage->QueryClose())
         return;
-    }
-
-    // A cell carries no palette of its own; with a picture already open the
-    // current group rules as well.  Otherwise the file's palette becomes the
-    // current group.
-    const bool carriesPalette =
-        !(loaded.document && dynamic_cast<KissCellFile*>(loaded.document.get()));
-    if (!carriesPalette || hadPicture)
-        loaded.picture->SetPalette(m_app.palette.current(), PaletteSet::GroupSize);
-    else
-        std::copy_n(loaded.picture->palette(), PaletteSet::GroupSize, m_app.palette.current());
+    ReconcileLoadedPalette(loaded, m_app.palette.current(), hadPicture);
 
     ImageWindow* window = nullptr;
     ChildFrame* frame = nullptr;
@@ -678,7 +656,6 @@ void MainWindow::openLoadedImage() {
     }
     if (loaded.mask)
         window->AttachMask(std::move(loaded.mask));
-    loaded.clear();
 }
 
 int MainWindow::askAlreadyOpen(const QString& displayName) {
@@ -693,7 +670,6 @@ int MainWindow::askAlreadyOpen(const QString& displayName) {
 }
 
 void MainWindow::openNamedFile(const std::string& path, bool showInfo) {
-    m_app.loaded.mask.reset();
     const QString wanted = q(path);
     ImageWindow* holder = nullptr;
     for (ImageWindow* w : imageWindows()) {
@@ -710,8 +686,8 @@ void MainWindow::openNamedFile(const std::string& path, bool showInfo) {
                 }
         return;
     }
-    if (m_dispatch.OpenImage(path, showInfo))
-        executeCommand(Command::OpenLoadedImage);
+    if (auto loaded = m_dispatch.OpenImage(path, showInfo))
+        showLoadedImage(std::move(*loaded));
 }
 
 void MainWindow::openFiles(const std::vector<CommandWord>& words) {
@@ -724,8 +700,8 @@ void MainWindow::openFiles(const std::vector<CommandWord>& words) {
                 postCommand(Command::PaletteChanged);
             break;
         case CommandWord::Kind::Image:
-            if (m_dispatch.OpenImage(word.text, false))
-                executeCommand(Command::OpenLoadedImage);
+            if (auto loaded = m_dispatch.OpenImage(word.text, false))
+                showLoadedImage(std::move(*loaded));
             break;
         }
     }

@@ -74,6 +74,12 @@ public:
     // then the load and a new image window.
     void openNamedFile(const std::string& path, bool showInfo);
 
+    // A loaded, new, clipboard or filter-made picture into a new image
+    // window (in the single-document build: into the one window, after its
+    // save question); the colour group and the picture's palette are
+    // reconciled first.
+    void showLoadedImage(LoadedImage loaded);
+
     // The image windows, top of the stacking order first.
     std::vector<ImageWindow*> imageWindows() const;
     // Command::GetActiveView: the active image window (holding a picture), or
@@ -126,7 +132,6 @@ private:
     void tile(Qt::Orientation orientation);
     void arrangeIcons();
 
-    void openLoadedImage();
     void paletteChanged();
     void selectTool(int code);
     void showDisplayInfo();

@@ -57,10 +57,12 @@ CellImagePtr numbered(int width, int height) {
 using test::Rows;
 using test::rows;
 
-// Opens the picture in a new image window of the editor.
-ImageWindow* openPicture(MainWindow& w, CellImagePtr picture) {
-    w.app().loaded.picture = std::move(picture);
-    w.executeCommand(Command::OpenLoadedImage);
+// Opens the picture (with its mask) in a new image window of the editor.
+ImageWindow* openPicture(MainWindow& w, CellImagePtr picture, CellImagePtr mask = nullptr) {
+    LoadedImage loaded;
+    loaded.picture = std::move(picture);
+    loaded.mask = std::move(mask);
+    w.showLoadedImage(std::move(loaded));
     EditorFixture::settle();
     return w.activeImageWindow();
 }
@@ -178,8 +180,7 @@ private slots:
         auto mask = CellImage::Create(4, 2, 8);
         mask->at(0, 0) = 255;
         mask->at(3, 1) = 255;
-        w.app().loaded.mask = std::move(mask);
-        ImageWindow* window = openPicture(w, numbered(4, 2));
+        ImageWindow* window = openPicture(w, numbered(4, 2), std::move(mask));
         QVERIFY(window);
         w.executeCommand(Command::MaskEdit);
         const PaintSurface& surface = window->canvas().surface();
@@ -206,7 +207,6 @@ private slots:
         w.executeCommand(Command::WholePictureFilter);
         f.settle();
 
-        QVERIFY(w.app().loaded.empty());
         const auto windows = w.imageWindows();
         QCOMPARE(windows.size(), std::size_t(2));
         ImageWindow* made = windows.front() == source ? windows.back() : windows.front();
@@ -231,7 +231,6 @@ private slots:
         f.settle();
 
         QCOMPARE(started, (std::vector<std::vector<std::string>>{{"/CB"}}));
-        QVERIFY(w.app().loaded.empty());
         ClipboardPicture taken = ReadClipboardPicture();
         QVERIFY(taken.picture);
         QCOMPARE(rows(*taken.picture), (Rows{{20, 10, 0}, {21, 11, 1}, {22, 12, 2}, {23, 13, 3}}));

@@ -152,10 +152,10 @@ private slots:
             cell.setOffsets(12, 34);
             QCOMPARE(int(cell.saveTo(*picture, nullptr)), 0);
         }
-        QVERIFY(host->dispatch().OpenImage(path, false));
-        LoadedImage& loaded = host->app().loaded;
-        open(std::move(loaded.picture));
-        window->SetDocument(std::move(loaded.document));
+        auto loaded = host->dispatch().OpenImage(path, false);
+        QVERIFY(loaded);
+        open(std::move(loaded->picture));
+        window->SetDocument(std::move(loaded->document));
         window->canvas().picture()->at(0, 0) = 9;
         window->canvas().surface().modified = true;
         QVERIFY(window->handleCommand(Command::Save));

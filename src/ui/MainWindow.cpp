@@ -1,6 +1,5 @@
 #include "ui/MainWindow.h"
 
-#include "app/SettingKeys.h"
 #include "app/ToolButtonTable.h"
 #include "canvas/Canvas.h"
 #include "canvas/ReplaceIndex.h"
@@ -12,12 +11,12 @@
 #include "ui/FrameDialogs.h"
 #include "ui/ImageWindow.h"
 #include "ui/MainMenu.h"
+#include "ui/StatusBarFontStore.h"
 #include "ui/ToolBarCustomizeDialog.h"
 #include "ui/ToolBarPictures.h"
 #include "ui/ToolBarWidget.h"
+#include "ui/WindowArranger.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -28,7 +27,6 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
 #include <QShortcut>
@@ -37,8 +35,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cstdio>
-#include <span>
 
 namespace celdo {
 
@@ -46,11 +42,6 @@ namespace {
 
 QString q(const std::string& s) {
     return QString::fromStdString(s);
-}
-
-// Text of the already-open question for a display name.
-QString alreadyOpenText(const QString& name) {
-    return QStringLiteral("%1 は既に編集中です。読込ますか？").arg(name);
 }
 
 } // namespace
@@ -105,7 +96,7 @@ void MainWindow::buildMenu() {
                 state.zoomCommand =
                     CommandTable::commandForZoomCode(active->canvas().zoom().code());
             }
-            state.clipboardHasPicture = clipboardHasImage();
+            state.clipboardHasPicture = ClipboardHasPicture();
             return state;
         },
         this);
@@ -139,6 +130,8 @@ void MainWindow::buildClientArea() {
         m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] { refreshToolbar(); });
+        m_arranger = std::make_unique<WindowArranger>(
+            *m_mdi, [this] { postCommand(Command::RefreshToolbar); });
         layout->addWidget(m_mdi, 1);
     } else {
         m_single = new QWidget;
@@ -172,32 +165,12 @@ void MainWindow::buildStatusBar() {
     }
 
     // The status-bar font, when one was chosen.
-    const Settings& s = m_app.settings();
-    const std::string prefix(StatusBarFontPrefix);
-    const std::string face = s.readString(prefix + "lfFaceName");
-    if (!face.empty()) {
-        QFont font(q(face));
-        const int height = s.readInt(prefix + "lfHeight", 16);
-        if (height != 0)
-            font.setPixelSize(std::abs(height));
-        const int weight = s.readInt(prefix + "lfWeight", 0);
-        if (weight > 0)
-            font.setWeight(static_cast<QFont::Weight>(std::clamp(weight, 100, 900)));
-        font.setItalic(s.readInt(prefix + "lfItalic", 0) != 0);
-        font.setUnderline(s.readInt(prefix + "lfUnderline", 0) != 0);
-        font.setStrikeOut(s.readInt(prefix + "lfStrikeOut", 0) != 0);
-        bar->setFont(font);
-    }
+    if (const auto font = StatusBarFontStore(m_app.settings()).load())
+        bar->setFont(*font);
     bar->addWidget(m_pane0);
     bar->addWidget(m_pane1, 1);
     setStatusBar(bar);
-
-    // Pane 0 is five average characters wide; it never cuts a tool's name.
-    const QFontMetrics metrics(bar->font());
-    int width = 5 * metrics.averageCharWidth();
-    for (const ToolInfo& t : ToolTable())
-        width = std::max(width, metrics.horizontalAdvance(QString::fromUtf8(t.name)));
-    m_pane0->setFixedWidth(width + 12);
+    fitToolPane();
     showToolName();
 }
 
@@ -379,22 +352,11 @@ void MainWindow::registerCommands() {
                 postCommand(Command::FillOptions);
         });
     }
-    m_commands.onRun(Command::FileHistoryFirst, Command::FileHistoryLast, [this](int index) {
-        if (const std::string* path = m_app.imageHistory.entry(index)) {
-            const std::string chosen = *path;
-            openNamedFile(chosen, false);
-        }
-    });
     m_commands.on(Command::Options, [this] { showOptions(); });
 
     m_commands.on(Command::PaletteChanged, [this] { paletteChanged(); });
 
-    m_commands.on(Command::NewImage, [this] { newImage(); });
-    m_commands.on(Command::OpenImage, [this] {
-        const FileDialog::Result chosen = m_dispatch.ChooseImageToOpen();
-        if (chosen.confirmed)
-            openNamedFile(chosen.path, m_app.fileOptions.viewHeader != 0);
-    });
+    m_documents.registerCommands(m_commands);
     m_commands.on(Command::StatusBarLayout, [this] {
         layoutClientArea();
         statusBar()->update();
@@ -404,16 +366,10 @@ void MainWindow::registerCommands() {
     m_commands.on(Command::ToggleToolBar, [this] { toggleToolBar(); });
     m_commands.on(Command::IgnoredCommand, [] {});
     m_commands.on(Command::StatusBarFont, [this] { chooseStatusBarFont(); });
-    m_commands.on(Command::OpenClipboardImage, [this] { openClipboardImage(); });
     m_commands.on(Command::RefreshToolbar, [this] { refreshToolbar(); });
 
-    if (m_mdi) {
-        m_commands.on(Command::CascadeWindows, [this] { m_mdi->cascadeSubWindows(); });
-        m_commands.on(Command::TileSideBySide, [this] { tile(Qt::Horizontal); });
-        m_commands.on(Command::TileStacked, [this] { tile(Qt::Vertical); });
-        m_commands.on(Command::ArrangeIcons, [this] { arrangeIcons(); });
-        m_commands.on(Command::CloseAllWindows, [this] { closeAll(); });
-        m_commands.on(Command::NextWindow, [this] { m_mdi->activateNextSubWindow(); });
+    if (m_arranger) {
+        m_arranger->registerCommands(m_commands);
     } else {
         // The single image window has no frame of its own: the main window
         // fits itself around it.
@@ -428,43 +384,6 @@ void MainWindow::registerCommands() {
         m_ui.runDialog(about);
     });
     m_declined.on(Command::FillOptions, [this] { fillOptions(); });
-}
-
-void MainWindow::tile(Qt::Orientation orientation) {
-    // Side by side (horizontal) or one above the other; minimised children
-    // keep their place.
-    const QSize room = m_mdi->viewport()->size();
-    QList<QMdiSubWindow*> shown;
-    for (QMdiSubWindow* w : m_mdi->subWindowList(QMdiArea::CreationOrder))
-        if (!w->isMinimized())
-            shown.append(w);
-    const int n = static_cast<int>(shown.size());
-    for (int i = 0; i < n; ++i) {
-        QMdiSubWindow* w = shown[i];
-        w->showNormal();
-        if (orientation == Qt::Horizontal) {
-            const int x0 = room.width() * i / n, x1 = room.width() * (i + 1) / n;
-            w->setGeometry(x0, 0, x1 - x0, room.height());
-        } else {
-            const int y0 = room.height() * i / n, y1 = room.height() * (i + 1) / n;
-            w->setGeometry(0, y0, room.width(), y1 - y0);
-        }
-    }
-}
-
-void MainWindow::arrangeIcons() {
-    // Minimised children along the bottom edge, in creation order.
-    const QSize room = m_mdi->viewport()->size();
-    int x = 0;
-    for (QMdiSubWindow* w : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
-        if (!w->isMinimized())
-            continue;
-        const QSize s = w->size();
-        if (x > 0 && x + s.width() > room.width())
-            x = 0;
-        w->move(x, room.height() - s.height());
-        x += s.width();
-    }
 }
 
 // --- the work of the commands -----------------------------------------------
@@ -514,14 +433,6 @@ PropertyPage MainWindow::addInPage() {
     return added;
 }
 
-void MainWindow::newImage() {
-    LoadedImage made;
-    made.picture =
-        RunNewImage(m_ui, m_app.newImageSizes, m_app.settings(), m_app.newImageUsesCurrentColour,
-                    m_app.palette.current(), m_app.colours.drawColor);
-    showLoadedImage(std::move(made));
-}
-
 void MainWindow::fillOptions() {
     ImageWindow* active = activeImageWindow();
     const bool maskMode = active && active->canvas().surface().maskMode;
@@ -561,58 +472,17 @@ void MainWindow::chooseStatusBarFont() {
     if (!ok)
         return;
     statusBar()->setFont(chosen);
-    const QFontMetrics metrics(chosen);
+    fitToolPane();
+    StatusBarFontStore(m_app.settings()).store(chosen);
+}
+
+void MainWindow::fitToolPane() {
+    // Five average characters wide at least; it never cuts a tool's name.
+    const QFontMetrics metrics(statusBar()->font());
     int width = 5 * metrics.averageCharWidth();
     for (const ToolInfo& t : ToolTable())
         width = std::max(width, metrics.horizontalAdvance(QString::fromUtf8(t.name)));
     m_pane0->setFixedWidth(width + 12);
-
-    // Stored as the fields of a logical-font record.
-    Settings& s = m_app.settings();
-    const std::string prefix(StatusBarFontPrefix);
-    const QFontInfo info(chosen);
-    s.writeString(prefix + "lfFaceName", info.family().toStdString());
-    s.writeInt(prefix + "lfHeight", -info.pixelSize());
-    s.writeInt(prefix + "lfWidth", 0);
-    s.writeInt(prefix + "lfEscapement", 0);
-    s.writeInt(prefix + "lfOrientation", 0);
-    s.writeInt(prefix + "lfWeight", static_cast<int>(chosen.weight()));
-    s.writeInt(prefix + "lfItalic", chosen.italic() ? 1 : 0);
-    s.writeInt(prefix + "lfUnderline", chosen.underline() ? 1 : 0);
-    s.writeInt(prefix + "lfStrikeOut", chosen.strikeOut() ? 1 : 0);
-    s.writeInt(prefix + "lfCharSet", 0);
-    s.writeInt(prefix + "lfOutPrecision", 0);
-    s.writeInt(prefix + "lfClipPrecision", 0);
-    s.writeInt(prefix + "lfQuality", 0);
-    s.flush();
-}
-
-void MainWindow::closeAll() {
-    // From the top, each child that agrees goes; the first that refuses stops
-    // the rest.  Unlike the bare close-all, modified pictures are asked about.
-    for (ChildFrame* frame : childFrames()) {
-        if (frame->refusesToClose())
-            break;
-        frame->closeAgreed();
-    }
-    postCommand(Command::RefreshToolbar);
-}
-
-bool MainWindow::clipboardHasImage() const {
-    return ClipboardHasPicture();
-}
-
-void MainWindow::openClipboardImage() {
-    ClipboardPicture taken = ReadClipboardPicture();
-    if (!taken.picture)
-        return;
-    LoadedImage loaded;
-    loaded.picture = std::move(taken.picture);
-    loaded.mask = std::move(taken.mask);
-    // The same preparation as a loaded file: the full-colour question and
-    // the reduction, or widening onto the current group.
-    if (m_dispatch.PrepareLoadedImage(loaded))
-        showLoadedImage(std::move(loaded));
 }
 
 void MainWindow::paletteChanged() {
@@ -620,116 +490,6 @@ void MainWindow::paletteChanged() {
     m_app.tiles.applyPalette(m_app.palette.current());
     for (ImageWindow* w : imageWindows())
         w->paletteChanged();
-}
-
-void MainWindow::showLoadedImage(LoadedImage loaded) {
-    if (!loaded.picture)
-        return;
-    const bool hadPicture = !imageWindows().empty();
-    // The one picture of the single-document window stays when its save
-    // question is cancelled.
-    if (m_singleImage && hadPicture && !m_singleImage->QueryClose())
-        return;
-    ReconcileLoadedPalette(loaded, m_app.palette.current(), hadPicture);
-
-    ImageWindow* window = nullptr;
-    ChildFrame* frame = nullptr;
-    if (m_singleImage) {
-        window = m_singleImage;
-    } else {
-        frame = new ChildFrame(*this);
-        frame->setWindowIcon(windowIcon());
-        m_mdi->addSubWindow(frame);
-        window = frame->imageWindow();
-    }
-    postCommand(Command::RefreshToolbar);
-    window->SetPicture(std::move(loaded.picture), m_singleImage != nullptr);
-    window->SetDocument(std::move(loaded.document));
-    if (frame) {
-        frame->setWindowTitle(window->displayName());
-        frame->show();
-        frame->fitToImage();
-        m_mdi->setActiveSubWindow(frame);
-    } else {
-        window->show();
-        fitMainWindow();
-    }
-    if (loaded.mask)
-        window->AttachMask(std::move(loaded.mask));
-}
-
-int MainWindow::askAlreadyOpen(const QString& displayName) {
-    const QString text = alreadyOpenText(displayName);
-    if (Ui* responder = QtUi::responder())
-        return responder->messageBox(text.toStdString(), "CELDO", MessageIcon::Question,
-                                     MessageButtons::YesNo);
-    QMessageBox box(QMessageBox::Question, QStringLiteral("CELDO"), text,
-                    QMessageBox::Yes | QMessageBox::No, this);
-    box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes ? answer::Yes : answer::No;
-}
-
-void MainWindow::openNamedFile(const std::string& path, bool showInfo) {
-    const QString wanted = q(path);
-    ImageWindow* holder = nullptr;
-    for (ImageWindow* w : imageWindows()) {
-        const GraphicFile* document = w->document();
-        if (document && QString::compare(q(document->path()), wanted, Qt::CaseInsensitive) == 0)
-            holder = w; // the last that answers wins
-    }
-    if (holder && askAlreadyOpen(holder->displayName()) != answer::Yes) {
-        if (m_mdi)
-            for (ChildFrame* frame : childFrames())
-                if (frame->imageWindow() == holder) {
-                    m_mdi->setActiveSubWindow(frame);
-                    break;
-                }
-        return;
-    }
-    if (auto loaded = m_dispatch.OpenImage(path, showInfo))
-        showLoadedImage(std::move(*loaded));
-}
-
-void MainWindow::openFiles(const std::vector<CommandWord>& words) {
-    for (const CommandWord& word : words) {
-        switch (word.kind) {
-        case CommandWord::Kind::Option:
-            break;
-        case CommandWord::Kind::Palette:
-            if (m_dispatch.LoadPalette(word.text, false))
-                postCommand(Command::PaletteChanged);
-            break;
-        case CommandWord::Kind::Image:
-            if (auto loaded = m_dispatch.OpenImage(word.text, false))
-                showLoadedImage(std::move(*loaded));
-            break;
-        }
-    }
-}
-
-void MainWindow::openFilesSingle(const std::vector<CommandWord>& words, bool dropped) {
-    const SingleDocumentStart plan = PlanSingleDocument(words, dropped);
-    if (!plan.firstImage.empty()) {
-        const std::string first = plan.firstImage;
-        // Command::OpenNamedFile, queued behind this step.
-        QMetaObject::invokeMethod(
-            this, [this, first] { openNamedFile(first, false); }, Qt::QueuedConnection);
-    }
-    for (const auto& arguments : plan.instances)
-        m_startInstance(arguments);
-    if (!plan.palette.empty() && m_dispatch.LoadPalette(plan.palette, false))
-        postCommand(Command::PaletteChanged);
-    if (plan.openClipboard)
-        postCommand(Command::OpenClipboardImage);
-}
-
-void MainWindow::startUp(const std::vector<CommandWord>& words) {
-    if (variant() == FrameVariant::MultipleDocument)
-        openFiles(words);
-    else
-        openFilesSingle(words, false);
-    // The tile, brush and palette boards reopen here when they were open at
-    // the last exit; they belong to the board windows.
 }
 
 // --- menus --------------------------------------------------------------------
@@ -789,15 +549,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
         if (url.isLocalFile())
             names.push_back(url.toLocalFile().toStdString());
     event->acceptProposedAction();
-    dropFiles(names);
-}
-
-void MainWindow::dropFiles(const std::vector<std::string>& names) {
-    const auto words = ParseWords(names);
-    if (variant() == FrameVariant::MultipleDocument)
-        openFiles(words);
-    else
-        openFilesSingle(words, true);
+    m_documents.dropFiles(names);
 }
 
 } // namespace celdo

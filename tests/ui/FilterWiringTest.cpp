@@ -62,7 +62,7 @@ ImageWindow* openPicture(MainWindow& w, CellImagePtr picture, CellImagePtr mask 
     LoadedImage loaded;
     loaded.picture = std::move(picture);
     loaded.mask = std::move(mask);
-    w.showLoadedImage(std::move(loaded));
+    w.documents().show(std::move(loaded));
     EditorFixture::settle();
     return w.activeImageWindow();
 }

@@ -81,7 +81,7 @@ private slots:
         QCOMPARE(w.toolBar()->buttonState(7), int(ToolButtonTable::Pressed));
 
         // With a picture the same items come alive.
-        w.openFiles(ParseWords({f.copy("doll.cel")}));
+        w.documents().openFiles(ParseWords({f.copy("doll.cel")}));
         f.settle();
         w.updateMenuState();
         QVERIFY(w.action(Command::Save)->isEnabled());
@@ -124,7 +124,7 @@ private slots:
 
         // The groups the file does not hold keep their start-up colours.
         PaletteSet expected = editor->state().palette;
-        w.dropFiles({kcf, doll, dress});
+        w.documents().dropFiles({kcf, doll, dress});
         f.settle();
 
         const auto frames = w.clientArea()->subWindowList(QMdiArea::CreationOrder);
@@ -147,7 +147,7 @@ private slots:
         EditorFixture f;
         auto editor = f.start(FrameVariant::MultipleDocument);
         MainWindow& w = *editor->mainWindow();
-        w.openFiles(ParseWords({f.copy("doll.cel"), f.copy("dress.cel")}));
+        w.documents().openFiles(ParseWords({f.copy("doll.cel"), f.copy("dress.cel")}));
         f.settle();
         const auto windows = w.imageWindows();
         QCOMPARE(windows.size(), std::size_t(2));
@@ -179,7 +179,7 @@ private slots:
         MainWindow& w = *editor->mainWindow();
         const std::string doll = f.copy("doll.cel");
         const std::string dress = f.copy("dress.cel");
-        w.openFiles(ParseWords({doll, dress}));
+        w.documents().openFiles(ParseWords({doll, dress}));
         f.settle();
         for (ImageWindow* iw : w.imageWindows())
             iw->canvas().surface().modified = true;
@@ -210,7 +210,8 @@ private slots:
         EditorFixture f;
         auto editor = f.start(FrameVariant::MultipleDocument);
         MainWindow& w = *editor->mainWindow();
-        w.openFiles(ParseWords({f.copy("doll.cel"), f.copy("dress.cel"), f.copy("ribbon.cel")}));
+        w.documents().openFiles(
+            ParseWords({f.copy("doll.cel"), f.copy("dress.cel"), f.copy("ribbon.cel")}));
         f.settle();
         const auto windows = w.imageWindows(); // ribbon, dress, doll
         windows[1]->canvas().surface().modified = true;
@@ -232,7 +233,7 @@ private slots:
         auto editor = f.start(FrameVariant::MultipleDocument);
         MainWindow& w = *editor->mainWindow();
         const std::string doll = f.copy("doll.cel");
-        w.openNamedFile(doll, false);
+        w.documents().openNamedFile(doll, false);
         f.settle();
         QCOMPARE(w.imageWindows().size(), std::size_t(1));
         QVERIFY(f.ui.messages.empty());
@@ -241,7 +242,7 @@ private slots:
         std::string upper = doll;
         upper.replace(upper.size() - 8, 8, "DOLL.CEL");
         f.ui.answerMessage(answer::No);
-        w.openNamedFile(upper, false);
+        w.documents().openNamedFile(upper, false);
         f.settle();
         QCOMPARE(f.ui.messages.size(), std::size_t(1));
         QCOMPARE(f.ui.messages[0].text, std::string("doll.cel は既に編集中です。読込ますか？"));
@@ -251,7 +252,7 @@ private slots:
 
         // Yes loads a second copy.
         f.ui.answerMessage(answer::Yes);
-        w.openNamedFile(doll, false);
+        w.documents().openNamedFile(doll, false);
         f.settle();
         QCOMPARE(w.imageWindows().size(), std::size_t(2));
     }
@@ -262,8 +263,8 @@ private slots:
         MainWindow& w = *editor->mainWindow();
         const std::string doll = f.copy("doll.cel");
         const std::string dress = f.copy("dress.cel");
-        w.openNamedFile(doll, false);
-        w.openNamedFile(dress, false);
+        w.documents().openNamedFile(doll, false);
+        w.documents().openNamedFile(dress, false);
         f.settle();
         const auto& history = editor->state().imageHistory;
         QCOMPARE(history.size(), 2);

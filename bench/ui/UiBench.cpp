@@ -35,7 +35,7 @@ public:
     void setStatusText(const QString&) override {}
     void setToolPaneText(const QString&) override {}
     void restoreToolPaneText() override {}
-    void postCommand(int) override {}
+    void postCommand(Command) override {}
     void refreshToolbar() override {}
     FilterState& filters() override { return m_filters; }
     void startInstance(const std::vector<std::string>&) override {}
@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
     window.show();
     const int frames = argc > 1 ? std::atoi(argv[1]) : 300;
     std::printf("picture 4096 x 4096, full-window repaints per second while scrolling\n");
-    for (int command : {1240, 1243, 1247}) {
+    for (Command command : {Command::ZoomOne, Command::ZoomFour, Command::ZoomSixteen}) {
         window.handleCommand(command);
         window.resize(1280 + window.verticalScrollBar()->sizeHint().width() + 4,
                       1024 + window.horizontalScrollBar()->sizeHint().height() + 4);

@@ -27,25 +27,10 @@ namespace celdo {
 
 class KissPaletteFile;
 
-// A picture waiting to be opened in a new image window: what a loader, the
-// clipboard reader, the new-image dialog or a filter produced.
-struct LoadedImage {
-    CellImagePtr picture;
-    CellImagePtr mask;
-    std::unique_ptr<GraphicFile> document;
-
-    bool empty() const { return !picture; }
-    void clear() {
-        picture.reset();
-        mask.reset();
-        document.reset();
-    }
-};
-
 // Everything that lives for the whole run of the editor, shared by both
 // builds and every window: the settings, the palette and colour selection,
-// the tool state, the boards' data, the file histories and options, and the
-// loaded-image hand-over.  No window code: the Qt frame owns one of these.
+// the tool state, the boards' data, the file histories and options.  No
+// window code: the Qt frame owns one of these.
 class AppState {
 public:
     // `section` is "CELDOM" or "CELDOS"; the settings file is located as the
@@ -112,7 +97,6 @@ public:
 
     SoftDabSettings softDabSettings() const;
 
-    LoadedImage loaded;
     std::unique_ptr<KissPaletteFile> currentPaletteFile;
     // Index of the palette dialogs' type list for this run.
     int paletteFileType = 0;

@@ -12,106 +12,106 @@ using A = CommandAvailability;
 using C = CommandCheck;
 
 const std::vector<CommandInfo> kCommands = {
-    {101, "新規作成(&N)...\tCtrl+N", A::Always, C::None},
-    {102, "開く(&O)...\tCtrl+O", A::Always, C::None},
-    {1380, "クリップボードの編集", A::WithClipboardImage, C::None},
-    {103, "上書保存(&S)\tCtrl+S", A::WithImage, C::None},
-    {104, "別名保存(&A)...", A::WithImage, C::None},
-    {1900, "オプション...", A::Always, C::None},
-    {108, "終了(&X)\tAlt+X", A::Always, C::None},
+    {Command::NewImage, "新規作成(&N)...\tCtrl+N", A::Always, C::None},
+    {Command::OpenImage, "開く(&O)...\tCtrl+O", A::Always, C::None},
+    {Command::OpenClipboardImage, "クリップボードの編集", A::WithClipboardImage, C::None},
+    {Command::Save, "上書保存(&S)\tCtrl+S", A::WithImage, C::None},
+    {Command::SaveAs, "別名保存(&A)...", A::WithImage, C::None},
+    {Command::Options, "オプション...", A::Always, C::None},
+    {Command::Exit, "終了(&X)\tAlt+X", A::Always, C::None},
 
-    {112, "複写(&C)\tCtrl+C", A::WithImage, C::None},
-    {1303, "部分複写", A::WithImage, C::Tool},
-    {114, "貼り付け(&P)\tCtrl+V", A::WithImageAndClipboard, C::None},
-    {1230, "文字の貼付け...", A::WithImage, C::None},
-    {1940, "全面フィルター...", A::WithImage, C::None},
-    {1300, "部分フィルター...", A::WithImage, C::Tool},
-    {1200, "大きさの変更...", A::WithImage, C::None},
-    {1021, "画像情報...", A::WithImage, C::None},
+    {Command::Copy, "複写(&C)\tCtrl+C", A::WithImage, C::None},
+    {Command::ToolRegionCopy, "部分複写", A::WithImage, C::Tool},
+    {Command::Paste, "貼り付け(&P)\tCtrl+V", A::WithImageAndClipboard, C::None},
+    {Command::TextPaste, "文字の貼付け...", A::WithImage, C::None},
+    {Command::WholePictureFilter, "全面フィルター...", A::WithImage, C::None},
+    {Command::ToolRegionFilter, "部分フィルター...", A::WithImage, C::Tool},
+    {Command::ChangeSize, "大きさの変更...", A::WithImage, C::None},
+    {Command::ImageInfo, "画像情報...", A::WithImage, C::None},
 
-    {1210, "表示のみ", A::Always, C::Tool},
-    {1400, "手書き", A::Always, C::Tool},
-    {1401, "自由曲線", A::Always, C::Tool},
-    {1402, "水滴", A::Always, C::Tool},
-    {1403, "ぼかし筆", A::Always, C::Tool},
-    {1420, "線分", A::Always, C::Tool},
-    {1421, "直線", A::Always, C::Tool},
-    {1422, "多角形", A::Always, C::Tool},
-    {1301, "矩形", A::Always, C::Tool},
-    {1321, "楕円", A::Always, C::Tool},
-    {1302, "矩形塗り", A::Always, C::Tool},
-    {1322, "楕円塗り", A::Always, C::Tool},
-    {1721, "左右反転", A::Always, C::Tool},
-    {1722, "上下反転", A::Always, C::Tool},
-    {1700, "塗潰し", A::Always, C::Tool},
-    {1701, "塗潰しのオプション...", A::Always, C::None},
-    {1600, "マスク編集", A::WithImage, C::MaskMode},
-    {1601, "画像編集", A::WithImage, C::ImageMode},
-    {1602, "マスク無効化", A::WithImage, C::MaskOff},
-    {1603, "マスク反転", A::WithImage, C::None},
-    {1604, "マスク消去", A::WithImage, C::None},
+    {Command::ToolViewOnly, "表示のみ", A::Always, C::Tool},
+    {Command::ToolFreehand, "手書き", A::Always, C::Tool},
+    {Command::ToolFreeCurve, "自由曲線", A::Always, C::Tool},
+    {Command::ToolWaterDrop, "水滴", A::Always, C::Tool},
+    {Command::ToolBlurBrush, "ぼかし筆", A::Always, C::Tool},
+    {Command::ToolSegment, "線分", A::Always, C::Tool},
+    {Command::ToolPolyline, "直線", A::Always, C::Tool},
+    {Command::ToolPolygon, "多角形", A::Always, C::Tool},
+    {Command::ToolRectangle, "矩形", A::Always, C::Tool},
+    {Command::ToolEllipse, "楕円", A::Always, C::Tool},
+    {Command::ToolFilledRectangle, "矩形塗り", A::Always, C::Tool},
+    {Command::ToolFilledEllipse, "楕円塗り", A::Always, C::Tool},
+    {Command::ToolFlipLeftRight, "左右反転", A::Always, C::Tool},
+    {Command::ToolFlipUpDown, "上下反転", A::Always, C::Tool},
+    {Command::ToolFill, "塗潰し", A::Always, C::Tool},
+    {Command::FillOptions, "塗潰しのオプション...", A::Always, C::None},
+    {Command::MaskEdit, "マスク編集", A::WithImage, C::MaskMode},
+    {Command::ImageEdit, "画像編集", A::WithImage, C::ImageMode},
+    {Command::MaskDisable, "マスク無効化", A::WithImage, C::MaskOff},
+    {Command::MaskInvert, "マスク反転", A::WithImage, C::None},
+    {Command::MaskClear, "マスク消去", A::WithImage, C::None},
 
-    {130, "重ねて表示", A::WithImage, C::None},
-    {131, "垂直に並べる", A::WithImage, C::None},
-    {132, "水平に並べる", A::WithImage, C::None},
-    {133, "アイコンの整列", A::WithImage, C::None},
-    {134, "全て閉じる", A::WithImage, C::None},
-    {135, "次の窓", A::WithImage, C::None},
+    {Command::CascadeWindows, "重ねて表示", A::WithImage, C::None},
+    {Command::TileSideBySide, "垂直に並べる", A::WithImage, C::None},
+    {Command::TileStacked, "水平に並べる", A::WithImage, C::None},
+    {Command::ArrangeIcons, "アイコンの整列", A::WithImage, C::None},
+    {Command::CloseAllWindows, "全て閉じる", A::WithImage, C::None},
+    {Command::NextWindow, "次の窓", A::WithImage, C::None},
 
-    {1510, "パレット", A::Always, C::None},
-    {1530, "筆箱", A::Always, C::None},
-    {1520, "タイル", A::Always, C::None},
-    {1240, "１倍", A::WithImage, C::Zoom},
-    {1241, "２倍", A::WithImage, C::Zoom},
-    {1242, "３倍", A::WithImage, C::Zoom},
-    {1243, "４倍", A::WithImage, C::Zoom},
-    {1244, "６倍", A::WithImage, C::Zoom},
-    {1245, "８倍", A::WithImage, C::Zoom},
-    {1246, "12倍", A::WithImage, C::Zoom},
-    {1247, "16倍", A::WithImage, C::Zoom},
-    {1239, "1/2倍", A::WithImage, C::Zoom},
-    {1238, "1/3倍", A::WithImage, C::Zoom},
-    {1237, "1/4倍", A::WithImage, C::Zoom},
-    {1236, "1/6倍", A::WithImage, C::Zoom},
-    {1235, "1/8倍", A::WithImage, C::Zoom},
-    {1010, "大きさの調整", A::WithImage, C::None},
-    {1120, "ツールバー", A::Always, C::ToolBar},
-    {1100, "ステータスバー", A::Always, C::StatusBar},
-    {1221, "ステータスバーのフォント...", A::Always, C::None},
-    {1020, "環境...", A::Always, C::None},
+    {Command::PaletteBoard, "パレット", A::Always, C::None},
+    {Command::BrushBoard, "筆箱", A::Always, C::None},
+    {Command::TileBoard, "タイル", A::Always, C::None},
+    {Command::ZoomOne, "１倍", A::WithImage, C::Zoom},
+    {Command::ZoomTwo, "２倍", A::WithImage, C::Zoom},
+    {Command::ZoomThree, "３倍", A::WithImage, C::Zoom},
+    {Command::ZoomFour, "４倍", A::WithImage, C::Zoom},
+    {Command::ZoomSix, "６倍", A::WithImage, C::Zoom},
+    {Command::ZoomEight, "８倍", A::WithImage, C::Zoom},
+    {Command::ZoomTwelve, "12倍", A::WithImage, C::Zoom},
+    {Command::ZoomSixteen, "16倍", A::WithImage, C::Zoom},
+    {Command::ZoomHalf, "1/2倍", A::WithImage, C::Zoom},
+    {Command::ZoomThird, "1/3倍", A::WithImage, C::Zoom},
+    {Command::ZoomQuarter, "1/4倍", A::WithImage, C::Zoom},
+    {Command::ZoomSixth, "1/6倍", A::WithImage, C::Zoom},
+    {Command::ZoomEighth, "1/8倍", A::WithImage, C::Zoom},
+    {Command::FitToImage, "大きさの調整", A::WithImage, C::None},
+    {Command::ToggleToolBar, "ツールバー", A::Always, C::ToolBar},
+    {Command::ToggleStatusBar, "ステータスバー", A::Always, C::StatusBar},
+    {Command::StatusBarFont, "ステータスバーのフォント...", A::Always, C::None},
+    {Command::DisplayInfo, "環境...", A::Always, C::None},
 
-    {1500, "&0", A::Always, C::ColourGroup},
-    {1501, "&1", A::Always, C::ColourGroup},
-    {1502, "&2", A::Always, C::ColourGroup},
-    {1503, "&3", A::Always, C::ColourGroup},
-    {1504, "&4", A::Always, C::ColourGroup},
-    {1505, "&5", A::Always, C::ColourGroup},
-    {1506, "&6", A::Always, C::ColourGroup},
-    {1507, "&7", A::Always, C::ColourGroup},
-    {1508, "&8", A::Always, C::ColourGroup},
-    {1509, "&9", A::Always, C::ColourGroup},
+    {commandAt(Command::ColourGroupFirst, 0), "&0", A::Always, C::ColourGroup},
+    {commandAt(Command::ColourGroupFirst, 1), "&1", A::Always, C::ColourGroup},
+    {commandAt(Command::ColourGroupFirst, 2), "&2", A::Always, C::ColourGroup},
+    {commandAt(Command::ColourGroupFirst, 3), "&3", A::Always, C::ColourGroup},
+    {commandAt(Command::ColourGroupFirst, 4), "&4", A::Always, C::ColourGroup},
+    {commandAt(Command::ColourGroupFirst, 5), "&5", A::Always, C::ColourGroup},
+    {commandAt(Command::ColourGroupFirst, 6), "&6", A::Always, C::ColourGroup},
+    {commandAt(Command::ColourGroupFirst, 7), "&7", A::Always, C::ColourGroup},
+    {commandAt(Command::ColourGroupFirst, 8), "&8", A::Always, C::ColourGroup},
+    {commandAt(Command::ColourGroupFirst, 9), "&9", A::Always, C::ColourGroup},
 
-    {1840, "パレットの読込", A::Always, C::None},
-    {1850, "パレットの上書保存", A::Always, C::None},
-    {1855, "パレットの別名保存", A::Always, C::None},
+    {Command::OpenPalette, "パレットの読込", A::Always, C::None},
+    {Command::SavePalette, "パレットの上書保存", A::Always, C::None},
+    {Command::SavePaletteAs, "パレットの別名保存", A::Always, C::None},
 
-    {121, "ヘルプ\tF1", A::Always, C::None},
-    {120, "バージョン情報(&A)...", A::Always, C::None},
+    {Command::Help, "ヘルプ\tF1", A::Always, C::None},
+    {Command::About, "バージョン情報(&A)...", A::Always, C::None},
 };
 
-MenuEntry cmd(int id) {
+MenuEntry cmd(Command id) {
     return {MenuEntry::Command, id, {}, {}};
 }
 MenuEntry sep() {
-    return {MenuEntry::Separator, 0, {}, {}};
+    return {MenuEntry::Separator, Command::None, {}, {}};
 }
 MenuEntry popup(std::string text, std::vector<MenuEntry> entries) {
-    return {MenuEntry::Popup, 0, std::move(text), std::move(entries)};
+    return {MenuEntry::Popup, Command::None, std::move(text), std::move(entries)};
 }
 
 } // namespace
 
-const CommandInfo* CommandTable::find(int id) {
+const CommandInfo* CommandTable::find(Command id) {
     for (const auto& c : kCommands)
         if (c.id == id)
             return &c;
@@ -125,55 +125,83 @@ const std::vector<CommandInfo>& CommandTable::all() {
 std::vector<MenuEntry> CommandTable::mainMenu(FrameVariant variant) {
     std::vector<MenuEntry> menu;
     // The file history is appended after "終了" each time the popup opens.
-    menu.push_back(popup("ファイル(&F)", {cmd(101), cmd(102), cmd(1380), sep(), cmd(103), cmd(104),
-                                          sep(), cmd(1900), sep(), cmd(108)}));
-    menu.push_back(popup("編集(&E)", {cmd(112), cmd(1303), cmd(114), cmd(1230), sep(), cmd(1940),
-                                      cmd(1300), sep(), cmd(1200), cmd(1021)}));
+    menu.push_back(popup("ファイル(&F)", {cmd(Command::NewImage), cmd(Command::OpenImage),
+                                          cmd(Command::OpenClipboardImage), sep(),
+                                          cmd(Command::Save), cmd(Command::SaveAs), sep(),
+                                          cmd(Command::Options), sep(), cmd(Command::Exit)}));
+    menu.push_back(
+        popup("編集(&E)", {cmd(Command::Copy), cmd(Command::ToolRegionCopy), cmd(Command::Paste),
+                           cmd(Command::TextPaste), sep(), cmd(Command::WholePictureFilter),
+                           cmd(Command::ToolRegionFilter), sep(), cmd(Command::ChangeSize),
+                           cmd(Command::ImageInfo)}));
     menu.push_back(popup(
         "道具箱(&T)",
-        {cmd(1400), cmd(1401), cmd(1402), cmd(1403), sep(), cmd(1420), cmd(1421), sep(), cmd(1301),
-         cmd(1321), cmd(1302), cmd(1322), sep(), cmd(1700), cmd(1701), sep(),
-         popup("マスクの操作", {cmd(1600), cmd(1601), sep(), cmd(1602), cmd(1603), cmd(1604)})}));
+        {cmd(Command::ToolFreehand), cmd(Command::ToolFreeCurve), cmd(Command::ToolWaterDrop),
+         cmd(Command::ToolBlurBrush), sep(), cmd(Command::ToolSegment), cmd(Command::ToolPolyline),
+         sep(), cmd(Command::ToolRectangle), cmd(Command::ToolEllipse),
+         cmd(Command::ToolFilledRectangle), cmd(Command::ToolFilledEllipse), sep(),
+         cmd(Command::ToolFill), cmd(Command::FillOptions), sep(),
+         popup("マスクの操作",
+               {cmd(Command::MaskEdit), cmd(Command::ImageEdit), sep(), cmd(Command::MaskDisable),
+                cmd(Command::MaskInvert), cmd(Command::MaskClear)})}));
     if (variant == FrameVariant::MultipleDocument)
-        menu.push_back(popup("窓の操作(&W)",
-                             {cmd(130), cmd(131), cmd(132), cmd(133), sep(), cmd(134), cmd(135)}));
-    menu.push_back(
-        popup("表示(&V)", {cmd(1510), cmd(1530), cmd(1520), sep(),
-                           popup("拡大", {cmd(1240), cmd(1241), cmd(1242), cmd(1243), cmd(1244),
-                                          cmd(1245), cmd(1246), cmd(1247)}),
-                           popup("縮小", {cmd(1239), cmd(1238), cmd(1237), cmd(1236), cmd(1235)}),
-                           cmd(1010), sep(), cmd(1120), cmd(1100), cmd(1221), sep(), cmd(1020)}));
-    menu.push_back(popup("色組(&G)", {cmd(1500), cmd(1501), cmd(1502), cmd(1503), cmd(1504),
-                                      cmd(1505), cmd(1506), cmd(1507), cmd(1508), cmd(1509)}));
+        menu.push_back(
+            popup("窓の操作(&W)", {cmd(Command::CascadeWindows), cmd(Command::TileSideBySide),
+                                   cmd(Command::TileStacked), cmd(Command::ArrangeIcons), sep(),
+                                   cmd(Command::CloseAllWindows), cmd(Command::NextWindow)}));
+    menu.push_back(popup(
+        "表示(&V)",
+        {cmd(Command::PaletteBoard), cmd(Command::BrushBoard), cmd(Command::TileBoard), sep(),
+         popup("拡大", {cmd(Command::ZoomOne), cmd(Command::ZoomTwo), cmd(Command::ZoomThree),
+                        cmd(Command::ZoomFour), cmd(Command::ZoomSix), cmd(Command::ZoomEight),
+                        cmd(Command::ZoomTwelve), cmd(Command::ZoomSixteen)}),
+         popup("縮小", {cmd(Command::ZoomHalf), cmd(Command::ZoomThird), cmd(Command::ZoomQuarter),
+                        cmd(Command::ZoomSixth), cmd(Command::ZoomEighth)}),
+         cmd(Command::FitToImage), sep(), cmd(Command::ToggleToolBar),
+         cmd(Command::ToggleStatusBar), cmd(Command::StatusBarFont), sep(),
+         cmd(Command::DisplayInfo)}));
+    menu.push_back(popup(
+        "色組(&G)",
+        {cmd(commandAt(Command::ColourGroupFirst, 0)), cmd(commandAt(Command::ColourGroupFirst, 1)),
+         cmd(commandAt(Command::ColourGroupFirst, 2)), cmd(commandAt(Command::ColourGroupFirst, 3)),
+         cmd(commandAt(Command::ColourGroupFirst, 4)), cmd(commandAt(Command::ColourGroupFirst, 5)),
+         cmd(commandAt(Command::ColourGroupFirst, 6)), cmd(commandAt(Command::ColourGroupFirst, 7)),
+         cmd(commandAt(Command::ColourGroupFirst, 8)),
+         cmd(commandAt(Command::ColourGroupFirst, 9))}));
     // The palette history is appended from position 3 on.
-    menu.push_back(popup("パレット(&P)", {cmd(1840), cmd(1850), cmd(1855)}));
-    menu.push_back(popup("ヘルプ(&H)", {cmd(121), sep(), cmd(120)}));
+    menu.push_back(popup("パレット(&P)", {cmd(Command::OpenPalette), cmd(Command::SavePalette),
+                                          cmd(Command::SavePaletteAs)}));
+    menu.push_back(popup("ヘルプ(&H)", {cmd(Command::Help), sep(), cmd(Command::About)}));
     return menu;
 }
 
-bool CommandTable::awaitsItsWindow(int command) {
-    return command == 114 || command == 1230 || command == 1510 || command == 1520 ||
-           command == 1530;
+bool CommandTable::awaitsItsWindow(Command command) {
+    return command == Command::Paste || command == Command::TextPaste ||
+           command == Command::PaletteBoard || command == Command::TileBoard ||
+           command == Command::BrushBoard;
 }
 
-int CommandTable::toolForCommand(int command) {
-    return ToolOfCommand(command);
+int CommandTable::toolForCommand(Command command) {
+    // The tool table keeps the command ids of the tools it names.
+    return ToolOfCommand(commandId(command));
 }
 
-int CommandTable::zoomCodeForCommand(int command) {
-    if (command >= 1235 && command <= 1247)
-        return command - 1240;
+int CommandTable::zoomCodeForCommand(Command command) {
+    if (command >= Command::ZoomEighth && command <= Command::ZoomSixteen)
+        return commandId(command) - commandId(Command::ZoomOne);
     return NoZoom;
 }
 
-int CommandTable::commandForZoomCode(int code) {
-    return (code >= -5 && code <= 7) ? 1240 + code : 0;
+Command CommandTable::commandForZoomCode(int code) {
+    const Command command = commandAt(Command::ZoomOne, code);
+    return (command >= Command::ZoomEighth && command <= Command::ZoomSixteen) ? command
+                                                                               : Command::None;
 }
 
 const std::vector<CommandTable::Accelerator>& CommandTable::accelerators() {
     static const std::vector<Accelerator> keys = {
-        {"Ctrl+O", 102}, {"Ctrl+S", 103}, {"Ctrl+C", 112},
-        {"Ctrl+V", 114}, {"Alt+X", 108},  {"F1", 121},
+        {"Ctrl+O", Command::OpenImage}, {"Ctrl+S", Command::Save}, {"Ctrl+C", Command::Copy},
+        {"Ctrl+V", Command::Paste},     {"Alt+X", Command::Exit},  {"F1", Command::Help},
     };
     return keys;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Command.h"
+
 #include <string>
 #include <vector>
 
@@ -18,16 +20,16 @@ enum class CommandCheck {
     None,
     Tool,        // the current tool is the command's tool
     Zoom,        // the active canvas's zoom is the command's
-    MaskMode,    // 1600: mask edit mode
-    ImageMode,   // 1601: image edit mode
-    MaskOff,     // 1602: the mask is disabled
-    ToolBar,     // 1120
-    StatusBar,   // 1100
-    ColourGroup, // 1500–1509: the current group
+    MaskMode,    // mask edit mode
+    ImageMode,   // image edit mode
+    MaskOff,     // the mask is disabled
+    ToolBar,     // the toolbar is shown
+    StatusBar,   // the status bar is shown
+    ColourGroup, // the command's colour group is the current one
 };
 
 struct CommandInfo {
-    int id;
+    Command id;
     const char* text; // menu text with its mnemonic and shown accelerator
     CommandAvailability availability;
     CommandCheck check;
@@ -36,7 +38,8 @@ struct CommandInfo {
 // One entry of the main menu: a command, a separator or a popup.
 struct MenuEntry {
     enum Kind { Command, Separator, Popup } kind = Command;
-    int command = 0;
+    // The kind `Command` hides the type's name inside this struct.
+    celdo::Command command = celdo::Command::None;
     std::string text;               // popups only
     std::vector<MenuEntry> entries; // popups only
 };
@@ -49,8 +52,8 @@ enum class FrameVariant { MultipleDocument, SingleDocument };
 // all built from it, for both builds.
 class CommandTable {
 public:
-    // The command's entry, or null for unknown ids.
-    static const CommandInfo* find(int id);
+    // The command's entry, or null for commands without a menu text.
+    static const CommandInfo* find(Command id);
     static const std::vector<CommandInfo>& all();
 
     // The popups of "MainMenu" in order.  The single-document build has no
@@ -61,21 +64,21 @@ public:
     // and tile boards, the paste window and text paste.  Their menu items and
     // buttons stay in place, greyed, so the menu and the stored toolbar lists
     // keep their layout.
-    static bool awaitsItsWindow(int command);
+    static bool awaitsItsWindow(Command command);
 
     // The tool a tool command chooses, or -1 for other commands (the pairs
     // are those of the tool table).
-    static int toolForCommand(int command);
+    static int toolForCommand(Command command);
     // The zoom code (-5 … 7) of a zoom command, or nothing (-100).
-    static int zoomCodeForCommand(int command);
+    static int zoomCodeForCommand(Command command);
     static constexpr int NoZoom = -100;
-    // The command of a zoom code, or 0 when the code names no zoom.
-    static int commandForZoomCode(int code);
+    // The command of a zoom code, or None when the code names no zoom.
+    static Command commandForZoomCode(int code);
 
     // Accelerators of "KEYACCEL": key text in Qt's portable form -> command.
     struct Accelerator {
         const char* key;
-        int command;
+        Command command;
     };
     static const std::vector<Accelerator>& accelerators();
 };

@@ -88,11 +88,12 @@ void FileHistory::deleteKeys(Settings& settings) const {
         settings.deleteKey(key(i));
 }
 
-std::vector<std::pair<int, std::string>> FileHistory::menuItems(int maxMenuFile) const {
-    std::vector<std::pair<int, std::string>> items;
+std::vector<std::pair<Command, std::string>> FileHistory::menuItems(int maxMenuFile) const {
+    std::vector<std::pair<Command, std::string>> items;
     const int count = std::min(size(), std::max(0, maxMenuFile));
     for (int i = 0; i < count; ++i)
-        items.emplace_back(FirstMenuCommand + i, m_entries[static_cast<std::size_t>(i)]);
+        items.emplace_back(commandAt(Command::FileHistoryFirst, i),
+                           m_entries[static_cast<std::size_t>(i)]);
     return items;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Command.h"
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,7 +17,6 @@ class Ui;
 class FileHistory {
 public:
     static constexpr int MaxStoredEntries = 20;
-    static constexpr int FirstMenuCommand = 1800;
 
     explicit FileHistory(std::string keyPrefix) : m_prefix(std::move(keyPrefix)) {}
 
@@ -44,10 +45,10 @@ public:
     // Deletes keys 0..19.
     void deleteKeys(Settings& settings) const;
 
-    // The history part of the "ファイル" menu: (command id, text) pairs, up to
-    // `maxMenuFile` entries with ids 1800, 1801, …  Empty means neither a
-    // separator nor entries are shown.
-    std::vector<std::pair<int, std::string>> menuItems(int maxMenuFile) const;
+    // The history part of the "ファイル" menu: (command, text) pairs, up to
+    // `maxMenuFile` entries from Command::FileHistoryFirst on.  Empty means
+    // neither a separator nor entries are shown.
+    std::vector<std::pair<Command, std::string>> menuItems(int maxMenuFile) const;
 
 private:
     std::string key(int index) const { return m_prefix + std::to_string(index); }

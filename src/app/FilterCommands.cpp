@@ -46,9 +46,8 @@ FilterCommandResult RunChosenFilter(PaintSurface& surface, AppState& app, Filter
         return out;
 
     if (out.result & CELDO_RESULT_NEW_IMAGE) {
-        app.loaded.clear();
-        app.loaded.picture = std::move(outcome.newImage);
-        app.loaded.mask = std::move(outcome.newMask);
+        out.newImage.picture = std::move(outcome.newImage);
+        out.newImage.mask = std::move(outcome.newMask);
         out.route = app.variant() == FrameVariant::MultipleDocument
                         ? NewImageRoute::OpenFromClipboard
                         : NewImageRoute::StartClipboardInstance;

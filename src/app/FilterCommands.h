@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/LoadedImage.h"
 #include "canvas/PaintSurface.h"
 #include "core/Rect.h"
 #include "plugins/FilterHost.h"
@@ -30,14 +31,14 @@ struct FilterState {
                          Ui& ui);
 };
 
-// Where a new picture made by a filter goes.  In both cases the picture and
-// mask wait in `AppState::loaded`; the caller puts them on the clipboard (the
-// picture as a bitmap, the mask, when there is one, as "CELDO::MASK"),
-// replacing its content, and empties `loaded`.  Then:
+// Where a new picture made by a filter goes.  In both cases the caller puts
+// the result's picture and mask on the clipboard (the picture as a bitmap,
+// the mask, when there is one, as "CELDO::MASK"), replacing its content.
+// Then:
 enum class NewImageRoute {
     None,
-    // celdom: post command 1380 to the main window, which opens the
-    // clipboard picture in a new image window.
+    // celdom: post Command::OpenClipboardImage to the main window, which
+    // opens the clipboard picture in a new image window.
     OpenFromClipboard,
     // celdos: start a new instance of the program with the command line
     // "<program path> /CB".
@@ -54,18 +55,20 @@ struct FilterCommandResult {
     // modified.
     Rect changed;
     // The picture's colour table changed and was copied into the current
-    // colour group: send CM_PALETTE_CHANGED to the palette board only.
+    // colour group: send Command::PaletteChanged to the palette board only.
     bool paletteChanged = false;
     NewImageRoute route = NewImageRoute::None;
+    // The new picture and its mask when the route is not None.
+    LoadedImage newImage;
 };
 
-// Command 1940 ("全面フィルター..."): the "FilterList" dialog for the surface's
+// The whole-picture filter ("全面フィルター..."): the "FilterList" dialog for the surface's
 // mode, then the run over the whole picture.  `window` is handed to the
 // plug-in as the owner of its dialogs.
 FilterCommandResult RunWholePictureFilter(PaintSurface& surface, AppState& app,
                                           FilterState& filters, Ui& ui, void* window = nullptr);
 
-// Tool 512 (command 1300) on release of the drag: `dragged` (any corner
+// The region filter tool on release of the drag: `dragged` (any corner
 // order, image pixels) is normalised and the "FilterRegion" dialog opens; on
 // "実行" its rectangle becomes the filter region and the chosen filter runs
 // over it.
@@ -76,8 +79,8 @@ FilterCommandResult RunRegionFilter(PaintSurface& surface, AppState& app, Filter
 // edit mode the mask view is committed, the filter works on the mask plane
 // as an 8-bit grey picture without a mask, and the view is refreshed from
 // the plane afterwards; in image edit mode it works on the picture with the
-// mask plane when the mask is enabled.  Results: a new picture goes to
-// `app.loaded` (route as above, the surface unchanged); an in-place change
+// mask plane when the mask is enabled.  Results: a new picture comes back in
+// the result (route as above, the surface unchanged); an in-place change
 // marks the surface modified and reports the whole picture as changed, or
 // only the region when the filter says it worked on the region; a changed
 // colour table of the picture becomes the current colour group.  The colour

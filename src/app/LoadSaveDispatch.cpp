@@ -94,33 +94,33 @@ bool LoadSaveDispatch::dealWithFailedEntry(FileHistory& history, const std::stri
                              m_ui);
 }
 
-bool LoadSaveDispatch::OpenImage(const std::string& path, bool showInfo) {
+std::optional<LoadedImage> LoadSaveDispatch::OpenImage(const std::string& path, bool showInfo) {
     auto file = CreateFormatFor(path, m_app.palette.current());
     Status code = file->readHeader();
     if (code != status::Ok) {
         if (!dealWithFailedEntry(m_app.imageHistory, path))
             ShowErrorMessage(m_ui, code);
-        return false;
+        return std::nullopt;
     }
     code = file->selectPage();
     if (code != status::Ok) {
         ShowErrorMessage(m_ui, code);
-        return false;
+        return std::nullopt;
     }
     if (showInfo) {
         if (file->pageCount() > 1) {
             ControlTable pages = pageSelectTable(*file);
             if (m_ui.runDialog(pages) != 1)
-                return false;
+                return std::nullopt;
             file->setPage(pages.value(360) - 1);
             code = file->selectPage();
             if (code != status::Ok) {
                 ShowErrorMessage(m_ui, code);
-                return false;
+                return std::nullopt;
             }
         }
         if (file->showInfo(m_ui) == 2)
-            return false;
+            return std::nullopt;
     }
     CellImagePtr picture;
     {
@@ -129,7 +129,7 @@ bool LoadSaveDispatch::OpenImage(const std::string& path, bool showInfo) {
     }
     if (!picture) {
         ShowErrorMessage(m_ui, file->error() ? file->error() : status::FormatError);
-        return false;
+        return std::nullopt;
     }
     m_app.imageHistory.add(path);
     m_app.lastDirectory = directoryOf(path);
@@ -139,9 +139,8 @@ bool LoadSaveDispatch::OpenImage(const std::string& path, bool showInfo) {
     loaded.mask = LoadMask(file->takeMask(), path, MagMaskReader());
     loaded.document = std::move(file);
     if (!PrepareLoadedImage(loaded))
-        return false;
-    m_app.loaded = std::move(loaded);
-    return true;
+        return std::nullopt;
+    return loaded;
 }
 
 bool LoadSaveDispatch::PrepareLoadedImage(LoadedImage& loaded) {
@@ -173,6 +172,21 @@ bool LoadSaveDispatch::PrepareLoadedImage(LoadedImage& loaded) {
     }
     loaded.picture = std::move(prepared);
     return true;
+}
+
+bool CarriesOwnPalette(const LoadedImage& loaded) {
+    // A KiSS cell's colours live in the palette file that goes with it.
+    return !(loaded.document && dynamic_cast<const KissCellFile*>(loaded.document.get()));
+}
+
+void ReconcileLoadedPalette(LoadedImage& loaded, ColourValue* currentGroup,
+                            bool anotherPictureOpen) {
+    if (!loaded.picture)
+        return;
+    if (!CarriesOwnPalette(loaded) || anotherPictureOpen)
+        loaded.picture->SetPalette(currentGroup, PaletteSet::GroupSize);
+    else
+        std::copy_n(loaded.picture->palette(), PaletteSet::GroupSize, currentGroup);
 }
 
 Status LoadSaveDispatch::SaveImageAs(const std::string& path, const CellImage& image,
@@ -310,13 +324,14 @@ void LoadSaveDispatch::SavePaletteAs() {
     m_app.paletteHistory.add(chosen.path);
 }
 
-bool LoadSaveDispatch::PaletteCommand(int command) {
-    if (command >= 1820 && command <= 1829) {
-        const std::string* path = m_app.paletteHistory.entry(command - 1820);
+bool LoadSaveDispatch::PaletteCommand(Command command) {
+    if (const auto index =
+            indexInRun(command, Command::PaletteHistoryFirst, Command::PaletteHistoryLast)) {
+        const std::string* path = m_app.paletteHistory.entry(*index);
         return path && LoadPalette(std::string(*path), false);
     }
     switch (command) {
-    case 1840: {
+    case Command::OpenPalette: {
         const auto chosen = runFileDialog(FileDialog::Load, "パレットの読込", PaletteOpenTypes(),
                                           m_app.paletteFileType);
         if (!chosen.confirmed)
@@ -324,7 +339,7 @@ bool LoadSaveDispatch::PaletteCommand(int command) {
         m_app.paletteFileType = chosen.typeIndex;
         return LoadPalette(chosen.path, m_app.fileOptions.viewHeader != 0);
     }
-    case 1850:
+    case Command::SavePalette:
         if (m_app.currentPaletteFile) {
             m_app.currentPaletteFile->setColourSource(&m_app.palette);
             ShowErrorMessage(m_ui, m_app.currentPaletteFile->saveWithoutImage());
@@ -332,7 +347,7 @@ bool LoadSaveDispatch::PaletteCommand(int command) {
             SavePaletteAs();
         }
         return false;
-    case 1855:
+    case Command::SavePaletteAs:
         SavePaletteAs();
         return false;
     default:

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "app/LoadedImage.h"
 #include "core/Status.h"
 #include "framework/FileDialog.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace celdo {
@@ -22,6 +24,17 @@ const std::vector<FileType>& ImageSaveTypes();
 const std::vector<FileType>& PaletteOpenTypes();
 const std::vector<FileType>& PaletteSaveTypes();
 
+// Whether a loaded picture brings colours of its own: every format but the
+// KiSS cell, whose colours live in its palette file.  Pictures without a file
+// (new, clipboard, filter results) count as bringing theirs.
+bool CarriesOwnPalette(const LoadedImage& loaded);
+
+// Which palette a picture about to open shows.  The first picture that
+// brings its own colours gives them to the current colour group; a cell, or
+// any picture while another is open, takes the current group instead.
+void ReconcileLoadedPalette(LoadedImage& loaded, ColourValue* currentGroup,
+                            bool anotherPictureOpen);
+
 // Turns file names into format objects and drives them: the open sequence
 // (header, page choice, information dialog, pixels, mask), preparing a
 // loaded picture for editing, the save sequences, the file dialogs and the
@@ -31,12 +44,12 @@ class LoadSaveDispatch {
 public:
     LoadSaveDispatch(AppState& app, Ui& ui) : m_app(app), m_ui(ui) {}
 
-    // Opens an image file into app.loaded (picture prepared for editing, mask,
-    // document).  Returns true when a picture is waiting there; false when
-    // the load failed (message shown), was cancelled, or the full-colour
-    // question was answered No.  A file whose header cannot be read is dealt
-    // with in the history by the DeleteErrorMenuFile rule.
-    bool OpenImage(const std::string& path, bool showInfo);
+    // Opens an image file: the picture prepared for editing, its mask and its
+    // document.  Nothing when the load failed (message shown), was
+    // cancelled, or the full-colour question was answered No.  A file whose
+    // header cannot be read is dealt with in the history by the
+    // DeleteErrorMenuFile rule.
+    std::optional<LoadedImage> OpenImage(const std::string& path, bool showInfo);
 
     // 24 bits: the full-colour question, then the reduction onto the current
     // colour group; 1 and 4 bits: widened with the current group; 8 bits as
@@ -63,10 +76,11 @@ public:
     FileDialog::Result ChooseImageToOpen();
     FileDialog::Result ChooseImageToSave(const std::string& proposedName);
 
-    // Palette commands 1840, 1850, 1855 and 1820–1829.  Returns true when the
-    // palette set changed (the caller then sends CM_PALETTE_CHANGED).
-    bool PaletteCommand(int command);
-    // Loads a palette file into the palette set (1841, command line, drops).
+    // The palette file commands and the palette history.  Returns true when
+    // the palette set changed (the caller then sends Command::PaletteChanged).
+    bool PaletteCommand(Command command);
+    // Loads a palette file into the palette set (palette history, command
+    // line, drops).
     bool LoadPalette(const std::string& path, bool showInfo);
 
 private:
@@ -75,7 +89,7 @@ private:
     FileDialog::Result runFileDialog(FileDialog::Mode mode, const std::string& title,
                                      const std::vector<FileType>& types, int typeIndex,
                                      const std::string& proposedName = {});
-    // 1855: a new palette file chosen in the save dialog.
+    // Save as: a new palette file chosen in the save dialog.
     void SavePaletteAs();
 
     AppState& m_app;

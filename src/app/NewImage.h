@@ -64,7 +64,7 @@ inline constexpr int UseCurrentColour = 282;
 // scroll bars; "作成" (1) closes only when both edits hold 1..4096.
 ControlTable NewGraphDialog(const NewImageSizes& sizes, bool useCurrentColour);
 
-// Command 101 after the dialog: runs "NewGraph"; on "作成" remembers the size
+// The new-image command: runs "NewGraph"; on "作成" remembers the size
 // as the default (281) and in the list (280), and returns an 8-bit image of
 // the chosen size with `palette` (256 entries), filled with `currentColour`
 // when 282 is checked, else 0.  Null when cancelled; when the image cannot be

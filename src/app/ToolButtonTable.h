@@ -1,12 +1,14 @@
 #pragma once
 
+#include "app/Command.h"
+
 #include <array>
 #include <vector>
 
 namespace celdo {
 
 struct ToolButton {
-    int command;
+    Command command;
     int picture; // index of the button's picture in the toolbar strip
     const char* text;
 };
@@ -26,7 +28,8 @@ public:
 
     // 0 normal, 1 disabled, 2 pressed.
     enum State { Normal = 0, Disabled = 1, Pressed = 2 };
-    static State stateFor(int command, bool hasImage, int currentTool, int currentZoomCommand);
+    static State stateFor(Command command, bool hasImage, int currentTool,
+                          Command currentZoomCommand);
 };
 
 } // namespace celdo

@@ -3,8 +3,8 @@
 namespace celdo {
 
 // The private messages a palette operation sends to every image window.
-// They belong to the program's one list of private messages (app/Messages.h),
-// which takes them from here.
+// They are relayed to image windows only, never routed as commands, so they
+// keep their names here beside the operations that make them.
 enum PaletteMessage : int {
     UM_PALETTE_APPLY = 2094,
     UM_PALETTE_DELETE_REMAP = 2095,

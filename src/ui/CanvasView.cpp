@@ -1,6 +1,7 @@
 #include "ui/CanvasView.h"
 
 #include "app/AppState.h"
+#include "app/CommandTable.h"
 #include "canvas/SoftDab.h"
 #include "canvas/qt/Clipboard.h"
 #include "canvas/qt/PictureRenderer.h"
@@ -27,13 +28,18 @@ QRect shapeBounds(const OverlayShape& s) {
 }
 
 struct ZoomItem {
-    int command;
+    Command command;
     const char* text;
 };
-constexpr ZoomItem MagnifyItems[] = {{1241, "２倍"}, {1242, "３倍"}, {1243, "４倍"}, {1244, "６倍"},
-                                     {1245, "８倍"}, {1246, "12倍"}, {1247, "16倍"}};
-constexpr ZoomItem ReduceItems[] = {
-    {1239, "1/2倍"}, {1238, "1/3倍"}, {1237, "1/4倍"}, {1236, "1/6倍"}, {1235, "1/8倍"}};
+constexpr ZoomItem MagnifyItems[] = {{Command::ZoomTwo, "２倍"},    {Command::ZoomThree, "３倍"},
+                                     {Command::ZoomFour, "４倍"},   {Command::ZoomSix, "６倍"},
+                                     {Command::ZoomEight, "８倍"},  {Command::ZoomTwelve, "12倍"},
+                                     {Command::ZoomSixteen, "16倍"}};
+constexpr ZoomItem ReduceItems[] = {{Command::ZoomHalf, "1/2倍"},
+                                    {Command::ZoomThird, "1/3倍"},
+                                    {Command::ZoomQuarter, "1/4倍"},
+                                    {Command::ZoomSixth, "1/6倍"},
+                                    {Command::ZoomEighth, "1/8倍"}};
 
 } // namespace
 
@@ -73,6 +79,7 @@ CanvasView::CanvasView(EditorHost& host, QWidget* parent)
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
     syncSize();
+    registerPopupCommands();
 }
 
 CanvasView::~CanvasView() {
@@ -223,7 +230,7 @@ bool CanvasView::handleKey(const QString& text, QPoint pointer) {
     if (key == ' ') {
         if (over) {
             m_zoomCentre = image;
-            popupCommand(canvascommand::Eyedropper);
+            popupCommand(Command::Eyedropper);
         }
         return true;
     }
@@ -234,35 +241,36 @@ bool CanvasView::handleKey(const QString& text, QPoint pointer) {
         m_zoomCentre = m_canvas.zoom().toImage(
             Point{area.left() + area.width() / 2, area.top() + area.height() / 2});
     }
-    const int command = m_canvas.zoom().StepCommand(key == '+' ? 1 : -1);
-    if (command != 0)
+    const Command command =
+        CommandTable::commandForZoomCode(m_canvas.zoom().code() + (key == '+' ? 1 : -1));
+    if (command != Command::None)
         QTimer::singleShot(0, this, [this, command] { emit zoomRequested(command); });
     return true;
 }
 
 std::unique_ptr<QMenu> CanvasView::makePopupMenu(QPoint position) {
     m_zoomCentre = m_canvas.zoom().toImage(Point{position.x(), position.y()});
-    const int checked = m_canvas.zoom().CheckedCommand();
+    const Command checked = CommandTable::commandForZoomCode(m_canvas.zoom().code());
     auto menu = std::make_unique<QMenu>(this);
-    auto addItem = [&](QMenu* to, int command, const char* text) {
+    auto addItem = [&](QMenu* to, Command command, const char* text) {
         QAction* a = to->addAction(QString::fromUtf8(text));
-        a->setData(command);
+        a->setData(commandId(command));
         if (command == checked) {
             a->setCheckable(true);
             a->setChecked(true);
         }
     };
-    addItem(menu.get(), canvascommand::Eyedropper, "スポイト");
+    addItem(menu.get(), Command::Eyedropper, "スポイト");
     menu->addSeparator();
     QMenu* magnify = menu->addMenu(QStringLiteral("拡大"));
     for (const ZoomItem& item : MagnifyItems)
         addItem(magnify, item.command, item.text);
-    addItem(menu.get(), Zoom::CommandOneToOne, "１倍");
+    addItem(menu.get(), Command::ZoomOne, "１倍");
     QMenu* reduce = menu->addMenu(QStringLiteral("縮小"));
     for (const ZoomItem& item : ReduceItems)
         addItem(reduce, item.command, item.text);
     menu->addSeparator();
-    addItem(menu.get(), canvascommand::Save, "保存");
+    addItem(menu.get(), Command::Save, "保存");
     return menu;
 }
 
@@ -270,23 +278,23 @@ void CanvasView::openPopup(QPoint position) {
     std::unique_ptr<QMenu> menu = makePopupMenu(position);
     QAction* chosen = menu->exec(mapToGlobal(position));
     if (chosen && chosen->data().isValid())
-        popupCommand(chosen->data().toInt());
+        popupCommand(commandFromId(chosen->data().toInt()));
 }
 
-void CanvasView::popupCommand(int command) {
-    if (command == canvascommand::Eyedropper) {
-        const PaintSurface& surface = m_canvas.surface();
-        const bool maskMode = surface.maskMode;
+void CanvasView::popupCommand(Command command) {
+    m_popupCommands.run(command);
+}
+
+void CanvasView::registerPopupCommands() {
+    m_popupCommands.on(Command::Eyedropper, [this] {
+        const bool maskMode = m_canvas.surface().maskMode;
         if (m_canvas.Eyedropper(m_zoomCentre.x, m_zoomCentre.y) && !maskMode)
             m_host.refreshToolbar();
-        return;
-    }
-    if (command == canvascommand::Save) {
-        emit saveRequested();
-        return;
-    }
-    if (Zoom::ValidCode(command - Zoom::CommandOneToOne) && command >= 1235 && command <= 1247)
-        emit zoomRequested(command);
+    });
+    m_popupCommands.on(Command::Save, [this] { emit saveRequested(); });
+    m_popupCommands.onRun(Command::ZoomEighth, Command::ZoomSixteen, [this](int index) {
+        emit zoomRequested(commandAt(Command::ZoomEighth, index));
+    });
 }
 
 } // namespace celdo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CommandHandlers.h"
 #include "canvas/Canvas.h"
 #include "canvas/ToolGestures.h"
 
@@ -15,12 +16,6 @@ namespace celdo {
 
 class AppState;
 class EditorHost;
-
-// The popup menu and key commands of a canvas.
-namespace canvascommand {
-inline constexpr int Eyedropper = 1740;
-inline constexpr int Save = 103;
-} // namespace canvascommand
 
 // The canvas of an image window ("Paper"): shows the picture (the mask view
 // in mask edit mode) at its zoom, hands mouse input to the current tool and
@@ -56,8 +51,8 @@ public:
     // The popup menu for a right press at `position`: sets the zoom centre
     // and checks the present zoom.  The caller owns the menu.
     std::unique_ptr<QMenu> makePopupMenu(QPoint position);
-    // Carries out a popup menu command (1740, 1235–1247, 103).
-    void popupCommand(int command);
+    // Carries out a popup menu command: eyedropper, a zoom or save.
+    void popupCommand(Command command);
 
     // The frame's visible client area in this widget's coordinates; by
     // default the widget's own rectangle.
@@ -65,7 +60,7 @@ public:
 
 signals:
     // A zoom command from the popup menu or the keys, centred on zoomCentre.
-    void zoomRequested(int command);
+    void zoomRequested(celdo::Command command);
     // The popup menu's 保存.
     void saveRequested();
     // The pointer's image position for the status bar changed.
@@ -84,11 +79,13 @@ private:
     void act(const ToolResponse& response, QPoint position, const QRect& overlayBefore);
     void openPopup(QPoint position);
     bool pointerOverVisiblePicture(QPoint position) const;
+    void registerPopupCommands();
 
     EditorHost& m_host;
     Canvas m_canvas;
     Point m_zoomCentre;
     const char* m_cursor = nullptr;
+    CommandHandlers m_popupCommands;
 };
 
 // Connects the tools' hooks that the canvas side provides (soft dab, copy of

@@ -20,6 +20,7 @@ ChildFrame::ChildFrame(EditorHost& host, QWidget* parent) : QMdiSubWindow(parent
     connect(m_image, &ImageWindow::titleChanged, this,
             [this](const QString& title) { setWindowTitle(title); });
     connect(m_image, &ImageWindow::fitRequested, this, &ChildFrame::fitToImage);
+    m_commands.on(Command::FitToImage, [this] { fitToImage(); });
 }
 
 bool ChildFrame::refusesToClose() {
@@ -34,7 +35,7 @@ void ChildFrame::closeAgreed() {
 void ChildFrame::fitToImage() {
     if (isMinimized() || isMaximized())
         return;
-    // UM_FIT_CHILD: the client takes the size the image window wants; the
+    // Command::FitChildFrame: the client takes the size the image window wants; the
     // frame adds its borders and title bar (held as contents margins).  The
     // frame stays wide enough to show its caption.
     ensurePolished();
@@ -50,12 +51,8 @@ void ChildFrame::fitToImage() {
     resize(frame);
 }
 
-bool ChildFrame::handleCommand(int command) {
-    if (command == 1010) {
-        fitToImage();
-        return true;
-    }
-    return m_image->handleCommand(command);
+bool ChildFrame::handleCommand(Command command) {
+    return m_commands.run(command) || m_image->handleCommand(command);
 }
 
 void ChildFrame::closeEvent(QCloseEvent* event) {

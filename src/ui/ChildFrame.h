@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/CommandHandlers.h"
+
 #include <QMdiSubWindow>
 
 namespace celdo {
@@ -21,15 +23,15 @@ public:
 
     ImageWindow* imageWindow() const { return m_image; }
 
-    // UM_QUERY_CLOSE: true when the child refuses to close (its image window
-    // asked whether to save and the question was cancelled).
+    // Command::QueryClose: true when the child refuses to close (its image
+    // window asked whether to save and the question was cancelled).
     bool refusesToClose();
     // Destroys the child once its close was agreed elsewhere.
     void closeAgreed();
-    // 1010: the outer frame fitted so that the client shows the whole canvas.
+    // The outer frame fitted so that the client shows the whole canvas.
     void fitToImage();
     // Commands of the child frame and its image window; false when declined.
-    bool handleCommand(int command);
+    bool handleCommand(Command command);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -37,6 +39,7 @@ protected:
 private:
     ImageWindow* m_image = nullptr;
     bool m_closeAgreed = false;
+    CommandHandlers m_commands;
 };
 
 } // namespace celdo

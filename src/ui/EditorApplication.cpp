@@ -1,7 +1,6 @@
 #include "ui/EditorApplication.h"
 
 #include "app/FilterCommands.h"
-#include "app/Messages.h"
 #include "app/ProgramDirectory.h"
 #include "framework/qt/QtUi.h"
 #include "ui/MainWindow.h"
@@ -27,13 +26,13 @@ bool EditorApplication::StartUp(std::vector<CommandWord> words) {
 
     m_window = std::make_unique<MainWindow>(m_app);
     m_window->filters() = std::move(filters);
-    m_window->postCommand(CM_REFRESH_TOOLBAR);
+    m_window->postCommand(Command::RefreshToolbar);
     m_app.prepareBoards(m_window->ui(), m_window->windowTitle().toStdString());
     m_window->setAcceptDrops(true);
     MainWindow* window = m_window.get();
-    // UM_STARTUP, behind everything start-up queued.
+    // Command::StartUp, behind everything start-up queued.
     QMetaObject::invokeMethod(
-        window, [window, words = std::move(words)] { window->startUp(words); },
+        window, [window, words = std::move(words)] { window->documents().startUp(words); },
         Qt::QueuedConnection);
     return true;
 }

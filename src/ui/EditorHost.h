@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Command.h"
+
 #include <QString>
 
 #include <string>
@@ -16,8 +18,8 @@ class Ui;
 
 // What an image window needs from the main window of either build: the
 // program-wide state, the Ui port, the load/save dispatch, the status bar and
-// the command queue, the plug-ins and the start of further instances.  The main window implements
-// it.
+// the command queue, the plug-ins and the start of further instances.  The
+// main window implements it.
 class EditorHost {
 public:
     virtual ~EditorHost() = default;
@@ -35,8 +37,8 @@ public:
     virtual void restoreToolPaneText() = 0;
 
     // Queues a command to the main window (as posting it would).
-    virtual void postCommand(int command) = 0;
-    // CM_REFRESH_TOOLBAR.
+    virtual void postCommand(Command command) = 0;
+    // Command::RefreshToolbar at once.
     virtual void refreshToolbar() = 0;
 
     // The registered plug-ins and their filter lists.

@@ -1,10 +1,10 @@
 #include "ui/ImageWindow.h"
 
 #include "app/AppState.h"
+#include "app/CommandTable.h"
 #include "app/FilterCommands.h"
 #include "app/ImageWindowDialogs.h"
 #include "app/LoadSaveDispatch.h"
-#include "app/Messages.h"
 #include "canvas/Canvas.h"
 #include "canvas/MaskEdit.h"
 #include "canvas/ReplaceIndex.h"
@@ -29,25 +29,6 @@ namespace {
 
 constexpr int Margin = 8;
 constexpr const char* Caption = "Celdos";
-
-namespace command {
-constexpr int Save = 103;
-constexpr int SaveAs = 104;
-constexpr int Copy = 112;
-constexpr int ImageInfo = 1021;
-constexpr int SizeChange = 1200;
-constexpr int CopyLastRegion = 1360;
-constexpr int MaskEdit = 1600;
-constexpr int ImageEdit = 1601;
-constexpr int MaskDisable = 1602;
-constexpr int MaskInvert = 1603;
-constexpr int MaskClear = 1604;
-constexpr int ZoomFirst = 1235;
-constexpr int ZoomLast = 1247;
-constexpr int PaletteChanged = CM_PALETTE_CHANGED;
-constexpr int WholeFilter = 1940;
-constexpr int OpenClipboard = 1380;
-} // namespace command
 
 std::string saveQuestion(const QString& name) {
     return name.toStdString() + " は変更されてます。保存しますか？";
@@ -75,7 +56,7 @@ ImageWindow::ImageWindow(EditorHost& host, QWidget* parent)
     m_view = new CanvasView(host, viewport());
     m_view->move(Margin, Margin);
     m_view->visibleArea = [this] { return QRect(-m_view->pos(), viewport()->size()); };
-    connect(m_view, &CanvasView::zoomRequested, this, [this](int c) {
+    connect(m_view, &CanvasView::zoomRequested, this, [this](Command c) {
         setFocus();
         ZoomTo(c, 2);
     });
@@ -89,6 +70,7 @@ ImageWindow::ImageWindow(EditorHost& host, QWidget* parent)
             [this](int action) { stepAction(Qt::Vertical, action); });
     m_view->hide();
     Layout();
+    registerCommands();
 }
 
 ImageWindow::~ImageWindow() {
@@ -280,15 +262,16 @@ void ImageWindow::keyPressEvent(QKeyEvent* event) {
     QAbstractScrollArea::keyPressEvent(event);
 }
 
-void ImageWindow::ZoomTo(int command, int centrePending) {
-    if (!hasPicture() || command < command::ZoomFirst || command > command::ZoomLast)
+void ImageWindow::ZoomTo(Command command, int centrePending) {
+    const int code = CommandTable::zoomCodeForCommand(command);
+    if (!hasPicture() || code == CommandTable::NoZoom)
         return;
     Canvas& c = canvas();
     if (centrePending == 1)
         m_view->setZoomCentre(CenterView(c.zoom(), horizontalScrollBar()->value(),
                                          verticalScrollBar()->value(), viewport()->width(),
                                          viewport()->height()));
-    if (!c.SetZoom(command - Zoom::CommandOneToOne))
+    if (!c.SetZoom(code))
         return;
     m_centrePending = centrePending;
     m_host.refreshToolbar();
@@ -421,29 +404,29 @@ void ImageWindow::ChangeSize() {
     m_host.ui().runDialog(table);
 }
 
-void ImageWindow::MaskCommand(int c) {
+void ImageWindow::MaskCommand(Command c) {
     PaintSurface& surface = canvas().surface();
     if (!surface.picture)
         return;
     Status result = status::Ok;
     switch (c) {
-    case command::MaskEdit:
+    case Command::MaskEdit:
         MaskDensityWindow::Open(m_host.app().editing, m_host.hostWindow());
         if (!surface.maskMode)
             EnterMaskMode(surface, &result);
         break;
-    case command::ImageEdit:
+    case Command::ImageEdit:
         MaskDensityWindow::CloseWindow();
         if (surface.maskMode)
             LeaveMaskMode(surface);
         break;
-    case command::MaskDisable:
+    case Command::MaskDisable:
         surface.maskEnabled = !surface.maskEnabled;
         break;
-    case command::MaskInvert:
+    case Command::MaskInvert:
         InvertMask(surface, &result);
         break;
-    case command::MaskClear:
+    case Command::MaskClear:
         ClearMask(surface);
         break;
     default:
@@ -478,19 +461,18 @@ void ImageWindow::filterDone(const FilterCommandResult& result) {
     if (result.route != NewImageRoute::None) {
         // The new picture travels through the clipboard; this one stays as
         // it was.
-        LoadedImage& loaded = m_host.app().loaded;
-        if (loaded.picture)
-            PutPictureOnClipboard(*loaded.picture, loaded.mask.get());
-        loaded.clear();
+        const LoadedImage& made = result.newImage;
+        if (made.picture)
+            PutPictureOnClipboard(*made.picture, made.mask.get());
         if (result.route == NewImageRoute::OpenFromClipboard)
-            m_host.postCommand(command::OpenClipboard);
+            m_host.postCommand(Command::OpenClipboardImage);
         else
             m_host.startInstance({"/CB"});
         return;
     }
     m_view->invalidateImage(result.changed);
     if (result.paletteChanged)
-        m_host.postCommand(CM_PALETTE_CHANGED);
+        m_host.postCommand(Command::PaletteChanged);
 }
 
 void ImageWindow::paletteChanged() {
@@ -508,48 +490,27 @@ void ImageWindow::applyPaletteBroadcast(const PaletteBroadcast& broadcast) {
     repaintCanvas();
 }
 
-bool ImageWindow::handleCommand(int c) {
-    switch (c) {
-    case command::Save:
-        Save();
-        return true;
-    case command::SaveAs:
-        SaveAs();
-        return true;
-    case command::Copy:
-        CopyPictureToClipboard(canvas().surface());
-        return true;
-    case command::ImageInfo:
-        ShowImageInfo();
-        return true;
-    case command::SizeChange:
-        ChangeSize();
-        return true;
-    case command::CopyLastRegion:
+bool ImageWindow::handleCommand(Command command) {
+    return m_commands.run(command);
+}
+
+void ImageWindow::registerCommands() {
+    m_commands.on(Command::Save, [this] { Save(); });
+    m_commands.on(Command::SaveAs, [this] { SaveAs(); });
+    m_commands.on(Command::Copy, [this] { CopyPictureToClipboard(canvas().surface()); });
+    m_commands.on(Command::ImageInfo, [this] { ShowImageInfo(); });
+    m_commands.on(Command::ChangeSize, [this] { ChangeSize(); });
+    m_commands.on(Command::CopyLastRegion, [this] {
         if (const auto& region = canvas().state().lastRegion)
             CopyRegionToClipboard(canvas().surface(), *region);
-        return true;
-    case command::MaskEdit:
-    case command::ImageEdit:
-    case command::MaskDisable:
-    case command::MaskInvert:
-    case command::MaskClear:
-        MaskCommand(c);
-        return true;
-    case command::PaletteChanged:
-        paletteChanged();
-        return true;
-    case command::WholeFilter:
-        WholePictureFilter();
-        return true;
-    default:
-        break;
-    }
-    if (c >= command::ZoomFirst && c <= command::ZoomLast) {
-        ZoomTo(c, 1);
-        return true;
-    }
-    return false;
+    });
+    for (Command mask : {Command::MaskEdit, Command::ImageEdit, Command::MaskDisable,
+                         Command::MaskInvert, Command::MaskClear})
+        m_commands.on(mask, [this, mask] { MaskCommand(mask); });
+    m_commands.on(Command::PaletteChanged, [this] { paletteChanged(); });
+    m_commands.on(Command::WholePictureFilter, [this] { WholePictureFilter(); });
+    m_commands.onRun(Command::ZoomEighth, Command::ZoomSixteen,
+                     [this](int index) { ZoomTo(commandAt(Command::ZoomEighth, index), 1); });
 }
 
 } // namespace celdo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CommandHandlers.h"
 #include "canvas/SizeChange.h"
 #include "core/CellImage.h"
 #include "core/Rect.h"
@@ -44,30 +45,30 @@ public:
     // The save question when modified: true when the window may close.
     bool QueryClose();
     // Commands routed to the image window; false when not handled.
-    bool handleCommand(int command);
+    bool handleCommand(Command command);
     // The current colour group changed: the picture takes it and repaints.
     void paletteChanged();
-    // One of the palette board's broadcasts (2094–2100).
+    // One of the palette board's broadcasts.
     void applyPaletteBroadcast(const PaletteBroadcast& broadcast);
 
     // The client size that shows the whole canvas with its margins
-    // (extentWidth × extentHeight), for fitting the child frame (1010).
+    // (extentWidth × extentHeight), for fitting the child frame.
     QSize extentSize() const;
 
-    // Zoom command 1235–1247.  `centrePending` 1: centred on the middle of
-    // the visible area (main menu); 2: on the canvas's zoom centre (popup
-    // menu and keys).
-    void ZoomTo(int command, int centrePending);
-    // Commands 103 and 104: true when the picture was written.
+    // A zoom command.  `centrePending` 1: centred on the middle of the
+    // visible area (main menu); 2: on the canvas's zoom centre (popup menu
+    // and keys).
+    void ZoomTo(Command command, int centrePending);
+    // Save and save as: true when the picture was written.
     bool Save();
     bool SaveAs();
     void ShowImageInfo();
     void ChangeSize();
-    // Mask commands 1600–1604.
-    void MaskCommand(int command);
+    // The mask commands, from mask edit to mask clear.
+    void MaskCommand(Command command);
     bool maskEnabled() const;
     bool maskMode() const;
-    // Command 1940: the whole-picture filter.
+    // The whole-picture filter.
     void WholePictureFilter();
     // Tool 512 on release of the drag over `dragged` (image pixels, right and
     // bottom exclusive): the region filter.
@@ -99,11 +100,13 @@ private:
     void repaintCanvas();
     // Repaint, palette notice or hand-over of a new picture after a filter.
     void filterDone(const FilterCommandResult& result);
+    void registerCommands();
 
     EditorHost& m_host;
     CanvasView* m_view = nullptr;
     std::unique_ptr<GraphicFile> m_document;
     int m_centrePending = 0;
+    CommandHandlers m_commands;
 };
 
 } // namespace celdo

@@ -42,9 +42,14 @@ MainMenu::MainMenu(QMenuBar* bar, AppState& app, QMdiArea* mdi, PictureStateSour
         connect(m_windowMenu, &QMenu::aboutToShow, this, &MainMenu::rebuildWindowList);
 }
 
-QAction* MainMenu::addCommand(QMenu* menu, const QString& text, int command) {
+QAction* MainMenu::action(Command command) const {
+    const auto it = m_actions.find(command);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+QAction* MainMenu::addCommand(QMenu* menu, const QString& text, Command command) {
     QAction* a = menu->addAction(text);
-    a->setData(command);
+    a->setData(commandId(command));
     connect(a, &QAction::triggered, this, [this, command] { emit commandRequested(command); });
     return a;
 }
@@ -68,7 +73,7 @@ void MainMenu::fill(QMenu* menu, const std::vector<MenuEntry>& entries) {
             // The text after the tab is the shown accelerator.
             QAction* a = addCommand(menu, QString::fromUtf8(info->text), e.command);
             a->setCheckable(info->check != CommandCheck::None);
-            m_actions.insert(e.command, a);
+            m_actions.emplace(e.command, a);
             break;
         }
         }
@@ -81,9 +86,7 @@ void MainMenu::updateState() {
     const bool withImage = surface != nullptr;
     const bool clipboard = picture.clipboardHasPicture;
 
-    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
-        const int command = it.key();
-        QAction* a = it.value();
+    for (const auto& [command, a] : m_actions) {
         const CommandInfo* info = CommandTable::find(command);
         if (!info)
             continue;
@@ -128,7 +131,8 @@ void MainMenu::updateState() {
             checked = m_app.useStatusBar != 0;
             break;
         case CommandCheck::ColourGroup:
-            checked = command - 1500 == m_app.palette.currentGroup();
+            checked = indexInRun(command, Command::ColourGroupFirst, Command::ColourGroupLast) ==
+                      m_app.palette.currentGroup();
             break;
         }
         a->setChecked(checked);
@@ -137,7 +141,7 @@ void MainMenu::updateState() {
 
 void MainMenu::rebuildFileHistory() {
     // Everything after "終了" goes; the history follows a separator.
-    QAction* exitItem = m_actions.value(108);
+    QAction* exitItem = action(Command::Exit);
     const auto items = m_fileMenu->actions();
     const qsizetype exitAt = items.indexOf(exitItem);
     for (qsizetype i = exitAt + 1; exitAt >= 0 && i < items.size(); ++i)
@@ -154,14 +158,17 @@ void MainMenu::rebuildPaletteHistory() {
     const auto items = m_paletteMenu->actions();
     for (qsizetype i = 3; i < items.size(); ++i)
         delete items[i];
-    const int shown = std::min({m_app.fileOptions.maxMenuFile, m_app.paletteHistory.size(),
-                                // commands 1820–1829: ten entries at most
-                                10});
+    const int shown =
+        std::min({m_app.fileOptions.maxMenuFile, m_app.paletteHistory.size(),
+                  *indexInRun(Command::PaletteHistoryLast, Command::PaletteHistoryFirst,
+                              Command::PaletteHistoryLast) +
+                      1});
     if (shown <= 0)
         return;
     m_paletteMenu->addSeparator();
     for (int i = 0; i < shown; ++i)
-        addCommand(m_paletteMenu, q(*m_app.paletteHistory.entry(i)), 1820 + i);
+        addCommand(m_paletteMenu, q(*m_app.paletteHistory.entry(i)),
+                   commandAt(Command::PaletteHistoryFirst, i));
 }
 
 void MainMenu::rebuildWindowList() {

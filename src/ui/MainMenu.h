@@ -2,11 +2,11 @@
 
 #include "app/CommandTable.h"
 
-#include <QHash>
 #include <QList>
 #include <QObject>
 
 #include <functional>
+#include <map>
 #include <vector>
 
 class QAction;
@@ -31,7 +31,7 @@ public:
     // when a popup opens.
     struct PictureState {
         const PaintSurface* surface = nullptr; // null without an image window
-        int zoomCommand = 1240;
+        Command zoomCommand = Command::ZoomOne;
         bool clipboardHasPicture = false;
     };
     using PictureStateSource = std::function<PictureState()>;
@@ -40,7 +40,8 @@ public:
     MainMenu(QMenuBar* bar, AppState& app, QMdiArea* mdi, PictureStateSource pictureState,
              QObject* parent = nullptr);
 
-    QAction* action(int command) const { return m_actions.value(command); }
+    // The menu item of a command of the table, or null.
+    QAction* action(Command command) const;
     QMenu* popup(int position) const { return m_popups.value(position); }
 
     void updateState();
@@ -48,11 +49,11 @@ public:
     void rebuildPaletteHistory();
 
 signals:
-    void commandRequested(int command);
+    void commandRequested(celdo::Command command);
 
 private:
     void fill(QMenu* menu, const std::vector<MenuEntry>& entries);
-    QAction* addCommand(QMenu* menu, const QString& text, int command);
+    QAction* addCommand(QMenu* menu, const QString& text, Command command);
     void rebuildWindowList();
 
     AppState& m_app;
@@ -63,7 +64,7 @@ private:
     QMenu* m_paletteMenu = nullptr;
     QMenu* m_windowMenu = nullptr;
     QList<QAction*> m_windowListActions;
-    QHash<int, QAction*> m_actions;
+    std::map<Command, QAction*> m_actions;
 };
 
 } // namespace celdo

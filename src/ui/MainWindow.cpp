@@ -1,25 +1,22 @@
 #include "ui/MainWindow.h"
 
-#include "app/Messages.h"
-#include "app/SettingKeys.h"
 #include "app/ToolButtonTable.h"
 #include "canvas/Canvas.h"
 #include "canvas/ReplaceIndex.h"
 #include "canvas/ToolGestures.h"
 #include "canvas/ToolTable.h"
 #include "canvas/qt/Clipboard.h"
-#include "formats/KissCellFile.h"
 #include "plugins/FilterDialogs.h"
 #include "ui/ChildFrame.h"
 #include "ui/FrameDialogs.h"
 #include "ui/ImageWindow.h"
 #include "ui/MainMenu.h"
+#include "ui/StatusBarFontStore.h"
 #include "ui/ToolBarCustomizeDialog.h"
 #include "ui/ToolBarPictures.h"
 #include "ui/ToolBarWidget.h"
+#include "ui/WindowArranger.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -30,7 +27,6 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
 #include <QShortcut>
@@ -39,8 +35,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cstdio>
-#include <span>
 
 namespace celdo {
 
@@ -48,11 +42,6 @@ namespace {
 
 QString q(const std::string& s) {
     return QString::fromStdString(s);
-}
-
-// Text of the already-open question for a display name.
-QString alreadyOpenText(const QString& name) {
-    return QStringLiteral("%1 は既に編集中です。読込ますか？").arg(name);
 }
 
 } // namespace
@@ -82,6 +71,7 @@ MainWindow::MainWindow(AppState& app, QWidget* parent)
     buildMenu();
     buildStatusBar();
     buildAccelerators();
+    registerCommands();
     layoutClientArea();
     resize(multiple ? QSize(800, 600) : QSize(300, 200));
 }
@@ -103,9 +93,10 @@ void MainWindow::buildMenu() {
             MainMenu::PictureState state;
             if (ImageWindow* active = activeImageWindow()) {
                 state.surface = &active->canvas().surface();
-                state.zoomCommand = active->canvas().zoom().CheckedCommand();
+                state.zoomCommand =
+                    CommandTable::commandForZoomCode(active->canvas().zoom().code());
             }
-            state.clipboardHasPicture = clipboardHasImage();
+            state.clipboardHasPicture = ClipboardHasPicture();
             return state;
         },
         this);
@@ -116,7 +107,7 @@ void MainWindow::buildAccelerators() {
     // "KEYACCEL": the keys work whatever the menu items show.
     for (const auto& key : CommandTable::accelerators()) {
         auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(key.key)), this);
-        const int command = key.command;
+        const Command command = key.command;
         connect(shortcut, &QShortcut::activated, this,
                 [this, command] { executeCommand(command); });
     }
@@ -139,6 +130,8 @@ void MainWindow::buildClientArea() {
         m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] { refreshToolbar(); });
+        m_arranger = std::make_unique<WindowArranger>(
+            *m_mdi, [this] { postCommand(Command::RefreshToolbar); });
         layout->addWidget(m_mdi, 1);
     } else {
         m_single = new QWidget;
@@ -171,33 +164,13 @@ void MainWindow::buildStatusBar() {
         pane->setTextFormat(Qt::PlainText);
     }
 
-    // The status-bar font, when one was chosen (command 1221).
-    const Settings& s = m_app.settings();
-    const std::string prefix(StatusBarFontPrefix);
-    const std::string face = s.readString(prefix + "lfFaceName");
-    if (!face.empty()) {
-        QFont font(q(face));
-        const int height = s.readInt(prefix + "lfHeight", 16);
-        if (height != 0)
-            font.setPixelSize(std::abs(height));
-        const int weight = s.readInt(prefix + "lfWeight", 0);
-        if (weight > 0)
-            font.setWeight(static_cast<QFont::Weight>(std::clamp(weight, 100, 900)));
-        font.setItalic(s.readInt(prefix + "lfItalic", 0) != 0);
-        font.setUnderline(s.readInt(prefix + "lfUnderline", 0) != 0);
-        font.setStrikeOut(s.readInt(prefix + "lfStrikeOut", 0) != 0);
-        bar->setFont(font);
-    }
+    // The status-bar font, when one was chosen.
+    if (const auto font = StatusBarFontStore(m_app.settings()).load())
+        bar->setFont(*font);
     bar->addWidget(m_pane0);
     bar->addWidget(m_pane1, 1);
     setStatusBar(bar);
-
-    // Pane 0 is five average characters wide; it never cuts a tool's name.
-    const QFontMetrics metrics(bar->font());
-    int width = 5 * metrics.averageCharWidth();
-    for (const ToolInfo& t : ToolTable())
-        width = std::max(width, metrics.horizontalAdvance(QString::fromUtf8(t.name)));
-    m_pane0->setFixedWidth(width + 12);
+    fitToolPane();
     showToolName();
 }
 
@@ -220,7 +193,7 @@ void MainWindow::showToolName() {
     m_pane0->setText(m_toolName);
 }
 
-void MainWindow::postCommand(int command) {
+void MainWindow::postCommand(Command command) {
     QMetaObject::invokeMethod(
         this, [this, command] { executeCommand(command); }, Qt::QueuedConnection);
 }
@@ -229,7 +202,8 @@ void MainWindow::refreshToolbar() {
     if (!m_app.useToolBar)
         return;
     ImageWindow* active = activeImageWindow();
-    const int zoomCommand = active ? active->canvas().zoom().CheckedCommand() : 0;
+    const Command zoomCommand =
+        active ? CommandTable::commandForZoomCode(active->canvas().zoom().code()) : Command::None;
     const auto& table = ToolButtonTable::buttons();
     for (int entry : m_toolBar->list()) {
         if (entry == ToolButtonTable::End)
@@ -295,7 +269,7 @@ QMenu* MainWindow::popup(int position) const {
     return m_menu->popup(position);
 }
 
-QAction* MainWindow::action(int command) const {
+QAction* MainWindow::action(Command command) const {
     return m_menu->action(command);
 }
 
@@ -324,198 +298,92 @@ void MainWindow::fitMainWindow() {
 
 // --- command dispatch -------------------------------------------------------
 
-void MainWindow::executeCommand(int command) {
-    if (handleHelpAndPalette(command))
-        return;
-    if (handleToolsAndDialogs(command))
-        return;
-    if (command == CM_OPEN_LOADED_IMAGE) {
-        openLoadedImage();
-        return;
-    }
-    if (command == CM_PALETTE_CHANGED) {
-        paletteChanged();
-        return;
-    }
-    if (handleFileAndBars(command))
-        return;
-    if (handleWindowCommands(command))
+void MainWindow::executeCommand(Command command) {
+    // The main window's own commands first, then the active child, then
+    // what every child declined.
+    if (m_commands.run(command))
         return;
     if (m_singleImage) {
-        if (command == 1010 && m_singleImage->hasPicture()) {
-            fitMainWindow();
-            return;
-        }
         if (m_singleImage->hasPicture() && m_singleImage->handleCommand(command))
             return;
-    } else if (ImageWindow* active = activeImageWindow()) {
-        for (ChildFrame* frame : childFrames())
-            if (frame->imageWindow() == active) {
-                if (frame->handleCommand(command))
-                    return;
-                break;
-            }
+    } else if (ChildFrame* frame = activeChildFrame()) {
+        if (frame->handleCommand(command))
+            return;
     }
-    handleDeclined(command);
+    m_declined.run(command);
 }
 
-bool MainWindow::handleHelpAndPalette(int command) {
-    if (command == 121) {
-        showHelp();
-        return true;
-    }
-    if (command >= 1500 && command <= 1509) {
+ChildFrame* MainWindow::activeChildFrame() const {
+    ImageWindow* active = activeImageWindow();
+    if (!active)
+        return nullptr;
+    for (ChildFrame* frame : childFrames())
+        if (frame->imageWindow() == active)
+            return frame;
+    return nullptr;
+}
+
+void MainWindow::registerCommands() {
+    m_commands.on(Command::Help, [this] { showHelp(); });
+    m_commands.onRun(Command::ColourGroupFirst, Command::ColourGroupLast, [this](int group) {
         const auto list = surfaces();
-        if (SwitchColourGroup(m_app.palette, command - 1500, list))
-            postCommand(CM_PALETTE_CHANGED);
-        return true;
-    }
-    if ((command >= 1820 && command <= 1829) || command == 1840 || command == 1841 ||
-        command == 1850 || command == 1855) {
+        if (SwitchColourGroup(m_app.palette, group, list))
+            postCommand(Command::PaletteChanged);
+    });
+    const auto paletteFile = [this](Command command) {
         if (m_dispatch.PaletteCommand(command))
-            postCommand(CM_PALETTE_CHANGED);
-        return true;
-    }
-    return false;
-}
+            postCommand(Command::PaletteChanged);
+    };
+    m_commands.onRun(
+        Command::PaletteHistoryFirst, Command::PaletteHistoryLast,
+        [paletteFile](int index) { paletteFile(commandAt(Command::PaletteHistoryFirst, index)); });
+    for (Command command :
+         {Command::OpenPalette, Command::LoadPalette, Command::SavePalette, Command::SavePaletteAs})
+        m_commands.on(command, [paletteFile, command] { paletteFile(command); });
 
-bool MainWindow::handleToolsAndDialogs(int command) {
-    if (command == 1020) {
-        showDisplayInfo();
-        return true;
+    m_commands.on(Command::DisplayInfo, [this] { showDisplayInfo(); });
+    for (const ToolInfo& tool : ToolTable()) {
+        if (tool.command == 0)
+            continue;
+        const Command command = commandFromId(tool.command);
+        m_commands.on(command, [this, command, code = tool.code] {
+            selectTool(code);
+            if (command == Command::ToolFill && m_app.fillSettings.popupPaintOption)
+                postCommand(Command::FillOptions);
+        });
     }
-    const int tool = CommandTable::toolForCommand(command);
-    if (tool >= 0) {
-        selectTool(tool);
-        if (command == 1700 && m_app.fillSettings.popupPaintOption)
-            postCommand(1701);
-        return true;
-    }
-    if (command >= FileHistory::FirstMenuCommand &&
-        command < FileHistory::FirstMenuCommand + FileHistory::MaxStoredEntries) {
-        if (const std::string* path =
-                m_app.imageHistory.entry(command - FileHistory::FirstMenuCommand)) {
-            const std::string chosen = *path;
-            openNamedFile(chosen, false);
-        }
-        return true;
-    }
-    if (command == 1900) {
-        showOptions();
-        return true;
-    }
-    return false;
-}
+    m_commands.on(Command::Options, [this] { showOptions(); });
 
-bool MainWindow::handleFileAndBars(int command) {
-    switch (command) {
-    case 101:
-        newImage();
-        return true;
-    case 102: {
-        const FileDialog::Result chosen = m_dispatch.ChooseImageToOpen();
-        if (chosen.confirmed)
-            openNamedFile(chosen.path, m_app.fileOptions.viewHeader != 0);
-        return true;
-    }
-    case 150:
+    m_commands.on(Command::PaletteChanged, [this] { paletteChanged(); });
+
+    m_documents.registerCommands(m_commands);
+    m_commands.on(Command::StatusBarLayout, [this] {
         layoutClientArea();
         statusBar()->update();
-        return true;
-    case 1015:
-        layoutClientArea();
-        return true;
-    case 1100:
-        toggleStatusBar();
-        return true;
-    case 1120:
-        toggleToolBar();
-        return true;
-    case 1220:
-        return true;
-    case 1221:
-        chooseStatusBarFont();
-        return true;
-    case 1380:
-        openClipboardImage();
-        return true;
-    case CM_REFRESH_TOOLBAR:
-        refreshToolbar();
-        return true;
-    default:
-        return false;
-    }
-}
+    });
+    m_commands.on(Command::ClientAreaLayout, [this] { layoutClientArea(); });
+    m_commands.on(Command::ToggleStatusBar, [this] { toggleStatusBar(); });
+    m_commands.on(Command::ToggleToolBar, [this] { toggleToolBar(); });
+    m_commands.on(Command::IgnoredCommand, [] {});
+    m_commands.on(Command::StatusBarFont, [this] { chooseStatusBarFont(); });
+    m_commands.on(Command::RefreshToolbar, [this] { refreshToolbar(); });
 
-bool MainWindow::handleWindowCommands(int command) {
-    if (!m_mdi || command < 130 || command > 135)
-        return false;
-    const auto frames = m_mdi->subWindowList(QMdiArea::CreationOrder);
-    const QSize room = m_mdi->viewport()->size();
-    QList<QMdiSubWindow*> shown;
-    for (QMdiSubWindow* w : frames)
-        if (!w->isMinimized())
-            shown.append(w);
-    switch (command) {
-    case 130:
-        m_mdi->cascadeSubWindows();
-        break;
-    case 131: // side by side
-    case 132: // one above the other
-        if (!shown.isEmpty()) {
-            const int n = static_cast<int>(shown.size());
-            for (int i = 0; i < n; ++i) {
-                QMdiSubWindow* w = shown[i];
-                w->showNormal();
-                if (command == 131) {
-                    const int x0 = room.width() * i / n, x1 = room.width() * (i + 1) / n;
-                    w->setGeometry(x0, 0, x1 - x0, room.height());
-                } else {
-                    const int y0 = room.height() * i / n, y1 = room.height() * (i + 1) / n;
-                    w->setGeometry(0, y0, room.width(), y1 - y0);
-                }
-            }
-        }
-        break;
-    case 133: { // minimised children along the bottom edge
-        int x = 0;
-        for (QMdiSubWindow* w : frames) {
-            if (!w->isMinimized())
-                continue;
-            const QSize s = w->size();
-            if (x > 0 && x + s.width() > room.width())
-                x = 0;
-            w->move(x, room.height() - s.height());
-            x += s.width();
-        }
-        break;
+    if (m_arranger) {
+        m_arranger->registerCommands(m_commands);
+    } else {
+        // The single image window has no frame of its own: the main window
+        // fits itself around it.
+        m_commands.on(
+            Command::FitToImage, [this] { return m_singleImage->hasPicture(); },
+            [this] { fitMainWindow(); });
     }
-    case 134:
-        closeAll();
-        break;
-    case 135:
-        m_mdi->activateNextSubWindow();
-        break;
-    }
-    return true;
-}
 
-void MainWindow::handleDeclined(int command) {
-    switch (command) {
-    case 108:
-        close();
-        break;
-    case 120: {
+    m_declined.on(Command::Exit, [this] { close(); });
+    m_declined.on(Command::About, [this] {
         ControlTable about = AboutBoxDialog();
         m_ui.runDialog(about);
-        break;
-    }
-    case 1701:
-        fillOptions();
-        break;
-    default:
-        break;
-    }
+    });
+    m_declined.on(Command::FillOptions, [this] { fillOptions(); });
 }
 
 // --- the work of the commands -----------------------------------------------
@@ -523,7 +391,7 @@ void MainWindow::handleDeclined(int command) {
 void MainWindow::selectTool(int code) {
     if (!SelectTool(m_app.editing, code))
         return;
-    postCommand(CM_REFRESH_TOOLBAR);
+    postCommand(Command::RefreshToolbar);
     showToolName();
 }
 
@@ -565,17 +433,6 @@ PropertyPage MainWindow::addInPage() {
     return added;
 }
 
-void MainWindow::newImage() {
-    m_app.loaded.clear();
-    CellImagePtr picture =
-        RunNewImage(m_ui, m_app.newImageSizes, m_app.settings(), m_app.newImageUsesCurrentColour,
-                    m_app.palette.current(), m_app.colours.drawColor);
-    if (!picture)
-        return;
-    m_app.loaded.picture = std::move(picture);
-    executeCommand(CM_OPEN_LOADED_IMAGE);
-}
-
 void MainWindow::fillOptions() {
     ImageWindow* active = activeImageWindow();
     const bool maskMode = active && active->canvas().surface().maskMode;
@@ -615,61 +472,17 @@ void MainWindow::chooseStatusBarFont() {
     if (!ok)
         return;
     statusBar()->setFont(chosen);
-    const QFontMetrics metrics(chosen);
+    fitToolPane();
+    StatusBarFontStore(m_app.settings()).store(chosen);
+}
+
+void MainWindow::fitToolPane() {
+    // Five average characters wide at least; it never cuts a tool's name.
+    const QFontMetrics metrics(statusBar()->font());
     int width = 5 * metrics.averageCharWidth();
     for (const ToolInfo& t : ToolTable())
         width = std::max(width, metrics.horizontalAdvance(QString::fromUtf8(t.name)));
     m_pane0->setFixedWidth(width + 12);
-
-    // Stored as the fields of a logical-font record.
-    Settings& s = m_app.settings();
-    const std::string prefix(StatusBarFontPrefix);
-    const QFontInfo info(chosen);
-    s.writeString(prefix + "lfFaceName", info.family().toStdString());
-    s.writeInt(prefix + "lfHeight", -info.pixelSize());
-    s.writeInt(prefix + "lfWidth", 0);
-    s.writeInt(prefix + "lfEscapement", 0);
-    s.writeInt(prefix + "lfOrientation", 0);
-    s.writeInt(prefix + "lfWeight", static_cast<int>(chosen.weight()));
-    s.writeInt(prefix + "lfItalic", chosen.italic() ? 1 : 0);
-    s.writeInt(prefix + "lfUnderline", chosen.underline() ? 1 : 0);
-    s.writeInt(prefix + "lfStrikeOut", chosen.strikeOut() ? 1 : 0);
-    s.writeInt(prefix + "lfCharSet", 0);
-    s.writeInt(prefix + "lfOutPrecision", 0);
-    s.writeInt(prefix + "lfClipPrecision", 0);
-    s.writeInt(prefix + "lfQuality", 0);
-    s.flush();
-}
-
-void MainWindow::closeAll() {
-    // From the top, each child that agrees goes; the first that refuses stops
-    // the rest.  Unlike the bare close-all, modified pictures are asked about.
-    for (ChildFrame* frame : childFrames()) {
-        if (frame->refusesToClose())
-            break;
-        frame->closeAgreed();
-    }
-    postCommand(CM_REFRESH_TOOLBAR);
-}
-
-bool MainWindow::clipboardHasImage() const {
-    return ClipboardHasPicture();
-}
-
-void MainWindow::openClipboardImage() {
-    ClipboardPicture taken = ReadClipboardPicture();
-    if (!taken.picture)
-        return;
-    m_app.loaded.clear();
-    m_app.loaded.picture = std::move(taken.picture);
-    m_app.loaded.mask = std::move(taken.mask);
-    // The same preparation as a loaded file: the full-colour question and
-    // the reduction, or widening onto the current group.
-    if (!m_dispatch.PrepareLoadedImage(m_app.loaded)) {
-        m_app.loaded.clear();
-        return;
-    }
-    executeCommand(CM_OPEN_LOADED_IMAGE);
 }
 
 void MainWindow::paletteChanged() {
@@ -677,132 +490,6 @@ void MainWindow::paletteChanged() {
     m_app.tiles.applyPalette(m_app.palette.current());
     for (ImageWindow* w : imageWindows())
         w->paletteChanged();
-}
-
-void MainWindow::openLoadedImage() {
-    LoadedImage& loaded = m_app.loaded;
-    if (loaded.empty()) {
-        loaded.clear();
-        return;
-    }
-    const bool hadPicture = !imageWindows().empty();
-    if (m_singleImage && hadPicture && !m_singleImage->QueryClose()) {
-        // The one picture of this window stays: its save question was
-        // cancelled.
-        loaded.clear();
-        return;
-    }
-
-    // A cell carries no palette of its own; with a picture already open the
-    // current group rules as well.  Otherwise the file's palette becomes the
-    // current group.
-    const bool carriesPalette =
-        !(loaded.document && dynamic_cast<KissCellFile*>(loaded.document.get()));
-    if (!carriesPalette || hadPicture)
-        loaded.picture->SetPalette(m_app.palette.current(), PaletteSet::GroupSize);
-    else
-        std::copy_n(loaded.picture->palette(), PaletteSet::GroupSize, m_app.palette.current());
-
-    ImageWindow* window = nullptr;
-    ChildFrame* frame = nullptr;
-    if (m_singleImage) {
-        window = m_singleImage;
-    } else {
-        frame = new ChildFrame(*this);
-        frame->setWindowIcon(windowIcon());
-        m_mdi->addSubWindow(frame);
-        window = frame->imageWindow();
-    }
-    postCommand(CM_REFRESH_TOOLBAR);
-    window->SetPicture(std::move(loaded.picture), m_singleImage != nullptr);
-    window->SetDocument(std::move(loaded.document));
-    if (frame) {
-        frame->setWindowTitle(window->displayName());
-        frame->show();
-        frame->fitToImage();
-        m_mdi->setActiveSubWindow(frame);
-    } else {
-        window->show();
-        fitMainWindow();
-    }
-    if (loaded.mask)
-        window->AttachMask(std::move(loaded.mask));
-    loaded.clear();
-}
-
-int MainWindow::askAlreadyOpen(const QString& displayName) {
-    const QString text = alreadyOpenText(displayName);
-    if (Ui* responder = QtUi::responder())
-        return responder->messageBox(text.toStdString(), "CELDO", MessageIcon::Question,
-                                     MessageButtons::YesNo);
-    QMessageBox box(QMessageBox::Question, QStringLiteral("CELDO"), text,
-                    QMessageBox::Yes | QMessageBox::No, this);
-    box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes ? answer::Yes : answer::No;
-}
-
-void MainWindow::openNamedFile(const std::string& path, bool showInfo) {
-    m_app.loaded.mask.reset();
-    const QString wanted = q(path);
-    ImageWindow* holder = nullptr;
-    for (ImageWindow* w : imageWindows()) {
-        const GraphicFile* document = w->document();
-        if (document && QString::compare(q(document->path()), wanted, Qt::CaseInsensitive) == 0)
-            holder = w; // the last that answers wins
-    }
-    if (holder && askAlreadyOpen(holder->displayName()) != answer::Yes) {
-        if (m_mdi)
-            for (ChildFrame* frame : childFrames())
-                if (frame->imageWindow() == holder) {
-                    m_mdi->setActiveSubWindow(frame);
-                    break;
-                }
-        return;
-    }
-    if (m_dispatch.OpenImage(path, showInfo))
-        executeCommand(CM_OPEN_LOADED_IMAGE);
-}
-
-void MainWindow::openFiles(const std::vector<CommandWord>& words) {
-    for (const CommandWord& word : words) {
-        switch (word.kind) {
-        case CommandWord::Kind::Option:
-            break;
-        case CommandWord::Kind::Palette:
-            if (m_dispatch.LoadPalette(word.text, false))
-                postCommand(CM_PALETTE_CHANGED);
-            break;
-        case CommandWord::Kind::Image:
-            if (m_dispatch.OpenImage(word.text, false))
-                executeCommand(CM_OPEN_LOADED_IMAGE);
-            break;
-        }
-    }
-}
-
-void MainWindow::openFilesSingle(const std::vector<CommandWord>& words, bool dropped) {
-    const SingleDocumentStart plan = PlanSingleDocument(words, dropped);
-    if (!plan.firstImage.empty()) {
-        const std::string first = plan.firstImage;
-        // UM_OPEN_NAMED_FILE, queued behind this step.
-        QMetaObject::invokeMethod(
-            this, [this, first] { openNamedFile(first, false); }, Qt::QueuedConnection);
-    }
-    for (const auto& arguments : plan.instances)
-        m_startInstance(arguments);
-    if (!plan.palette.empty() && m_dispatch.LoadPalette(plan.palette, false))
-        postCommand(CM_PALETTE_CHANGED);
-    if (plan.openClipboard)
-        postCommand(1380);
-}
-
-void MainWindow::startUp(const std::vector<CommandWord>& words) {
-    if (variant() == FrameVariant::MultipleDocument)
-        openFiles(words);
-    else
-        openFilesSingle(words, false);
-    // The tile, brush and palette boards reopen here when they were open at
-    // the last exit; they belong to the board windows.
 }
 
 // --- menus --------------------------------------------------------------------
@@ -862,15 +549,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
         if (url.isLocalFile())
             names.push_back(url.toLocalFile().toStdString());
     event->acceptProposedAction();
-    dropFiles(names);
-}
-
-void MainWindow::dropFiles(const std::vector<std::string>& names) {
-    const auto words = ParseWords(names);
-    if (variant() == FrameVariant::MultipleDocument)
-        openFiles(words);
-    else
-        openFilesSingle(words, true);
+    m_documents.dropFiles(names);
 }
 
 } // namespace celdo

@@ -1,15 +1,17 @@
 #pragma once
 
 #include "app/AppState.h"
-#include "app/CommandLine.h"
+#include "app/CommandHandlers.h"
 #include "app/FilterCommands.h"
 #include "app/LoadSaveDispatch.h"
 #include "framework/qt/QtUi.h"
+#include "ui/DocumentController.h"
 #include "ui/EditorHost.h"
 #include "ui/FrameDialogs.h"
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,13 +27,16 @@ class MainMenu;
 class ImageWindow;
 struct PaintSurface;
 class ToolBarWidget;
+class WindowArranger;
 
 // The main window of both builds.  The multiple-document build ("CeldoM")
 // keeps its pictures in child frames of an MDI client area; the
 // single-document build ("Celdos") hosts one image window directly on a
 // white background and starts further instances for further pictures.
 // Every menu, accelerator and toolbar command reaches executeCommand, which
-// offers it to the handlers in the program's order before the active child.
+// offers it to the main window's handlers, then to the active child, then
+// to the handlers of what the children decline.  Pictures arrive through
+// documents(); the window commands are the arranger's.
 class MainWindow : public QMainWindow, public EditorHost {
     Q_OBJECT
 public:
@@ -46,7 +51,7 @@ public:
     void setStatusText(const QString& text) override;
     void setToolPaneText(const QString& text) override;
     void restoreToolPaneText() override;
-    void postCommand(int command) override;
+    void postCommand(Command command) override;
     void refreshToolbar() override;
     FilterState& filters() override { return m_filters; }
     void startInstance(const std::vector<std::string>& arguments) override {
@@ -56,32 +61,24 @@ public:
     FrameVariant variant() const { return m_app.variant(); }
 
     // A command as the menu, an accelerator or the toolbar sends it.
-    void executeCommand(int command);
+    void executeCommand(Command command);
 
-    // UM_STARTUP: the command-line words, then the boards that were open.
-    void startUp(const std::vector<CommandWord>& words);
-    // Command-line words and dropped files of the multiple-document build,
-    // in order: KCF files as the palette, everything else as pictures.
-    void openFiles(const std::vector<CommandWord>& words);
-    // The single-document build's rule for its words (dropped: the last
-    // palette wins).
-    void openFilesSingle(const std::vector<CommandWord>& words, bool dropped);
-    // Files dropped on the window, in drop order.
-    void dropFiles(const std::vector<std::string>& names);
-    // UM_OPEN_NAMED_FILE and history entries: the already-open question,
-    // then the load and a new image window.
-    void openNamedFile(const std::string& path, bool showInfo);
+    DocumentController& documents() { return m_documents; }
 
     // The image windows, top of the stacking order first.
     std::vector<ImageWindow*> imageWindows() const;
-    // UM_GET_ACTIVE_VIEW: the active image window (holding a picture), or null.
+    // Command::GetActiveView: the active image window (holding a picture), or
+    // null.
     ImageWindow* activeImageWindow() const;
     std::vector<ChildFrame*> childFrames() const;
+    // The client area of the multiple-document build, else null.
     QMdiArea* clientArea() const { return m_mdi; }
+    // The one image window of the single-document build, else null.
+    ImageWindow* singleImageWindow() const { return m_singleImage; }
     ToolBarWidget* toolBar() const { return m_toolBar; }
     QLabel* toolPane() const { return m_pane0; }
     QLabel* coordinatePane() const { return m_pane1; }
-    QAction* action(int command) const;
+    QAction* action(Command command) const;
     QMenu* popup(int position) const;
 
     // Recomputes the enable and check marks of every item (what happens
@@ -96,6 +93,8 @@ public:
     void showToolName();
     // Re-lays out the client area after a bar was shown or hidden.
     void layoutClientArea();
+    // Single-document build: the window fits itself around its picture.
+    void fitMainWindow();
 
     // The program's path, for starting further instances (single-document
     // build); tests replace the starter.
@@ -115,47 +114,44 @@ private:
     void buildAccelerators();
     void buildStatusBar();
     void buildClientArea();
+    // The handlers in the program's order: the main window's own, then (in
+    // executeCommand) the active child, then what the child declined.
+    void registerCommands();
+    ChildFrame* activeChildFrame() const;
 
-    bool handleHelpAndPalette(int command);
-    bool handleToolsAndDialogs(int command);
-    bool handleFileAndBars(int command);
-    bool handleWindowCommands(int command);
-    void handleDeclined(int command);
-
-    void openLoadedImage();
     void paletteChanged();
     void selectTool(int code);
     void showDisplayInfo();
     void showHelp();
     void showOptions();
     PropertyPage addInPage();
-    void newImage();
-    void openClipboardImage();
     void fillOptions();
     void toggleToolBar();
     void toggleStatusBar();
     void customiseToolBar();
     void chooseStatusBarFont();
-    void closeAll();
-    void fitMainWindow();
-    bool clipboardHasImage() const;
+    // Pane 0 is wide enough for every tool's name in the bar's font.
+    void fitToolPane();
     std::vector<PaintSurface*> surfaces() const;
-    int askAlreadyOpen(const QString& displayName);
     void shutDown();
 
     AppState& m_app;
     QtUi m_ui;
     LoadSaveDispatch m_dispatch;
+    DocumentController m_documents{*this};
 
     QMdiArea* m_mdi = nullptr;   // multiple-document build
     QWidget* m_single = nullptr; // single-document build: the white client
     ImageWindow* m_singleImage = nullptr;
+    std::unique_ptr<WindowArranger> m_arranger; // multiple-document build
     MainMenu* m_menu = nullptr;
     ToolBarWidget* m_toolBar = nullptr;
     QLabel* m_pane0 = nullptr;
     QLabel* m_pane1 = nullptr;
     QString m_toolName;
 
+    CommandHandlers m_commands;
+    CommandHandlers m_declined;
     InstanceStarter m_startInstance;
     // The plug-ins from start-up to shutdown.
     FilterState m_filters;

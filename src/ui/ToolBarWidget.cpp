@@ -27,7 +27,7 @@ ToolBarWidget::ToolBarWidget(QWidget* parent) : QWidget(parent) {
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::NoFocus);
         b->hide();
-        const int command = table[i].command;
+        const Command command = table[i].command;
         connect(b, &QToolButton::clicked, this, [this, b, command] {
             // A pressed button stays pressed until the states are recomputed.
             if (b->isCheckable())

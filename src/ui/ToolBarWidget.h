@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Command.h"
+
 #include <QWidget>
 #include <array>
 #include <vector>
@@ -37,7 +39,7 @@ public:
     QSize sizeHint() const override;
 
 signals:
-    void commandRequested(int command);
+    void commandRequested(celdo::Command command);
     void customiseRequested();
 
 protected:

@@ -1,6 +1,7 @@
 #include "app/CommandTable.h"
-#include "app/Messages.h"
+#include "app/Command.h"
 #include "app/ToolButtonTable.h"
+#include "palette/PaletteMessage.h"
 #include "palette/PaletteOperations.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,7 @@ namespace {
 void collectCommands(const std::vector<MenuEntry>& entries, std::vector<int>& out) {
     for (const auto& e : entries) {
         if (e.kind == MenuEntry::Command)
-            out.push_back(e.command);
+            out.push_back(commandId(e.command));
         else if (e.kind == MenuEntry::Popup)
             collectCommands(e.entries, out);
     }
@@ -28,10 +29,10 @@ TEST(CommandTable, EveryMenuCommandIsInTheTableOnce) {
     collectCommands(CommandTable::mainMenu(FrameVariant::MultipleDocument), commands);
     std::set<int> seen;
     for (int id : commands) {
-        EXPECT_TRUE(CommandTable::find(id)) << id;
+        EXPECT_TRUE(CommandTable::find(commandFromId(id))) << id;
         EXPECT_TRUE(seen.insert(id).second) << "twice in the menu: " << id;
     }
-    EXPECT_EQ(std::string(CommandTable::find(1510)->text), "パレット");
+    EXPECT_EQ(std::string(CommandTable::find(Command::PaletteBoard)->text), "パレット");
 }
 
 TEST(CommandTable, PalettePopupPositionDependsOnTheBuild) {
@@ -46,7 +47,7 @@ TEST(CommandTable, PalettePopupPositionDependsOnTheBuild) {
     for (int id : commands)
         EXPECT_FALSE(id >= 130 && id <= 135) << id;
     // The file history goes after "終了", which ends the file popup.
-    EXPECT_EQ(multiple[0].entries.back().command, 108);
+    EXPECT_EQ(commandId(multiple[0].entries.back().command), 108);
 }
 
 TEST(CommandTable, ToolAndZoomCommands) {
@@ -58,58 +59,59 @@ TEST(CommandTable, ToolAndZoomCommands) {
         {1322, 770}, {1420, 1029}, {1421, 1030}, {1422, 1031}, {1700, 1536},
     };
     for (const auto& [command, tool] : toolCommands)
-        EXPECT_EQ(CommandTable::toolForCommand(command), tool) << command;
-    EXPECT_EQ(CommandTable::toolForCommand(0), -1);
-    EXPECT_EQ(CommandTable::toolForCommand(1400), 257);
-    EXPECT_EQ(CommandTable::toolForCommand(1700), 1536);
-    EXPECT_EQ(CommandTable::toolForCommand(1210), 0);
-    EXPECT_EQ(CommandTable::toolForCommand(102), -1);
-    EXPECT_EQ(CommandTable::zoomCodeForCommand(1247), 7);
-    EXPECT_EQ(CommandTable::zoomCodeForCommand(1235), -5);
-    EXPECT_EQ(CommandTable::zoomCodeForCommand(1248), CommandTable::NoZoom);
-    EXPECT_EQ(CommandTable::commandForZoomCode(8), 0);
-    EXPECT_EQ(CommandTable::commandForZoomCode(-1), 1239);
+        EXPECT_EQ(CommandTable::toolForCommand(commandFromId(command)), tool) << command;
+    EXPECT_EQ(CommandTable::toolForCommand(commandFromId(0)), -1);
+    EXPECT_EQ(CommandTable::toolForCommand(commandFromId(1400)), 257);
+    EXPECT_EQ(CommandTable::toolForCommand(commandFromId(1700)), 1536);
+    EXPECT_EQ(CommandTable::toolForCommand(commandFromId(1210)), 0);
+    EXPECT_EQ(CommandTable::toolForCommand(commandFromId(102)), -1);
+    EXPECT_EQ(CommandTable::zoomCodeForCommand(commandFromId(1247)), 7);
+    EXPECT_EQ(CommandTable::zoomCodeForCommand(commandFromId(1235)), -5);
+    EXPECT_EQ(CommandTable::zoomCodeForCommand(commandFromId(1248)), CommandTable::NoZoom);
+    EXPECT_EQ(commandId(CommandTable::commandForZoomCode(8)), 0);
+    EXPECT_EQ(commandId(CommandTable::commandForZoomCode(-1)), 1239);
 }
 
 TEST(ToolButtonTable, FixedOrderAndDefaults) {
     const auto& buttons = ToolButtonTable::buttons();
-    EXPECT_EQ(buttons[0].command, 102);
-    EXPECT_EQ(buttons[5].command, 108);
-    EXPECT_EQ(buttons[46].command, 134);
+    EXPECT_EQ(commandId(buttons[0].command), 102);
+    EXPECT_EQ(commandId(buttons[5].command), 108);
+    EXPECT_EQ(commandId(buttons[46].command), 134);
     EXPECT_EQ(std::string(buttons[46].text), "CloseAll");
-    EXPECT_EQ(buttons[56].command, 121);
+    EXPECT_EQ(commandId(buttons[56].command), 121);
     EXPECT_EQ(buttons[56].picture, 63);
     EXPECT_EQ(ToolButtonTable::defaultList(), (std::vector<int>{5, -2, 0, 2, -1}));
     for (const auto& b : buttons)
-        EXPECT_TRUE(CommandTable::find(b.command)) << b.command;
+        EXPECT_TRUE(CommandTable::find(b.command)) << commandId(b.command);
 }
 
 TEST(ToolButtonTable, States) {
     using T = ToolButtonTable;
     // No image: image commands and zooms are disabled, others stay normal.
-    EXPECT_EQ(T::stateFor(103, false, 258, 0), T::Disabled);
-    EXPECT_EQ(T::stateFor(1243, false, 258, 0), T::Disabled);
-    EXPECT_EQ(T::stateFor(1230, false, 258, 0), T::Disabled);
-    EXPECT_EQ(T::stateFor(102, false, 258, 0), T::Normal);
+    EXPECT_EQ(T::stateFor(commandFromId(103), false, 258, commandFromId(0)), T::Disabled);
+    EXPECT_EQ(T::stateFor(commandFromId(1243), false, 258, commandFromId(0)), T::Disabled);
+    EXPECT_EQ(T::stateFor(commandFromId(1230), false, 258, commandFromId(0)), T::Disabled);
+    EXPECT_EQ(T::stateFor(commandFromId(102), false, 258, commandFromId(0)), T::Normal);
     // The current tool's button is pressed, with or without an image.
-    EXPECT_EQ(T::stateFor(1401, false, 258, 0), T::Pressed);
-    EXPECT_EQ(T::stateFor(1400, true, 258, 1240), T::Normal);
+    EXPECT_EQ(T::stateFor(commandFromId(1401), false, 258, commandFromId(0)), T::Pressed);
+    EXPECT_EQ(T::stateFor(commandFromId(1400), true, 258, commandFromId(1240)), T::Normal);
     // The active zoom's button is pressed.
-    EXPECT_EQ(T::stateFor(1243, true, 258, 1243), T::Pressed);
-    EXPECT_EQ(T::stateFor(1240, true, 258, 1243), T::Normal);
+    EXPECT_EQ(T::stateFor(commandFromId(1243), true, 258, commandFromId(1243)), T::Pressed);
+    EXPECT_EQ(T::stateFor(commandFromId(1240), true, 258, commandFromId(1243)), T::Normal);
     // The boards, the paste window and text paste are not there yet: greyed
     // even with a picture.
     for (int command : {114, 1230, 1510, 1520, 1530})
-        EXPECT_EQ(T::stateFor(command, true, 258, 1240), T::Disabled) << command;
-    EXPECT_EQ(T::stateFor(112, true, 258, 1240), T::Normal);
+        EXPECT_EQ(T::stateFor(commandFromId(command), true, 258, commandFromId(1240)), T::Disabled)
+            << command;
+    EXPECT_EQ(T::stateFor(commandFromId(112), true, 258, commandFromId(1240)), T::Normal);
 }
 
 TEST(Messages, PaletteBroadcastsAreOneListWithTheOthers) {
     // Both headers together: the palette numbers are defined once.
     EXPECT_EQ(UM_PALETTE_APPLY, 2094);
     EXPECT_EQ(UM_PIXEL_SWAP, 2100);
-    EXPECT_EQ(UM_QUERY_CLOSE, 2084);
-    EXPECT_EQ(UM_ZOOM_CHANGING, 2104);
+    EXPECT_EQ(commandId(Command::QueryClose), 2084);
+    EXPECT_EQ(commandId(Command::ZoomChanging), 2104);
     PaletteBroadcast b;
     EXPECT_EQ(static_cast<int>(b.message), 2094);
 }

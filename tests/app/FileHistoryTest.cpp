@@ -74,8 +74,8 @@ TEST(FileHistory, MenuShowsUpToMaxMenuFile) {
     EXPECT_TRUE(history.menuItems(0).empty());
     const auto items = history.menuItems(2);
     ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items[0], std::make_pair(1800, std::string("/a")));
-    EXPECT_EQ(items[1], std::make_pair(1801, std::string("/b")));
+    EXPECT_EQ(items[0], std::make_pair(Command::FileHistoryFirst, std::string("/a")));
+    EXPECT_EQ(items[1], std::make_pair(commandAt(Command::FileHistoryFirst, 1), std::string("/b")));
     EXPECT_EQ(history.menuItems(20).size(), 3u);
     EXPECT_TRUE(FileHistory("gfile").menuItems(10).empty());
 }

@@ -93,7 +93,7 @@ TEST_F(FilterCommands, WholePictureInPlaceWithTheEnabledMask) {
     EXPECT_TRUE(surface.modified);
     EXPECT_EQ(rows(*surface.picture), (Rows{{3, 2, 1, 0}, {13, 12, 11, 10}, {23, 22, 21, 20}}));
     EXPECT_EQ(rows(*surface.mask), (Rows{{0, 0, 0, 1}, {0, 0, 0, 0}, {2, 0, 0, 0}}));
-    EXPECT_TRUE(app.loaded.empty());
+    EXPECT_FALSE(done.newImage.picture);
 }
 
 TEST_F(FilterCommands, DisabledMaskIsNotPassed) {
@@ -169,27 +169,26 @@ TEST_F(FilterCommands, RegionTurnOpensANewImage) {
     EXPECT_EQ(done.route, NewImageRoute::OpenFromClipboard);
     EXPECT_TRUE(done.changed.empty());
     EXPECT_EQ(filters.region, (Rect{1, 0, 3, 2}));
-    ASSERT_TRUE(app.loaded.picture && app.loaded.mask);
-    EXPECT_FALSE(app.loaded.document);
+    ASSERT_TRUE(done.newImage.picture && done.newImage.mask);
+    EXPECT_FALSE(done.newImage.document);
     // Region columns 1, 2 and rows 0, 1 turned clockwise.
-    EXPECT_EQ(rows(*app.loaded.picture), (Rows{{11, 1}, {12, 2}}));
+    EXPECT_EQ(rows(*done.newImage.picture), (Rows{{11, 1}, {12, 2}}));
     EXPECT_FALSE(surface.modified);
     EXPECT_EQ(rows(*surface.picture), rows(*numberedPicture(4, 3)));
 }
 
 TEST_F(FilterCommands, SingleDocumentBuildStartsAClipboardInstance) {
     AppState single(FrameVariant::SingleDocument, dir.path());
-    single.loaded.picture = CellImage::Create(1, 1, 8);
     chooseFromList(2); // FreeRotation, the angle left at "30.0"
     g_buttons = {1};
     const FilterCommandResult done = RunWholePictureFilter(surface, single, filters, ui);
     EXPECT_EQ(done.result, 12u);
     EXPECT_EQ(done.route, NewImageRoute::StartClipboardInstance);
     // 4 × 3 turned by 30 degrees: trunc(4c + 3s + 0.5) = trunc(4s + 3c + 0.5) = 5.
-    ASSERT_TRUE(single.loaded.picture && single.loaded.mask);
-    EXPECT_EQ(single.loaded.picture->width(), 5);
-    EXPECT_EQ(single.loaded.picture->height(), 5);
-    EXPECT_EQ(single.loaded.mask->width(), 5);
+    ASSERT_TRUE(done.newImage.picture && done.newImage.mask);
+    EXPECT_EQ(done.newImage.picture->width(), 5);
+    EXPECT_EQ(done.newImage.picture->height(), 5);
+    EXPECT_EQ(done.newImage.mask->width(), 5);
     EXPECT_FALSE(surface.modified);
 }
 

@@ -68,12 +68,13 @@ TEST(LoadSaveDispatch, CellOpensWithoutDialogsAndOtherNamesAsBitmaps) {
     Fixture f;
     auto image = picture8(5, 3);
     const std::string cell = f.save("PICTURE.cel", *image);
-    ASSERT_TRUE(f.dispatch->OpenImage(cell, false));
+    const auto loaded = f.dispatch->OpenImage(cell, false);
+    ASSERT_TRUE(loaded);
     EXPECT_TRUE(f.ui.dialogs.empty());
     EXPECT_TRUE(f.ui.messages.empty());
-    EXPECT_TRUE(f.app->loaded.picture->samePixels(*image));
+    EXPECT_TRUE(loaded->picture->samePixels(*image));
     // A cell takes the current colour group as its palette.
-    EXPECT_EQ(f.app->loaded.picture->palette()[3], f.app->palette.current()[3]);
+    EXPECT_EQ(loaded->picture->palette()[3], f.app->palette.current()[3]);
     EXPECT_EQ(f.app->imageHistory.entries().front(), cell);
 
     std::filesystem::copy_file(cell, f.dir.file("PICTURE.TAR.CEL"));
@@ -86,10 +87,8 @@ TEST(LoadSaveDispatch, CellOpensWithoutDialogsAndOtherNamesAsBitmaps) {
 TEST(LoadSaveDispatch, CancellingTheInformationDialogOpensNothingQuietly) {
     Fixture f;
     const std::string cell = f.save("doll.cel", *picture8(4, 4));
-    f.app->loaded.clear();
     f.ui.answerDialog("KissCellLoad", 2);
     EXPECT_FALSE(f.dispatch->OpenImage(cell, true));
-    EXPECT_TRUE(f.app->loaded.empty());
     EXPECT_TRUE(f.ui.messages.empty());
     EXPECT_EQ(f.ui.dialogs, std::vector<std::string>{"KissCellLoad"});
 }
@@ -102,7 +101,6 @@ TEST(LoadSaveDispatch, FullColourQuestion) {
 
     f.ui.answerMessage(answer::No);
     EXPECT_FALSE(f.dispatch->OpenImage(path, false));
-    EXPECT_TRUE(f.app->loaded.empty());
     EXPECT_EQ(f.ui.messages.back().text, "画像はフルカラーです。ロードしますか？");
 
     // A group holding black at 7 and red at 9, everything else one green:
@@ -112,8 +110,9 @@ TEST(LoadSaveDispatch, FullColourQuestion) {
     f.app->palette.current()[7] = rgb(0, 0, 0);
     f.app->palette.current()[9] = rgb(255, 0, 0);
     f.ui.answerMessage(answer::Yes);
-    ASSERT_TRUE(f.dispatch->OpenImage(path, false));
-    const CellImage& opened = *f.app->loaded.picture;
+    const auto loaded = f.dispatch->OpenImage(path, false);
+    ASSERT_TRUE(loaded);
+    const CellImage& opened = *loaded->picture;
     EXPECT_EQ(opened.bitsPerPixel(), 8);
     EXPECT_EQ(opened.at(0, 0), 9);
     EXPECT_EQ(opened.at(1, 0), 7);
@@ -128,8 +127,9 @@ TEST(LoadSaveDispatch, OneBitPicturesWidenWithTheirOwnTwoColours) {
     one->SetPalette(two, 2);
     one->row(0)[0] = 0x80;
     const std::string path = f.save("mono.bmp", *one);
-    ASSERT_TRUE(f.dispatch->OpenImage(path, false));
-    const CellImage& opened = *f.app->loaded.picture;
+    const auto loaded = f.dispatch->OpenImage(path, false);
+    ASSERT_TRUE(loaded);
+    const CellImage& opened = *loaded->picture;
     EXPECT_EQ(opened.bitsPerPixel(), 8);
     EXPECT_EQ(opened.palette()[0], two[0]);
     EXPECT_EQ(opened.palette()[1], two[1]);
@@ -173,10 +173,11 @@ TEST(LoadSaveDispatch, MaskTravelsInAFileBesideThePicture) {
     f.dispatch->SaveMaskFor(*document, surface);
     EXPECT_TRUE(std::filesystem::exists(f.dir.file("masked.MSK")));
 
-    ASSERT_TRUE(f.dispatch->OpenImage(f.dir.file("masked.bmp"), false));
-    ASSERT_TRUE(f.app->loaded.mask);
-    EXPECT_EQ(f.app->loaded.mask->at(2, 1), 0xFF);
-    EXPECT_EQ(f.app->loaded.mask->at(3, 1), 0);
+    const auto loaded = f.dispatch->OpenImage(f.dir.file("masked.bmp"), false);
+    ASSERT_TRUE(loaded);
+    ASSERT_TRUE(loaded->mask);
+    EXPECT_EQ(loaded->mask->at(2, 1), 0xFF);
+    EXPECT_EQ(loaded->mask->at(3, 1), 0);
 }
 
 TEST(LoadSaveDispatch, FailedHistoryEntryFollowsTheSetting) {
@@ -221,7 +222,7 @@ TEST(LoadSaveDispatch, PaletteCommands) {
 
     // Overwrite save through the current palette file.
     f.app->palette.group(0)[5] = rgb(1, 2, 3);
-    f.dispatch->PaletteCommand(1850);
+    f.dispatch->PaletteCommand(Command::SavePalette);
     EXPECT_TRUE(f.ui.dialogs.empty());
     KissPaletteFile check(f.dir.file("SET.KCF"));
     ASSERT_EQ(check.readHeader(), 0);
@@ -235,7 +236,7 @@ TEST(LoadSaveDispatch, PaletteOverwriteWithoutAFileAsksForAName) {
         t.setText(400, target);
         return t.press(1);
     });
-    f.dispatch->PaletteCommand(1850);
+    f.dispatch->PaletteCommand(Command::SavePalette);
     EXPECT_EQ(f.ui.dialogs, std::vector<std::string>{"FSAVE"});
     EXPECT_EQ(f.ui.tables[0].title, "パレットの保存");
     EXPECT_TRUE(std::filesystem::exists(target));
@@ -264,6 +265,7 @@ TEST(LoadSaveDispatch, IconPagesAreChosenWithThePageDialog) {
         return t.press(1);
     });
     f.ui.answerDialog("IconLoad", 1);
-    ASSERT_TRUE(f.dispatch->OpenImage(multi, true));
-    EXPECT_EQ(f.app->loaded.document->page(), 1);
+    const auto loaded = f.dispatch->OpenImage(multi, true);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->document->page(), 1);
 }

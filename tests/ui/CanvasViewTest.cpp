@@ -82,7 +82,7 @@ private slots:
 
     void pencilPaintsAtEightTimes() {
         host->app().editing.currentTool = 257; // 手書き
-        window->handleCommand(1245);
+        window->handleCommand(Command::ZoomEight);
         QCOMPARE(view->size(), QSize(128, 128));
         QTest::mousePress(view, Qt::LeftButton, {}, QPoint(8 * 3 + 7, 8 * 4 + 1));
         QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(8 * 3 + 7, 8 * 4 + 1));
@@ -124,7 +124,7 @@ private slots:
         auto menu = view->makePopupMenu(QPoint(6, 7));
         QCOMPARE(checkedItems(menu.get()), QStringList{"１倍"});
         QCOMPARE(view->zoomCentre(), (Point{6, 7}));
-        window->handleCommand(1245);
+        window->handleCommand(Command::ZoomEight);
         menu = view->makePopupMenu(QPoint(16, 24));
         QCOMPARE(checkedItems(menu.get()), QStringList{"８倍"});
         QCOMPARE(view->zoomCentre(), (Point{2, 3}));
@@ -137,9 +137,9 @@ private slots:
     void popupEyedropperAndZoom() {
         canvas->picture()->at(6, 7) = 9;
         view->makePopupMenu(QPoint(6, 7));
-        view->popupCommand(1740);
+        view->popupCommand(Command::Eyedropper);
         QCOMPARE(host->app().colours.drawColor, 9);
-        view->popupCommand(1237); // 1/4
+        view->popupCommand(Command::ZoomQuarter); // 1/4
         QCOMPARE(canvas->zoom().mode(), int(Zoom::Reduced));
         QCOMPARE(view->size(), QSize(4, 4));
     }
@@ -148,9 +148,9 @@ private slots:
         QSignalSpy zoom(view, &CanvasView::zoomRequested);
         QVERIFY(view->handleKey("+", QPoint(5, 5)));
         QVERIFY(zoom.wait(1000));
-        QCOMPARE(zoom.takeFirst().at(0).toInt(), 1241);
+        QCOMPARE(zoom.takeFirst().at(0).value<Command>(), Command::ZoomTwo);
         QCOMPARE(canvas->zoom().factor(), 2);
-        window->handleCommand(1247);
+        window->handleCommand(Command::ZoomSixteen);
         QVERIFY(view->handleKey("+", QPoint(5, 5)));
         QVERIFY(!zoom.wait(100));
         QCOMPARE(canvas->zoom().factor(), 16);

@@ -102,7 +102,7 @@ private slots:
         mask->at(3, 2) = 255;
         window.AttachMask(std::move(mask));
         host.app().editing.lastRegion = Rect{2, 1, 5, 4};
-        QVERIFY(window.handleCommand(1360));
+        QVERIFY(window.handleCommand(Command::CopyLastRegion));
         ClipboardPicture got = ReadClipboardPicture();
         QVERIFY(got.picture);
         QCOMPARE(got.picture->width(), 3);

@@ -38,7 +38,7 @@ public:
     void setStatusText(const QString& text) override { statusTexts << text; }
     void setToolPaneText(const QString& text) override { toolPaneTexts << text; }
     void restoreToolPaneText() override { ++toolNameRestores; }
-    void postCommand(int command) override { posted.push_back(command); }
+    void postCommand(Command command) override { posted.push_back(command); }
     void refreshToolbar() override { ++toolbarRefreshes; }
     FilterState& filters() override { return filterState; }
     void startInstance(const std::vector<std::string>& arguments) override {
@@ -49,7 +49,7 @@ public:
     QStringList statusTexts;
     QStringList toolPaneTexts;
     int toolNameRestores = 0;
-    std::vector<int> posted;
+    std::vector<Command> posted;
     int toolbarRefreshes = 0;
     FilterState filterState;
     std::vector<std::vector<std::string>> startedInstances;

@@ -2,7 +2,6 @@
 
 #include "../../cplugin/CpluginDialogs.h"
 #include "../support/PixelRows.h"
-#include "app/Messages.h"
 #include "app/Settings.h"
 #include "canvas/Canvas.h"
 #include "canvas/qt/Clipboard.h"
@@ -58,10 +57,12 @@ CellImagePtr numbered(int width, int height) {
 using test::Rows;
 using test::rows;
 
-// Opens the picture in a new image window of the editor.
-ImageWindow* openPicture(MainWindow& w, CellImagePtr picture) {
-    w.app().loaded.picture = std::move(picture);
-    w.executeCommand(CM_OPEN_LOADED_IMAGE);
+// Opens the picture (with its mask) in a new image window of the editor.
+ImageWindow* openPicture(MainWindow& w, CellImagePtr picture, CellImagePtr mask = nullptr) {
+    LoadedImage loaded;
+    loaded.picture = std::move(picture);
+    loaded.mask = std::move(mask);
+    w.documents().show(std::move(loaded));
     EditorFixture::settle();
     return w.activeImageWindow();
 }
@@ -116,7 +117,7 @@ private slots:
         // The plug-in's own dialog cancelled: nothing changes.
         f.ui.answerDialog("FilterList", choose(list, "Inverse"));
         g_buttons = {2};
-        w.executeCommand(1940);
+        w.executeCommand(Command::WholePictureFilter);
         QCOMPARE(g_pluginDialogs, std::vector<std::string>{"INVERT"});
         QCOMPARE(rows(*surface.picture), (Rows{{0, 1, 2, 3}, {10, 11, 12, 13}}));
         QVERIFY(!surface.modified);
@@ -124,7 +125,7 @@ private slots:
         // "左右反転".
         f.ui.answerDialog("FilterList", choose(list, "Inverse"));
         g_buttons = {261};
-        w.executeCommand(1940);
+        w.executeCommand(Command::WholePictureFilter);
         QCOMPARE(rows(*surface.picture), (Rows{{3, 2, 1, 0}, {13, 12, 11, 10}}));
         QVERIFY(surface.modified);
         QCOMPARE(w.imageWindows().size(), std::size_t(1));
@@ -165,7 +166,7 @@ private slots:
                 box->close();
         });
         poll.start(10);
-        w.executeCommand(1940);
+        w.executeCommand(Command::WholePictureFilter);
         QCOMPARE(name, QStringLiteral("INVERT"));
         QCOMPARE(owner, static_cast<QWidget*>(window));
         QCOMPARE(texts, (QStringList{"上下反転", "左右反転", "半回転", "ｷｬﾝｾﾙ"}));
@@ -179,20 +180,19 @@ private slots:
         auto mask = CellImage::Create(4, 2, 8);
         mask->at(0, 0) = 255;
         mask->at(3, 1) = 255;
-        w.app().loaded.mask = std::move(mask);
-        ImageWindow* window = openPicture(w, numbered(4, 2));
+        ImageWindow* window = openPicture(w, numbered(4, 2), std::move(mask));
         QVERIFY(window);
-        w.executeCommand(1600);
+        w.executeCommand(Command::MaskEdit);
         const PaintSurface& surface = window->canvas().surface();
         QVERIFY(surface.maskMode);
 
         f.ui.answerDialog("FilterList", choose(w.filters().lists.wholeMask, "Inverse"));
         g_buttons = {261};
-        w.executeCommand(1940);
+        w.executeCommand(Command::WholePictureFilter);
         QCOMPARE(rows(*surface.mask), (Rows{{0, 0, 0, 255}, {255, 0, 0, 0}}));
         QCOMPARE(rows(*surface.picture), (Rows{{0, 1, 2, 3}, {10, 11, 12, 13}}));
         QVERIFY(surface.modified);
-        w.executeCommand(1601);
+        w.executeCommand(Command::ImageEdit);
         QCOMPARE(rows(*surface.mask), (Rows{{0, 0, 0, 255}, {255, 0, 0, 0}}));
     }
 
@@ -204,10 +204,9 @@ private slots:
         QVERIFY(source);
         f.ui.answerDialog("FilterList", choose(w.filters().lists.wholeImage, "Rotation"));
         g_buttons = {260}; // "右90度"
-        w.executeCommand(1940);
+        w.executeCommand(Command::WholePictureFilter);
         f.settle();
 
-        QVERIFY(w.app().loaded.empty());
         const auto windows = w.imageWindows();
         QCOMPARE(windows.size(), std::size_t(2));
         ImageWindow* made = windows.front() == source ? windows.back() : windows.front();
@@ -228,11 +227,10 @@ private slots:
         QVERIFY(openPicture(w, numbered(4, 3)));
         f.ui.answerDialog("FilterList", choose(w.filters().lists.wholeImage, "Rotation"));
         g_buttons = {260};
-        w.executeCommand(1940);
+        w.executeCommand(Command::WholePictureFilter);
         f.settle();
 
         QCOMPARE(started, (std::vector<std::vector<std::string>>{{"/CB"}}));
-        QVERIFY(w.app().loaded.empty());
         ClipboardPicture taken = ReadClipboardPicture();
         QVERIFY(taken.picture);
         QCOMPARE(rows(*taken.picture), (Rows{{20, 10, 0}, {21, 11, 1}, {22, 12, 2}, {23, 13, 3}}));
@@ -247,7 +245,7 @@ private slots:
         w.show();
         ImageWindow* window = openPicture(w, numbered(6, 4));
         QVERIFY(window);
-        w.executeCommand(1300);
+        w.executeCommand(Command::ToolRegionFilter);
         QCOMPARE(w.app().editing.currentTool, 512);
 
         // Dragged from right to left over columns 1 … 4 of rows 1 and 2.
@@ -303,7 +301,7 @@ private slots:
             shown.push_back(t.find(List)->items);
             return 1; // the sheet's OK
         });
-        w.executeCommand(1900);
+        w.executeCommand(Command::Options);
 
         QVERIFY(f.ui.allAnswered());
         const std::vector<std::string> both{deliveredPlugin(), fixture};

@@ -113,7 +113,7 @@ private slots:
         open(numbered(8, 8));
         const std::string path = file("PIC.BMP");
         host->scripted.answerDialog("FSAVE", typeName(path));
-        QVERIFY(window->handleCommand(104));
+        QVERIFY(window->handleCommand(Command::SaveAs));
         QVERIFY(window->document());
         QCOMPARE(window->displayName(), QString("PIC.BMP"));
         QVERIFY(!window->canvas().surface().modified);
@@ -152,13 +152,13 @@ private slots:
             cell.setOffsets(12, 34);
             QCOMPARE(int(cell.saveTo(*picture, nullptr)), 0);
         }
-        QVERIFY(host->dispatch().OpenImage(path, false));
-        LoadedImage& loaded = host->app().loaded;
-        open(std::move(loaded.picture));
-        window->SetDocument(std::move(loaded.document));
+        auto loaded = host->dispatch().OpenImage(path, false);
+        QVERIFY(loaded);
+        open(std::move(loaded->picture));
+        window->SetDocument(std::move(loaded->document));
         window->canvas().picture()->at(0, 0) = 9;
         window->canvas().surface().modified = true;
-        QVERIFY(window->handleCommand(103));
+        QVERIFY(window->handleCommand(Command::Save));
         QVERIFY(host->scripted.dialogs.empty());
         QVERIFY(host->scripted.messages.empty());
         QVERIFY(!window->canvas().surface().modified);
@@ -233,7 +233,7 @@ private slots:
     void imageInformation() {
         open(numbered(10, 7));
         host->scripted.answerDialog("GraphInfo0", 1);
-        QVERIFY(window->handleCommand(1021));
+        QVERIFY(window->handleCommand(Command::ImageInfo));
         QCOMPARE(host->scripted.tables.size(), size_t(1));
         const ControlTable& t = host->scripted.tables[0];
         QCOMPARE(t.title, std::string("画像情報"));
@@ -265,7 +265,7 @@ private slots:
                 return 1;
             return t.press(Close);
         });
-        window->handleCommand(1200);
+        window->handleCommand(Command::ChangeSize);
         QCOMPARE(textAfterFirst, std::string("(無題)  (8 × 8)"));
         QCOMPARE(leftMinimumAfterFirst, 1 - 8);
         const CellImage* p = window->canvas().picture();
@@ -302,7 +302,7 @@ private slots:
                 return 1;
             return t.press(imagedialog::Close);
         });
-        window->handleCommand(1200);
+        window->handleCommand(Command::ChangeSize);
         QCOMPARE(proposed, (Margins{-1, -1, -1, -1}));
         QCOMPARE(host->scripted.messages.size(), size_t(1));
         QCOMPARE(host->scripted.messages[0].text, std::string("変更後の大きさが負になります"));
@@ -322,7 +322,7 @@ private slots:
         window->paletteChanged();
         QCOMPARE(window->canvasView()->grab().toImage().pixel(2, 0), qRgb(255, 0, 0));
         palette.setCurrentGroup(3);
-        QVERIFY(window->handleCommand(1845));
+        QVERIFY(window->handleCommand(Command::PaletteChanged));
         QCOMPARE(window->canvasView()->grab().toImage().pixel(2, 0), qRgb(0, 0, 255));
         QCOMPARE(window->canvas().picture()->at(2, 0), std::uint8_t(1));
         QVERIFY(!window->canvas().surface().modified);
@@ -331,7 +331,7 @@ private slots:
     void scrollPositionsSnapToTheZoomFactor() {
         open(numbered(200, 200));
         window->resize(120, 120);
-        QVERIFY(window->handleCommand(1243)); // 4×
+        QVERIFY(window->handleCommand(Command::ZoomFour)); // 4×
         QCOMPARE(window->canvasView()->size(), QSize(800, 800));
         QCOMPARE(window->extentSize(), QSize(832, 832));
         QScrollBar* h = window->horizontalScrollBar();
@@ -344,7 +344,7 @@ private slots:
         QCOMPARE(window->verticalScrollBar()->value(), 20);
         QCOMPARE(window->canvasView()->pos().y(), 8 - 20);
         // Back at 1:1 any position is allowed.
-        QVERIFY(window->handleCommand(1240));
+        QVERIFY(window->handleCommand(Command::ZoomOne));
         h->setValue(3);
         QCOMPARE(h->value(), 3);
     }
@@ -354,14 +354,14 @@ private slots:
         window->resize(120, 120);
         QSignalSpy fit(window.get(), &ImageWindow::fitRequested);
         window->canvasView()->setZoomCentre({40, 20});
-        window->ZoomTo(1245, 2); // 8×
+        window->ZoomTo(Command::ZoomEight, 2); // 8×
         QCOMPARE(fit.size(), 1);
         const int area = window->viewport()->width() - 8;
         const int expectedX = 40 * 8 - area / 2;
         QCOMPARE(window->horizontalScrollBar()->value(), expectedX - expectedX % 8);
         QCOMPARE(host->toolbarRefreshes, 1);
         // The same zoom again changes nothing.
-        window->ZoomTo(1245, 2);
+        window->ZoomTo(Command::ZoomEight, 2);
         QCOMPARE(fit.size(), 1);
     }
 
@@ -370,18 +370,18 @@ private slots:
         auto mask = CellImage::Create(4, 4, 8);
         mask->at(1, 1) = 7;
         window->AttachMask(std::move(mask));
-        QVERIFY(window->handleCommand(1600));
+        QVERIFY(window->handleCommand(Command::MaskEdit));
         QVERIFY(window->maskMode());
         QVERIFY(MaskDensityWindow::instance());
-        QVERIFY(window->handleCommand(1601));
+        QVERIFY(window->handleCommand(Command::ImageEdit));
         QVERIFY(!window->maskMode());
         QCOMPARE(window->canvas().surface().mask->at(1, 1), std::uint8_t(255));
-        QVERIFY(window->handleCommand(1603));
+        QVERIFY(window->handleCommand(Command::MaskInvert));
         QCOMPARE(window->canvas().surface().mask->at(1, 1), std::uint8_t(0));
         QCOMPARE(window->canvas().surface().mask->at(0, 0), std::uint8_t(255));
-        QVERIFY(window->handleCommand(1602));
+        QVERIFY(window->handleCommand(Command::MaskDisable));
         QVERIFY(!window->maskEnabled());
-        QVERIFY(window->handleCommand(1604));
+        QVERIFY(window->handleCommand(Command::MaskClear));
         QVERIFY(!window->canvas().surface().mask);
         QVERIFY(window->canvas().surface().modified);
     }

@@ -47,18 +47,27 @@ private slots:
         auto editor = f.start(FrameVariant::MultipleDocument);
         MainWindow& w = *editor->mainWindow();
         w.updateMenuState();
-        for (int command : {103, 104, 112, 1940, 1300, 1303, 1230, 1240, 1235, 1010, 1021, 130, 134,
-                            135, 1600, 1604, 1200, 114})
-            QVERIFY2(!w.action(command)->isEnabled(), qPrintable(QString::number(command)));
-        for (int command : {101, 102, 108, 1900, 1400, 1700, 1500, 1840, 121, 120})
-            QVERIFY2(w.action(command)->isEnabled(), qPrintable(QString::number(command)));
+        for (Command command :
+             {Command::Save, Command::SaveAs, Command::Copy, Command::WholePictureFilter,
+              Command::ToolRegionFilter, Command::ToolRegionCopy, Command::TextPaste,
+              Command::ZoomOne, Command::ZoomEighth, Command::FitToImage, Command::ImageInfo,
+              Command::CascadeWindows, Command::CloseAllWindows, Command::NextWindow,
+              Command::MaskEdit, Command::MaskClear, Command::ChangeSize, Command::Paste})
+            QVERIFY2(!w.action(command)->isEnabled(),
+                     qPrintable(QString::number(commandId(command))));
+        for (Command command :
+             {Command::NewImage, Command::OpenImage, Command::Exit, Command::Options,
+              Command::ToolFreehand, Command::ToolFill, commandAt(Command::ColourGroupFirst, 0),
+              Command::OpenPalette, Command::Help, Command::About})
+            QVERIFY2(w.action(command)->isEnabled(),
+                     qPrintable(QString::number(commandId(command))));
         // The current tool (free curve) and group 0 carry the check marks;
         // without a picture the 1:1 zoom item is checked.
-        QVERIFY(w.action(1401)->isChecked());
-        QVERIFY(!w.action(1400)->isChecked());
-        QVERIFY(w.action(1500)->isChecked());
-        QVERIFY(w.action(1240)->isChecked());
-        QVERIFY(w.action(1120)->isChecked());
+        QVERIFY(w.action(Command::ToolFreeCurve)->isChecked());
+        QVERIFY(!w.action(Command::ToolFreehand)->isChecked());
+        QVERIFY(w.action(commandAt(Command::ColourGroupFirst, 0))->isChecked());
+        QVERIFY(w.action(Command::ZoomOne)->isChecked());
+        QVERIFY(w.action(Command::ToggleToolBar)->isChecked());
 
         // Toolbar: save (3), zoom 1:1 (26) and close-all (46) disabled, open
         // (0) normal, free curve (7) pressed.
@@ -72,11 +81,11 @@ private slots:
         QCOMPARE(w.toolBar()->buttonState(7), int(ToolButtonTable::Pressed));
 
         // With a picture the same items come alive.
-        w.openFiles(ParseWords({f.copy("doll.cel")}));
+        w.documents().openFiles(ParseWords({f.copy("doll.cel")}));
         f.settle();
         w.updateMenuState();
-        QVERIFY(w.action(103)->isEnabled());
-        QVERIFY(w.action(134)->isEnabled());
+        QVERIFY(w.action(Command::Save)->isEnabled());
+        QVERIFY(w.action(Command::CloseAllWindows)->isEnabled());
         QCOMPARE(w.toolBar()->buttonState(3), int(ToolButtonTable::Normal));
         QCOMPARE(w.toolBar()->buttonState(26), int(ToolButtonTable::Pressed));
     }
@@ -86,7 +95,7 @@ private slots:
         auto editor = f.start(FrameVariant::MultipleDocument);
         MainWindow& w = *editor->mainWindow();
         QCOMPARE(w.toolPane()->text(), QStringLiteral("自由曲線"));
-        w.executeCommand(1321);
+        w.executeCommand(Command::ToolEllipse);
         f.settle();
         QCOMPARE(editor->state().editing.currentTool, 769);
         QCOMPARE(w.toolPane()->text(), QStringLiteral("楕円"));
@@ -98,7 +107,7 @@ private slots:
         // 塗潰し with PopupPaintOption follows with the fill options dialog.
         editor->state().fillSettings.popupPaintOption = true;
         f.ui.answerDialog("PAINTOPTION1", 2);
-        w.executeCommand(1700);
+        w.executeCommand(Command::ToolFill);
         f.settle();
         QCOMPARE(editor->state().editing.currentTool, 1536);
         QCOMPARE(f.ui.dialogs.back(), std::string("PAINTOPTION1"));
@@ -115,7 +124,7 @@ private slots:
 
         // The groups the file does not hold keep their start-up colours.
         PaletteSet expected = editor->state().palette;
-        w.dropFiles({kcf, doll, dress});
+        w.documents().dropFiles({kcf, doll, dress});
         f.settle();
 
         const auto frames = w.clientArea()->subWindowList(QMdiArea::CreationOrder);
@@ -138,7 +147,7 @@ private slots:
         EditorFixture f;
         auto editor = f.start(FrameVariant::MultipleDocument);
         MainWindow& w = *editor->mainWindow();
-        w.openFiles(ParseWords({f.copy("doll.cel"), f.copy("dress.cel")}));
+        w.documents().openFiles(ParseWords({f.copy("doll.cel"), f.copy("dress.cel")}));
         f.settle();
         const auto windows = w.imageWindows();
         QCOMPARE(windows.size(), std::size_t(2));
@@ -150,7 +159,7 @@ private slots:
         for (ImageWindow* iw : windows)
             before.push_back(pixelsOf(*iw->canvas().picture()));
 
-        w.executeCommand(1503);
+        w.executeCommand(commandAt(Command::ColourGroupFirst, 3));
         f.settle();
         QCOMPARE(editor->state().palette.currentGroup(), 3);
         for (std::size_t i = 0; i < windows.size(); ++i) {
@@ -160,8 +169,8 @@ private slots:
             QVERIFY(!windows[i]->canvas().surface().modified);
         }
         w.updateMenuState();
-        QVERIFY(w.action(1503)->isChecked());
-        QVERIFY(!w.action(1500)->isChecked());
+        QVERIFY(w.action(commandAt(Command::ColourGroupFirst, 3))->isChecked());
+        QVERIFY(!w.action(commandAt(Command::ColourGroupFirst, 0))->isChecked());
     }
 
     void closeAsksEachModifiedPicture() {
@@ -170,7 +179,7 @@ private slots:
         MainWindow& w = *editor->mainWindow();
         const std::string doll = f.copy("doll.cel");
         const std::string dress = f.copy("dress.cel");
-        w.openFiles(ParseWords({doll, dress}));
+        w.documents().openFiles(ParseWords({doll, dress}));
         f.settle();
         for (ImageWindow* iw : w.imageWindows())
             iw->canvas().surface().modified = true;
@@ -201,19 +210,20 @@ private slots:
         EditorFixture f;
         auto editor = f.start(FrameVariant::MultipleDocument);
         MainWindow& w = *editor->mainWindow();
-        w.openFiles(ParseWords({f.copy("doll.cel"), f.copy("dress.cel"), f.copy("ribbon.cel")}));
+        w.documents().openFiles(
+            ParseWords({f.copy("doll.cel"), f.copy("dress.cel"), f.copy("ribbon.cel")}));
         f.settle();
         const auto windows = w.imageWindows(); // ribbon, dress, doll
         windows[1]->canvas().surface().modified = true;
         f.ui.answerMessage(answer::Cancel);
-        w.executeCommand(134);
+        w.executeCommand(Command::CloseAllWindows);
         f.settle();
         // ribbon (unmodified) went without a question, dress refused, doll stays.
         QCOMPARE(f.ui.messages.size(), std::size_t(1));
         QCOMPARE(w.imageWindows().size(), std::size_t(2));
 
         f.ui.answerMessage(answer::No);
-        w.executeCommand(134);
+        w.executeCommand(Command::CloseAllWindows);
         f.settle();
         QCOMPARE(w.imageWindows().size(), std::size_t(0));
     }
@@ -223,7 +233,7 @@ private slots:
         auto editor = f.start(FrameVariant::MultipleDocument);
         MainWindow& w = *editor->mainWindow();
         const std::string doll = f.copy("doll.cel");
-        w.openNamedFile(doll, false);
+        w.documents().openNamedFile(doll, false);
         f.settle();
         QCOMPARE(w.imageWindows().size(), std::size_t(1));
         QVERIFY(f.ui.messages.empty());
@@ -232,7 +242,7 @@ private slots:
         std::string upper = doll;
         upper.replace(upper.size() - 8, 8, "DOLL.CEL");
         f.ui.answerMessage(answer::No);
-        w.openNamedFile(upper, false);
+        w.documents().openNamedFile(upper, false);
         f.settle();
         QCOMPARE(f.ui.messages.size(), std::size_t(1));
         QCOMPARE(f.ui.messages[0].text, std::string("doll.cel は既に編集中です。読込ますか？"));
@@ -242,7 +252,7 @@ private slots:
 
         // Yes loads a second copy.
         f.ui.answerMessage(answer::Yes);
-        w.openNamedFile(doll, false);
+        w.documents().openNamedFile(doll, false);
         f.settle();
         QCOMPARE(w.imageWindows().size(), std::size_t(2));
     }
@@ -253,23 +263,23 @@ private slots:
         MainWindow& w = *editor->mainWindow();
         const std::string doll = f.copy("doll.cel");
         const std::string dress = f.copy("dress.cel");
-        w.openNamedFile(doll, false);
-        w.openNamedFile(dress, false);
+        w.documents().openNamedFile(doll, false);
+        w.documents().openNamedFile(dress, false);
         f.settle();
         const auto& history = editor->state().imageHistory;
         QCOMPARE(history.size(), 2);
         QCOMPARE(*history.entry(0), dress);
 
-        // The "ファイル" menu lists them after 終了 with 1800, 1801.
+        // The "ファイル" menu lists them after 終了 as history entries 0 and 1.
         w.rebuildFileHistoryMenu();
         const auto items = w.popup(0)->actions();
         QCOMPARE(items[items.size() - 2]->text(), QString::fromStdString(dress));
-        QCOMPARE(items.back()->data().toInt(), 1801);
+        QCOMPARE(items.back()->data().toInt(), commandId(commandAt(Command::FileHistoryFirst, 1)));
         QVERIFY(items[items.size() - 3]->isSeparator());
 
         // Entry 1 (doll.cel) again: already open, load anyway.
         f.ui.answerMessage(answer::Yes);
-        w.executeCommand(1801);
+        w.executeCommand(commandAt(Command::FileHistoryFirst, 1));
         f.settle();
         QCOMPARE(history.size(), 2);
         QCOMPARE(*history.entry(0), doll);
@@ -282,7 +292,7 @@ private slots:
         // MaxMenuFile 0: neither separator nor entries.
         editor->state().fileOptions.maxMenuFile = 0;
         w.rebuildFileHistoryMenu();
-        QCOMPARE(w.popup(0)->actions().back(), w.action(108));
+        QCOMPARE(w.popup(0)->actions().back(), w.action(Command::Exit));
     }
 
     void newImageWithTheSizeListWritten() {
@@ -296,7 +306,7 @@ private slots:
             t.setValue(newgraph::UseNextTime, 1);
             return t.press(1);
         });
-        w.executeCommand(101);
+        w.executeCommand(Command::NewImage);
         f.settle();
         QVERIFY(f.ui.allAnswered());
         const auto windows = w.imageWindows();
@@ -325,7 +335,7 @@ private slots:
             t.setValue(fileoption::Remove, 1);
             return 1;
         });
-        w.executeCommand(1900);
+        w.executeCommand(Command::Options);
         QCOMPARE(editor->state().fileOptions.viewHeader, 1);
         QCOMPARE(editor->state().fileOptions.maxMenuFile, 4);
         QCOMPARE(editor->state().fileOptions.deleteErrorMenuFile, 2);
@@ -334,7 +344,7 @@ private slots:
             t.setValue(fileoption::MaxMenuFile, 9);
             return 2;
         });
-        w.executeCommand(1900);
+        w.executeCommand(Command::Options);
         QCOMPARE(editor->state().fileOptions.maxMenuFile, 4);
     }
 
@@ -342,7 +352,7 @@ private slots:
         EditorFixture f;
         auto editor = f.start(FrameVariant::MultipleDocument);
         f.ui.answerDialog("DisplayInfo", 1);
-        editor->mainWindow()->executeCommand(1020);
+        editor->mainWindow()->executeCommand(Command::DisplayInfo);
         QCOMPARE(f.ui.tables.back().title, std::string("ディスプレイ情報"));
         QVERIFY(!f.ui.tables.back().text(displayinfo::SystemVersion).empty());
         QCOMPARE(ColourDepthText(1), std::string("モノクロ"));

@@ -37,7 +37,7 @@ bool write(GraphicFile&& file, const CellImage& image) {
 class OpenCommandTest : public QObject {
     Q_OBJECT
 private slots:
-    // Open (102) with the information dialogs on: cancelling each format's
+    // Open with the information dialogs on: cancelling each format's
     // dialog opens nothing and says nothing; confirming it opens the picture
     // with its indices.
     void everyFormatThroughTheOpenCommand() {
@@ -67,7 +67,7 @@ private slots:
             for (const Case& c : cases) {
                 f.ui.answerDialog("FLOAD", typeName(c.path));
                 f.ui.answerDialog(c.dialog, 2);
-                w.executeCommand(102);
+                w.executeCommand(Command::OpenImage);
                 f.settle();
                 QVERIFY2(w.imageWindows().empty(), c.dialog);
                 QVERIFY2(f.ui.messages.empty(), c.dialog);
@@ -76,7 +76,7 @@ private slots:
             for (const Case& c : cases) {
                 f.ui.answerDialog("FLOAD", typeName(c.path));
                 f.ui.answerDialog(c.dialog, 1);
-                w.executeCommand(102);
+                w.executeCommand(Command::OpenImage);
                 f.settle();
                 ImageWindow* opened = w.activeImageWindow();
                 QVERIFY2(opened && opened->canvas().picture(), c.dialog);
@@ -111,7 +111,7 @@ private slots:
         MainWindow& w = *editor->mainWindow();
         f.ui.answerDialog("FLOAD", typeName(path));
         f.ui.answerMessage(answer::No);
-        w.executeCommand(102);
+        w.executeCommand(Command::OpenImage);
         f.settle();
         QVERIFY(w.imageWindows().empty());
         QCOMPARE(f.ui.messages.size(), std::size_t(1));
@@ -120,7 +120,7 @@ private slots:
         // Yes reduces it onto the current group and opens it.
         f.ui.answerDialog("FLOAD", typeName(path));
         f.ui.answerMessage(answer::Yes);
-        w.executeCommand(102);
+        w.executeCommand(Command::OpenImage);
         f.settle();
         QCOMPARE(w.imageWindows().size(), std::size_t(1));
         QCOMPARE(w.activeImageWindow()->canvas().picture()->bitsPerPixel(), 8);

@@ -113,7 +113,7 @@ private slots:
         QCOMPARE(s->state().paletteHistory.size(), 1);
         // No window menu in this build: "パレット" is the sixth popup.
         QCOMPARE(w.popup(5)->title(), QStringLiteral("パレット(&P)"));
-        QVERIFY(!w.action(134));
+        QVERIFY(!w.action(Command::CloseAllWindows));
     }
 };
 

@@ -50,20 +50,20 @@ private slots:
         w.show();
         f.settle();
         const int areaBefore = w.clientArea()->height();
-        w.executeCommand(1100);
+        w.executeCommand(Command::ToggleStatusBar);
         f.settle();
         QCOMPARE(Settings(f.ini, "CELDOM").readInt("UseStatusBar", 9), 0);
         QVERIFY(w.statusBar()->isHidden());
         // The status bar's height goes to the child-window area at once.
         QVERIFY(w.clientArea()->height() > areaBefore);
-        w.executeCommand(1120);
+        w.executeCommand(Command::ToggleToolBar);
         QCOMPARE(Settings(f.ini, "CELDOM").readInt("UseToolBar", 9), 0);
         QVERIFY(w.toolBar()->isHidden());
-        w.executeCommand(1120);
+        w.executeCommand(Command::ToggleToolBar);
         QCOMPARE(Settings(f.ini, "CELDOM").readInt("UseToolBar", 9), 1);
         w.updateMenuState();
-        QVERIFY(w.action(1120)->isChecked());
-        QVERIFY(!w.action(1100)->isChecked());
+        QVERIFY(w.action(Command::ToggleToolBar)->isChecked());
+        QVERIFY(!w.action(Command::ToggleStatusBar)->isChecked());
     }
 
     void buttonClickRunsItsCommand() {

@@ -1,0 +1,60 @@
+#include "app/StatusBarFont.h"
+#include "app/Settings.h"
+#include "support/TestData.h"
+
+#include <gtest/gtest.h>
+
+using namespace celdo;
+using celdo::test::TempDir;
+
+TEST(StatusBarFont, NoneUntilAFaceIsStored) {
+    TempDir dir;
+    Settings settings(dir.file("CELDO.INI"), "CELDOM");
+    EXPECT_FALSE(StatusBarFont::read(settings));
+    settings.writeInt("Font1:lfHeight", -12);
+    EXPECT_FALSE(StatusBarFont::read(settings));
+}
+
+TEST(StatusBarFont, StoredAsALogicalFontRecord) {
+    TempDir dir;
+    const std::string path = dir.file("CELDO.INI");
+    {
+        Settings settings(path, "CELDOM");
+        StatusBarFont font;
+        font.faceName = "IPAGothic";
+        font.height = -13;
+        font.weight = 700;
+        font.underline = true;
+        font.write(settings);
+    }
+    // Written through to the file: a fresh reader sees every field.
+    Settings again(path, "CELDOM");
+    EXPECT_EQ(again.readString("Font1:lfFaceName"), "IPAGothic");
+    EXPECT_EQ(again.readInt("Font1:lfHeight", 0), -13);
+    EXPECT_EQ(again.readInt("Font1:lfWeight", 0), 700);
+    EXPECT_EQ(again.readInt("Font1:lfItalic", -1), 0);
+    EXPECT_EQ(again.readInt("Font1:lfUnderline", -1), 1);
+    EXPECT_EQ(again.readInt("Font1:lfStrikeOut", -1), 0);
+    EXPECT_EQ(again.readInt("Font1:lfQuality", -1), 0);
+    EXPECT_EQ(again.readInt("Font1:lfCharSet", -1), 0);
+
+    const auto read = StatusBarFont::read(again);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->faceName, "IPAGothic");
+    EXPECT_EQ(read->height, -13);
+    EXPECT_EQ(read->weight, 700);
+    EXPECT_FALSE(read->italic);
+    EXPECT_TRUE(read->underline);
+    EXPECT_FALSE(read->strikeOut);
+}
+
+TEST(StatusBarFont, MissingFieldsTakeTheirDefaults) {
+    TempDir dir;
+    Settings settings(dir.file("CELDO.INI"), "CELDOM");
+    settings.writeString("Font1:lfFaceName", "Sans");
+    const auto read = StatusBarFont::read(settings);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->height, 16);
+    EXPECT_EQ(read->weight, 0);
+    EXPECT_FALSE(read->italic);
+}

@@ -181,9 +181,34 @@ bool CommandTable::awaitsItsWindow(Command command) {
            command == Command::BrushBoard;
 }
 
+std::span<const CommandTable::ToolCommand> CommandTable::toolCommands() {
+    static constexpr ToolCommand pairs[] = {
+        {Command::ToolViewOnly, tool::ViewOnly},
+        {Command::ToolFreehand, tool::Freehand},
+        {Command::ToolFreeCurve, tool::FreeCurve},
+        {Command::ToolWaterDrop, tool::WaterDrop},
+        {Command::ToolBlurBrush, tool::BlurBrush},
+        {Command::ToolRegionFilter, tool::RegionFilter},
+        {Command::ToolRectangle, tool::RectOutline},
+        {Command::ToolFilledRectangle, tool::RectFill},
+        {Command::ToolRegionCopy, tool::PartialCopy},
+        {Command::ToolFlipLeftRight, tool::FlipLeftRight},
+        {Command::ToolFlipUpDown, tool::FlipUpDown},
+        {Command::ToolEllipse, tool::EllipseOutline},
+        {Command::ToolFilledEllipse, tool::EllipseFill},
+        {Command::ToolSegment, tool::Segment},
+        {Command::ToolPolyline, tool::Polyline},
+        {Command::ToolPolygon, tool::Polygon},
+        {Command::ToolFill, tool::Fill},
+    };
+    return pairs;
+}
+
 int CommandTable::toolForCommand(Command command) {
-    // The tool table keeps the command ids of the tools it names.
-    return ToolOfCommand(commandId(command));
+    for (const ToolCommand& pair : toolCommands())
+        if (pair.command == command)
+            return pair.tool;
+    return -1;
 }
 
 int CommandTable::zoomCodeForCommand(Command command) {

@@ -2,6 +2,7 @@
 
 #include "app/Command.h"
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -66,8 +67,13 @@ public:
     // keep their layout.
     static bool awaitsItsWindow(Command command);
 
-    // The tool a tool command chooses, or -1 for other commands (the pairs
-    // are those of the tool table).
+    // The tool commands and the tool code each chooses.
+    struct ToolCommand {
+        Command command;
+        int tool;
+    };
+    static std::span<const ToolCommand> toolCommands();
+    // The tool a tool command chooses, or -1 for other commands.
     static int toolForCommand(Command command);
     // The zoom code (-5 … 7) of a zoom command, or nothing (-100).
     static int zoomCodeForCommand(Command command);

@@ -45,7 +45,6 @@ inline constexpr const char* ArrowCursor = "arrow";
 struct ToolInfo {
     int code;
     const char* name;   // shown in status pane 0
-    int command;        // the command that chooses it, 0 for none
     const char* cursor; // cursor resource name
 };
 
@@ -56,7 +55,5 @@ const ToolInfo* FindTool(int code);
 const char* ToolName(int code);
 // The cursor of a code; the arrow for codes outside the table.
 const char* ToolCursor(int code);
-// The tool a command chooses, or −1.
-int ToolOfCommand(int command);
 
 } // namespace celdo

@@ -135,13 +135,6 @@ Zoom::PaintMapping Zoom::MapPaintRect(const Rect& window, int pictureWidth,
     }
 }
 
-int Zoom::StepCommand(int step) const {
-    const int next = code() + step;
-    if (!ValidCode(next))
-        return 0;
-    return CommandOneToOne + next;
-}
-
 std::optional<ScrollTarget> ZoomScrollTarget(const Zoom& zoom, Point centre, int pictureWidth,
                                              int pictureHeight, int areaWidth, int areaHeight) {
     if (zoom.mode() == Zoom::Fitted)

@@ -16,7 +16,6 @@ public:
 
     static constexpr int MagnifyCount = 7;
     static constexpr int ReduceCount = 5;
-    static constexpr int CommandOneToOne = 1240;
 
     // Factor of a zoom code, 0 for codes that name no zoom.
     static int FactorOfCode(int code);
@@ -60,12 +59,6 @@ public:
         Rect destination;
     };
     PaintMapping MapPaintRect(const Rect& window, int pictureWidth, int pictureHeight) const;
-
-    // The zoom command one step larger (+1) or smaller (−1) than the present
-    // zoom, or 0 beyond 16× and 1/8.
-    int StepCommand(int step) const;
-    // The popup menu item that carries the check mark.
-    int CheckedCommand() const { return CommandOneToOne + code(); }
 
 private:
     int m_mode = Actual;

@@ -342,11 +342,8 @@ void MainWindow::registerCommands() {
         m_commands.on(command, [paletteFile, command] { paletteFile(command); });
 
     m_commands.on(Command::DisplayInfo, [this] { showDisplayInfo(); });
-    for (const ToolInfo& tool : ToolTable()) {
-        if (tool.command == 0)
-            continue;
-        const Command command = commandFromId(tool.command);
-        m_commands.on(command, [this, command, code = tool.code] {
+    for (const auto& [command, code] : CommandTable::toolCommands()) {
+        m_commands.on(command, [this, command, code] {
             selectTool(code);
             if (command == Command::ToolFill && m_app.fillSettings.popupPaintOption)
                 postCommand(Command::FillOptions);

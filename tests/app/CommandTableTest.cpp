@@ -1,8 +1,9 @@
 #include "app/CommandTable.h"
 #include "app/Command.h"
 #include "app/ToolButtonTable.h"
+#include "canvas/ToolTable.h"
+#include "canvas/Zoom.h"
 #include "palette/PaletteMessage.h"
-#include "palette/PaletteOperations.h"
 
 #include <gtest/gtest.h>
 
@@ -106,12 +107,40 @@ TEST(ToolButtonTable, States) {
     EXPECT_EQ(T::stateFor(commandFromId(112), true, 258, commandFromId(1240)), T::Normal);
 }
 
-TEST(Messages, PaletteBroadcastsAreOneListWithTheOthers) {
-    // Both headers together: the palette numbers are defined once.
-    EXPECT_EQ(UM_PALETTE_APPLY, 2094);
-    EXPECT_EQ(UM_PIXEL_SWAP, 2100);
-    EXPECT_EQ(commandId(Command::QueryClose), 2084);
-    EXPECT_EQ(commandId(Command::ZoomChanging), 2104);
-    PaletteBroadcast b;
-    EXPECT_EQ(static_cast<int>(b.message), 2094);
+TEST(CommandTable, PlusAndMinusStepTheZoomAndTheCheckedItemFollowsIt) {
+    // "+" and "−" choose the zoom command one code away; none beyond 16× and 1/8.
+    const auto checked = [](const Zoom& z) {
+        return commandId(CommandTable::commandForZoomCode(z.code()));
+    };
+    const auto step = [](const Zoom& z, int by) {
+        return commandId(CommandTable::commandForZoomCode(z.code() + by));
+    };
+    Zoom z;
+    z.Reset(10, 10);
+    EXPECT_EQ(checked(z), 1240);
+    EXPECT_EQ(step(z, +1), 1241);
+    EXPECT_EQ(step(z, -1), 1239);
+    z.SetZoom(7, 10, 10);
+    EXPECT_EQ(checked(z), 1247);
+    EXPECT_EQ(step(z, +1), 0);
+    EXPECT_EQ(step(z, -1), 1246);
+    z.SetZoom(-5, 10, 10);
+    EXPECT_EQ(checked(z), 1235);
+    EXPECT_EQ(step(z, -1), 0);
+    EXPECT_EQ(step(z, +1), 1236);
+    z.SetZoom(2, 10, 10);
+    EXPECT_EQ(checked(z), 1242);
+    z.SetZoom(-1, 10, 10);
+    EXPECT_EQ(step(z, +1), 1240);
+}
+
+TEST(CommandTable, EveryToolCommandChoosesItsTool) {
+    EXPECT_EQ(CommandTable::toolForCommand(Command::ToolFill), 1536);
+    EXPECT_EQ(CommandTable::toolForCommand(Command::ToolRegionCopy), 515);
+    EXPECT_EQ(CommandTable::toolForCommand(Command::ToolFlipUpDown), 517);
+    EXPECT_EQ(CommandTable::toolForCommand(Command::ToolViewOnly), 0);
+    EXPECT_EQ(CommandTable::toolForCommand(Command::OpenImage), -1);
+    // Every tool named by a command has a name and a cursor in the tool table.
+    for (const auto& [command, tool] : CommandTable::toolCommands())
+        EXPECT_TRUE(FindTool(tool)) << commandId(command);
 }

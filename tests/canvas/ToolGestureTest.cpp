@@ -42,11 +42,6 @@ TEST(ToolTable, NamesCommandsAndCursors) {
     EXPECT_STREQ(ToolCursor(770), "ovalCur");
     EXPECT_STREQ(ToolCursor(1280), "SpoitCur");
     EXPECT_STREQ(ToolCursor(1031), "BrushCur");
-    EXPECT_EQ(ToolOfCommand(1700), 1536);
-    EXPECT_EQ(ToolOfCommand(1303), 515);
-    EXPECT_EQ(ToolOfCommand(1722), 517);
-    EXPECT_EQ(ToolOfCommand(1210), 0);
-    EXPECT_EQ(ToolOfCommand(1999), -1);
     EXPECT_FALSE(SelectTool(state, 258));
     EXPECT_TRUE(SelectTool(state, 257));
     EXPECT_EQ(state.currentTool, 257);

@@ -90,26 +90,6 @@ TEST(Zoom, APasteHangingOverTheEdgesIsCutAtTheEdgeAtEveryZoom) {
     }
 }
 
-TEST(Zoom, PlusAndMinusStepsAndTheCheckedItem) {
-    Zoom z;
-    z.Reset(10, 10);
-    EXPECT_EQ(z.CheckedCommand(), 1240);
-    EXPECT_EQ(z.StepCommand(+1), 1241);
-    EXPECT_EQ(z.StepCommand(-1), 1239);
-    z.SetZoom(7, 10, 10);
-    EXPECT_EQ(z.CheckedCommand(), 1247);
-    EXPECT_EQ(z.StepCommand(+1), 0);
-    EXPECT_EQ(z.StepCommand(-1), 1246);
-    z.SetZoom(-5, 10, 10);
-    EXPECT_EQ(z.CheckedCommand(), 1235);
-    EXPECT_EQ(z.StepCommand(-1), 0);
-    EXPECT_EQ(z.StepCommand(+1), 1236);
-    z.SetZoom(2, 10, 10);
-    EXPECT_EQ(z.CheckedCommand(), 1242);
-    z.SetZoom(-1, 10, 10);
-    EXPECT_EQ(z.StepCommand(+1), 1240);
-}
-
 TEST(Zoom, ScrollTargetCentresThePointOfInterest) {
     Zoom z;
     z.Reset(100, 80);

@@ -32,38 +32,12 @@ PaintSurface surfaceWithMask(int w, int h) {
     return s;
 }
 
-std::uint32_t dword(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t(b[at + 3]) << 24);
-}
-
 } // namespace
 
 class ClipboardTest : public QObject {
     Q_OBJECT
 private slots:
     void init() { QGuiApplication::clipboard()->clear(); }
-
-    void bitmapBytesAreABitmapFile() {
-        auto p = numbered(3, 2);
-        const auto bytes = bitmapFileBytes(*p);
-        // 14 + 40 + 256 × 4 + two rows of 4 bytes.
-        QCOMPARE(bytes.size(), size_t(1086));
-        QCOMPARE(bytes[0], std::uint8_t('B'));
-        QCOMPARE(dword(bytes, 2), 1086u);
-        QCOMPARE(dword(bytes, 10), 1078u);
-        QCOMPARE(dword(bytes, 14), 40u);
-        QCOMPARE(dword(bytes, 18), 3u);
-        QCOMPARE(dword(bytes, 22), 2u);
-        QCOMPARE(bytes[28], std::uint8_t(8));
-        // Entry 1 = red 254, green 1, blue 0 stored blue, green, red.
-        QCOMPARE(bytes[54 + 4], std::uint8_t(0));
-        QCOMPARE(bytes[54 + 5], std::uint8_t(1));
-        QCOMPARE(bytes[54 + 6], std::uint8_t(254));
-        // The first stored row is the bottom row: (0,1), (1,1), (2,1).
-        QCOMPARE(bytes[1078], std::uint8_t(1));
-        QCOMPARE(bytes[1079], std::uint8_t(17));
-        QCOMPARE(bytes[1080], std::uint8_t(33));
-    }
 
     void copyAndReadBackKeepIndicesAndMask() {
         PaintSurface s = surfaceWithMask(5, 4);
@@ -135,43 +109,6 @@ private slots:
         QCOMPARE(got.picture->bitsPerPixel(), 8);
         QCOMPARE(got.picture->at(0, 0), std::uint8_t(2));
         QCOMPARE(got.picture->paletteEntry(1), rgb(9, 8, 7));
-    }
-
-    void fourBitBitmapsKeepTheirDepth() {
-        auto p = CellImage::Create(3, 2, 4);
-        std::vector<ColourValue> palette(16, rgb(1, 2, 3));
-        p->SetPalette(palette.data(), 16);
-        p->row(0)[0] = 0x12;
-        p->row(0)[1] = 0x30;
-        const auto bytes = bitmapFileBytes(*p);
-        QCOMPARE(bytes.size(), size_t(14 + 40 + 64 + 8));
-        auto back = readBitmapBytes(bytes.data(), bytes.size());
-        QVERIFY(back);
-        QCOMPARE(back->bitsPerPixel(), 4);
-        QVERIFY(back->samePixels(*p));
-        // Without the file header (a packed bitmap) too.
-        back = readBitmapBytes(bytes.data() + 14, bytes.size() - 14);
-        QVERIFY(back);
-        QCOMPARE(back->row(0)[0], std::uint8_t(0x12));
-    }
-
-    void damagedBitmapsAreRefused() {
-        auto p = numbered(4, 4);
-        auto bytes = bitmapFileBytes(*p);
-        QVERIFY(!readBitmapBytes(bytes.data(), bytes.size() - 1));
-        QVERIFY(!readBitmapBytes(bytes.data(), 30));
-        auto huge = bytes;
-        huge[22] = 0xFF; // height 255
-        QVERIFY(!readBitmapBytes(huge.data(), huge.size()));
-        auto wide = bytes;
-        wide[18] = 0x00;
-        wide[19] = 0x00;
-        wide[20] = 0x01; // width 65536
-        QVERIFY(!readBitmapBytes(wide.data(), wide.size()));
-        auto depth = bytes;
-        depth[28] = 7;
-        QVERIFY(!readBitmapBytes(depth.data(), depth.size()));
-        QVERIFY(!readBitmapBytes(nullptr, 0));
     }
 };
 

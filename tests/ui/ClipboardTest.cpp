@@ -8,6 +8,8 @@
 #include <QMimeData>
 #include <QtTest>
 
+#include <memory>
+
 using namespace celdo;
 
 namespace {
@@ -109,6 +111,39 @@ private slots:
         QCOMPARE(got.picture->bitsPerPixel(), 8);
         QCOMPARE(got.picture->at(0, 0), std::uint8_t(2));
         QCOMPARE(got.picture->paletteEntry(1), rgb(9, 8, 7));
+    }
+
+    void bareBitmapFromAnotherProgram() {
+        // A packed 2 × 1 8-bit bitmap (no file header) listing two colours:
+        // indices 1 and 0, rgb(7, 8, 9) and rgb(1, 2, 3).
+        const char dib[] = {40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 1, 0, 8, 0, 0, 0,
+                            0,  0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0,
+                            0,  0, 0, 0, 9, 8, 7, 0, 3, 2, 1, 0, 1, 0, 0, 0};
+        auto mime = std::make_unique<QMimeData>();
+        mime->setData(BitmapMimeType, QByteArray(dib, sizeof dib));
+        QGuiApplication::clipboard()->setMimeData(mime.release());
+        QVERIFY(ClipboardHasPicture());
+        ClipboardPicture got = ReadClipboardPicture();
+        QVERIFY(got.picture);
+        QCOMPARE(got.picture->bitsPerPixel(), 8);
+        QCOMPARE(got.picture->at(0, 0), std::uint8_t(1));
+        QCOMPARE(got.picture->at(1, 0), std::uint8_t(0));
+        QCOMPARE(got.picture->paletteEntry(1), rgb(1, 2, 3));
+        QVERIFY(!got.mask);
+    }
+
+    void damagedBitmapFallsBackToTheImage() {
+        auto mime = std::make_unique<QMimeData>();
+        mime->setData(BitmapMimeType, QByteArray("BM\x10\0\0\0", 6));
+        QImage colour(1, 1, QImage::Format_RGB32);
+        colour.setPixel(0, 0, qRgb(10, 20, 30));
+        mime->setImageData(colour);
+        QGuiApplication::clipboard()->setMimeData(mime.release());
+        ClipboardPicture got = ReadClipboardPicture();
+        QVERIFY(got.picture);
+        QCOMPARE(got.picture->bitsPerPixel(), 24);
+        QCOMPARE(got.picture->row(0)[0], std::uint8_t(30));
+        QCOMPARE(got.picture->row(0)[2], std::uint8_t(10));
     }
 };
 

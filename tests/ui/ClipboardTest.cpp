@@ -116,9 +116,16 @@ private slots:
     void bareBitmapFromAnotherProgram() {
         // A packed 2 × 1 8-bit bitmap (no file header) listing two colours:
         // indices 1 and 0, rgb(7, 8, 9) and rgb(1, 2, 3).
-        const char dib[] = {40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 1, 0, 8, 0, 0, 0,
-                            0,  0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0,
-                            0,  0, 0, 0, 9, 8, 7, 0, 3, 2, 1, 0, 1, 0, 0, 0};
+        // clang-format off
+        const char dib[] = {
+            40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, // header 40, width 2, height 1
+            1, 0, 8, 0, 0, 0, 0, 0, 4, 0, 0, 0,  // planes 1, 8 bits, no compression
+            0, 0, 0, 0, 0, 0, 0, 0,              // resolutions
+            2, 0, 0, 0, 0, 0, 0, 0,              // 2 colours used
+            9, 8, 7, 0, 3, 2, 1, 0,              // the colour table
+            1, 0, 0, 0,                          // the row
+        };
+        // clang-format on
         auto mime = std::make_unique<QMimeData>();
         mime->setData(BitmapMimeType, QByteArray(dib, sizeof dib));
         QGuiApplication::clipboard()->setMimeData(mime.release());

@@ -94,7 +94,8 @@ Status GraphicFile::close() {
 }
 
 void GraphicFile::readFromMemory(std::span<const std::uint8_t> bytes) {
-    m_stream.reset();
+    if (m_stream)
+        close();
     m_memory = bytes;
     m_readsMemory = true;
 }

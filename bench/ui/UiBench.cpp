@@ -3,12 +3,12 @@
 // whole visible area.  Prints whole-window repaints per second.
 
 #include "app/AppState.h"
+#include "app/FilterCommands.h"
 #include "app/LoadSaveDispatch.h"
-#include "canvas/qt/CanvasView.h"
-#include "core/qt/ImageWindow.h"
 #include "framework/Ui.h"
-#include "plugins/FilterCommands.h"
+#include "ui/CanvasView.h"
 #include "ui/EditorHost.h"
+#include "ui/ImageWindow.h"
 
 #include <QApplication>
 #include <QDir>

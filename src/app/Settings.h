@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/SettingsStore.h"
+
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -19,7 +21,7 @@ namespace celdo {
 // file in the same directory, then rename).  A file that exists but cannot be
 // read is never written over.  Failed writes are not reported to the user;
 // flush() returns false for callers that care.
-class Settings {
+class Settings final : public SettingsStore {
 public:
     // Longest string value handed out, in characters.
     static constexpr int MaxStringChars = 255;
@@ -46,16 +48,16 @@ public:
     int readClampedInt(const std::string& key, int fallback, int minimum, int maximum) const;
     // At most `maxChars` characters (cut on a character boundary).
     std::string readString(const std::string& key, const std::string& fallback = {},
-                           int maxChars = MaxStringChars) const;
+                           int maxChars = MaxStringChars) const override;
     bool has(const std::string& key) const;
 
     void writeInt(const std::string& key, int value);
-    void writeString(const std::string& key, const std::string& text);
-    void deleteKey(const std::string& key);
+    void writeString(const std::string& key, const std::string& text) override;
+    void deleteKey(const std::string& key) override;
 
     // Writes pending changes to the file.  True when nothing was pending or
     // the file was replaced.
-    bool flush();
+    bool flush() override;
 
 private:
     struct Document {

@@ -2,9 +2,9 @@
 
 #include "canvas/EditingState.h"
 #include "canvas/PaintSurface.h"
-#include "core/Rect.h"
 #include "canvas/SizeChange.h"
 #include "canvas/Zoom.h"
+#include "core/Rect.h"
 #include "core/Status.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #include "plugins/FilterDialogs.h"
 
-#include "app/Settings.h"
+#include "framework/SettingsStore.h"
 #include "framework/Ui.h"
 
 #include <algorithm>
@@ -198,7 +198,7 @@ void AddinOptionPage::unregisterSelected() {
     refresh();
 }
 
-void AddinOptionPage::apply(PluginRegistry& registry, Settings& settings,
+void AddinOptionPage::apply(PluginRegistry& registry, SettingsStore& settings,
                             FilterLists& lists) const {
     registry.plugins = m_copy;
     registry.write(settings);

@@ -11,7 +11,7 @@
 
 namespace celdo {
 
-class Settings;
+class SettingsStore;
 class Ui;
 
 namespace filterdialog {
@@ -70,7 +70,7 @@ public:
     // On confirmation of the options dialog: the copy becomes the registry,
     // is written to the settings (Plugin0 … and a flush), and the filter
     // lists are rebuilt ("メモリー不足" when that fails).
-    void apply(PluginRegistry& registry, Settings& settings, FilterLists& lists) const;
+    void apply(PluginRegistry& registry, SettingsStore& settings, FilterLists& lists) const;
 
 private:
     void refresh();

@@ -1,6 +1,6 @@
 #include "plugins/PluginRegistry.h"
 
-#include "app/Settings.h"
+#include "framework/SettingsStore.h"
 #include "plugins/PluginLibrary.h"
 #include "plugins/celdo_plugin.h"
 
@@ -65,7 +65,7 @@ std::filesystem::path PluginRegistry::DefaultPlugin(const std::filesystem::path&
     return beside;
 }
 
-std::vector<std::string> PluginRegistry::ReadPaths(const Settings& settings,
+std::vector<std::string> PluginRegistry::ReadPaths(const SettingsStore& settings,
                                                    const std::filesystem::path& programDirectory) {
     std::vector<std::string> paths;
     if (settings.readString("Plugin0").empty()) {
@@ -81,14 +81,15 @@ std::vector<std::string> PluginRegistry::ReadPaths(const Settings& settings,
     return paths;
 }
 
-void PluginRegistry::read(const Settings& settings, const std::filesystem::path& programDirectory) {
+void PluginRegistry::read(const SettingsStore& settings,
+                          const std::filesystem::path& programDirectory) {
     plugins.clear();
     for (const auto& path : ReadPaths(settings, programDirectory))
         if (auto plugin = CheckPlugin(path))
             plugins.push_back(std::move(*plugin));
 }
 
-void PluginRegistry::write(Settings& settings) const {
+void PluginRegistry::write(SettingsStore& settings) const {
     const int n = static_cast<int>(plugins.size());
     for (int i = 0; i < n; ++i)
         settings.writeString("Plugin" + std::to_string(i),

@@ -7,7 +7,7 @@
 
 namespace celdo {
 
-class Settings;
+class SettingsStore;
 
 // A library that passed the registration check: kind 1 (the editor's own
 // interface, description from CeldoPluginInfo) or kind 2 (the outside
@@ -32,14 +32,14 @@ public:
     static std::filesystem::path DefaultPlugin(const std::filesystem::path& programDirectory);
     // Plugin0, Plugin1, … up to the first empty value; the default plug-in
     // alone when Plugin0 is empty.
-    static std::vector<std::string> ReadPaths(const Settings& settings,
+    static std::vector<std::string> ReadPaths(const SettingsStore& settings,
                                               const std::filesystem::path& programDirectory);
 
     // Reads the paths and keeps those that pass the registration check;
     // others are dropped without a message.
-    void read(const Settings& settings, const std::filesystem::path& programDirectory);
+    void read(const SettingsStore& settings, const std::filesystem::path& programDirectory);
     // Plugin0 … Plugin(n-1) = the paths, Plugin(n) deleted, then a flush.
-    void write(Settings& settings) const;
+    void write(SettingsStore& settings) const;
 
     std::vector<RegisteredPlugin> plugins;
 };

@@ -1,6 +1,6 @@
 #include "ui/ChildFrame.h"
 
-#include "core/qt/ImageWindow.h"
+#include "ui/ImageWindow.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>

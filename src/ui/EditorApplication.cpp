@@ -1,9 +1,9 @@
 #include "ui/EditorApplication.h"
 
+#include "app/FilterCommands.h"
 #include "app/Messages.h"
 #include "app/ProgramDirectory.h"
 #include "framework/qt/QtUi.h"
-#include "plugins/FilterCommands.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>

@@ -3,19 +3,19 @@
 #include "app/Messages.h"
 #include "app/SettingKeys.h"
 #include "app/ToolButtonTable.h"
-#include "app/qt/ToolBarPictures.h"
 #include "canvas/Canvas.h"
+#include "canvas/ReplaceIndex.h"
 #include "canvas/ToolGestures.h"
 #include "canvas/ToolTable.h"
 #include "canvas/qt/Clipboard.h"
-#include "core/qt/ImageWindow.h"
 #include "formats/KissCellFile.h"
 #include "plugins/FilterDialogs.h"
 #include "ui/ChildFrame.h"
-#include "ui/ColourGroupSwitch.h"
 #include "ui/FrameDialogs.h"
+#include "ui/ImageWindow.h"
 #include "ui/MainMenu.h"
 #include "ui/ToolBarCustomizeDialog.h"
+#include "ui/ToolBarPictures.h"
 #include "ui/ToolBarWidget.h"
 
 #include <QApplication>
@@ -366,7 +366,7 @@ bool MainWindow::handleHelpAndPalette(int command) {
     }
     if (command >= 1500 && command <= 1509) {
         const auto list = surfaces();
-        if (SwitchColourGroupOf(m_app.palette, command - 1500, list))
+        if (SwitchColourGroup(m_app.palette, command - 1500, list))
             postCommand(CM_PALETTE_CHANGED);
         return true;
     }

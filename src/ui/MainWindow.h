@@ -2,9 +2,9 @@
 
 #include "app/AppState.h"
 #include "app/CommandLine.h"
+#include "app/FilterCommands.h"
 #include "app/LoadSaveDispatch.h"
 #include "framework/qt/QtUi.h"
-#include "plugins/FilterCommands.h"
 #include "ui/EditorHost.h"
 #include "ui/FrameDialogs.h"
 

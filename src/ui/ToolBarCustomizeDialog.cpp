@@ -1,7 +1,7 @@
 #include "ui/ToolBarCustomizeDialog.h"
 
 #include "app/ToolButtonTable.h"
-#include "app/qt/ToolBarPictures.h"
+#include "ui/ToolBarPictures.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

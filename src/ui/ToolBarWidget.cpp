@@ -1,7 +1,7 @@
 #include "ui/ToolBarWidget.h"
 
 #include "app/ToolButtonTable.h"
-#include "app/qt/ToolBarPictures.h"
+#include "ui/ToolBarPictures.h"
 
 #include <QMouseEvent>
 #include <QPainter>

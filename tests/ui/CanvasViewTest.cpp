@@ -1,7 +1,7 @@
 #include "FakeEditorHost.h"
 
-#include "canvas/qt/CanvasView.h"
-#include "core/qt/ImageWindow.h"
+#include "ui/CanvasView.h"
+#include "ui/ImageWindow.h"
 
 #include <QMenu>
 #include <QtTest>

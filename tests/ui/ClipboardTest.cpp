@@ -1,7 +1,7 @@
 #include "FakeEditorHost.h"
 
 #include "canvas/qt/Clipboard.h"
-#include "core/qt/ImageWindow.h"
+#include "ui/ImageWindow.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

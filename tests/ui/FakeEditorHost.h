@@ -1,10 +1,10 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "app/FilterCommands.h"
 #include "app/LoadSaveDispatch.h"
 #include "framework/ScriptedUi.h"
 #include "framework/qt/QtUi.h"
-#include "plugins/FilterCommands.h"
 #include "ui/EditorHost.h"
 
 #include <QDir>

@@ -5,12 +5,12 @@
 #include "app/Messages.h"
 #include "app/Settings.h"
 #include "canvas/Canvas.h"
-#include "canvas/qt/CanvasView.h"
 #include "canvas/qt/Clipboard.h"
-#include "core/qt/ImageWindow.h"
 #include "framework/FileDialog.h"
 #include "plugins/FilterDialogs.h"
 #include "plugins/PluginLibrary.h"
+#include "ui/CanvasView.h"
+#include "ui/ImageWindow.h"
 
 #include <QPushButton>
 #include <QTimer>

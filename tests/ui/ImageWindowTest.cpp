@@ -1,11 +1,11 @@
 #include "FakeEditorHost.h"
 #include "FileDialogAnswer.h"
 
-#include "canvas/qt/CanvasView.h"
-#include "core/qt/ImageWindow.h"
-#include "core/qt/ImageWindowDialogs.h"
-#include "core/qt/MaskDensityWindow.h"
+#include "app/ImageWindowDialogs.h"
 #include "formats/KissCellFile.h"
+#include "ui/CanvasView.h"
+#include "ui/ImageWindow.h"
+#include "ui/MaskDensityWindow.h"
 
 #include <QScrollBar>
 #include <QtTest>

@@ -3,10 +3,10 @@
 #include "app/Settings.h"
 #include "app/ToolButtonTable.h"
 #include "canvas/Canvas.h"
-#include "core/qt/ImageWindow.h"
 #include "formats/KissCellFile.h"
 #include "formats/KissPaletteFile.h"
 #include "ui/ChildFrame.h"
+#include "ui/ImageWindow.h"
 #include "ui/ToolBarWidget.h"
 
 #include <QAction>

@@ -2,11 +2,11 @@
 #include "FileDialogAnswer.h"
 
 #include "canvas/Canvas.h"
-#include "core/qt/ImageWindow.h"
 #include "formats/BmpFile.h"
 #include "formats/IconFile.h"
 #include "formats/KissCellFile.h"
 #include "formats/MagFile.h"
+#include "ui/ImageWindow.h"
 
 using namespace celdo;
 using namespace celdo::testing;

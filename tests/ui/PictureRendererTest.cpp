@@ -1,4 +1,5 @@
 #include "canvas/qt/PictureRenderer.h"
+#include "canvas/Zoom.h"
 #include "core/CellImage.h"
 
 #include <QtTest>
@@ -21,6 +22,16 @@ CellImagePtr numbered() {
     return p;
 }
 
+// A zoom by code (1 … 7 magnify by 2, 3, 4, 6, 8, 12, 16; −1 … −5 reduce by
+// 2, 3, 4, 6, 8) for the 4 × 4 picture.
+Zoom zoomed(int code) {
+    Zoom zoom;
+    zoom.Reset(4, 4);
+    if (code != 0)
+        zoom.SetZoom(code, 4, 4);
+    return zoom;
+}
+
 QRgb colourOf(int index) {
     return qRgb(index, 2 * index, 3 * index);
 }
@@ -32,7 +43,7 @@ class PictureRendererTest : public QObject {
 private slots:
     void oneToOneShowsEveryPixel() {
         auto p = numbered();
-        const QImage image = renderPicture(*p, ViewScale{}, QRect(0, 0, 4, 4));
+        const QImage image = renderPicture(*p, zoomed(0), QRect(0, 0, 4, 4));
         for (int y = 0; y < 4; ++y)
             for (int x = 0; x < 4; ++x)
                 QCOMPARE(image.pixel(x, y), colourOf(x + 4 * y));
@@ -42,8 +53,7 @@ private slots:
         // At 3× the window rectangle (1,1)-(5,5) lies over image pixels
         // (0,0)-(1,1): window pixels 1-2 show column 0, 3-5 column 1.
         auto p = numbered();
-        const QImage image =
-            renderPicture(*p, ViewScale{ViewScale::Magnified, 3}, QRect(1, 1, 5, 5));
+        const QImage image = renderPicture(*p, zoomed(2), QRect(1, 1, 5, 5));
         QCOMPARE(image.size(), QSize(5, 5));
         QCOMPARE(image.pixel(0, 0), colourOf(0));
         QCOMPARE(image.pixel(1, 1), colourOf(0));
@@ -54,7 +64,7 @@ private slots:
 
     void reducedTakesEveryFactorthPixel() {
         auto p = numbered();
-        const QImage image = renderPicture(*p, ViewScale{ViewScale::Reduced, 2}, QRect(0, 0, 2, 2));
+        const QImage image = renderPicture(*p, zoomed(-1), QRect(0, 0, 2, 2));
         QCOMPARE(image.pixel(0, 0), colourOf(0));
         QCOMPARE(image.pixel(1, 0), colourOf(2));
         QCOMPARE(image.pixel(1, 1), colourOf(10));
@@ -62,10 +72,27 @@ private slots:
 
     void outsideThePictureStaysBackground() {
         auto p = numbered();
-        const QImage image =
-            renderPicture(*p, ViewScale{ViewScale::Magnified, 2}, QRect(6, 6, 4, 4));
+        const QImage image = renderPicture(*p, zoomed(1), QRect(6, 6, 4, 4));
         QCOMPARE(image.pixel(0, 0), colourOf(15));
         QCOMPARE(image.pixel(3, 3), qRgb(255, 255, 255));
+    }
+
+    void fittedStretchesTheWholePictureOverTheView() {
+        // Stretched to 6 × 2: window column w shows image column w·4/6
+        // (0, 0, 1, 2, 2, 3), window row r shows image row r·4/2 (0, 2).
+        auto p = numbered();
+        Zoom zoom = zoomed(0);
+        zoom.SetFitted(6, 2);
+        const QImage image = renderPicture(*p, zoom, QRect(0, 0, 6, 2));
+        const int columns[6] = {0, 0, 1, 2, 2, 3};
+        for (int x = 0; x < 6; ++x) {
+            QCOMPARE(image.pixel(x, 0), colourOf(columns[x]));
+            QCOMPARE(image.pixel(x, 1), colourOf(columns[x] + 8));
+        }
+        // A part of the view maps the same way.
+        const QImage part = renderPicture(*p, zoom, QRect(3, 1, 3, 1));
+        QCOMPARE(part.pixel(0, 0), colourOf(2 + 8));
+        QCOMPARE(part.pixel(2, 0), colourOf(3 + 8));
     }
 };
 

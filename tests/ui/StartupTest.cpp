@@ -2,8 +2,8 @@
 
 #include "app/Settings.h"
 #include "canvas/Canvas.h"
-#include "core/qt/ImageWindow.h"
 #include "formats/KissPaletteFile.h"
+#include "ui/ImageWindow.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>

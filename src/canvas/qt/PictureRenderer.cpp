@@ -1,5 +1,6 @@
 #include "canvas/qt/PictureRenderer.h"
 
+#include "canvas/Zoom.h"
 #include "core/CellImage.h"
 
 #include <algorithm>
@@ -11,31 +12,28 @@ namespace celdo {
 
 namespace {
 
-// Window coordinate -> image coordinate along one axis.
-struct Axis {
-    ViewScale::Mode mode;
-    int factor;
-    int imageSize;
-    int viewSize; // fitted mode only
+// The image pixel shown at window position `w` when the image pixels
+// [sourceFrom, sourceTo) are stretched over the window pixels [from, to): the
+// blit the zoom's paint mapping describes.  Whole factors give whole blocks.
+struct Stretch {
+    long long sourceFrom, sourceSize, from, size;
 
-    int toImage(int w) const {
-        switch (mode) {
-        case ViewScale::Magnified:
-            return w / factor;
-        case ViewScale::Reduced:
-            return w * factor;
-        case ViewScale::Fitted:
-            return viewSize > 0 ? static_cast<int>(static_cast<long long>(w) * imageSize / viewSize)
-                                : 0;
-        default:
-            return w;
-        }
+    Stretch(int sFrom, int sTo, int dFrom, int dTo)
+        : sourceFrom(sFrom), sourceSize(sTo - sFrom), from(dFrom), size(dTo - dFrom) {}
+    int operator()(int w) const {
+        if (size <= 0)
+            return -1;
+        const long long offset = w - from;
+        const long long scaled = offset * sourceSize;
+        // Rounds toward minus infinity so positions before the mapping stay out.
+        const long long step = scaled >= 0 ? scaled / size : -((-scaled + size - 1) / size);
+        return static_cast<int>(sourceFrom + step);
     }
 };
 
 } // namespace
 
-QImage renderPicture(const CellImage& picture, const ViewScale& scale, const QRect& windowRect) {
+QImage renderPicture(const CellImage& picture, const Zoom& zoom, const QRect& windowRect) {
     QImage out(windowRect.size(), QImage::Format_RGB32);
     if (out.isNull())
         return out;
@@ -43,8 +41,13 @@ QImage renderPicture(const CellImage& picture, const ViewScale& scale, const QRe
     if (!picture.pixels() || windowRect.isEmpty())
         return out;
 
-    const Axis ax{scale.mode, std::max(1, scale.factor), picture.width(), scale.fittedWidth};
-    const Axis ay{scale.mode, std::max(1, scale.factor), picture.height(), scale.fittedHeight};
+    const Rect window{windowRect.left(), windowRect.top(), windowRect.right() + 1,
+                      windowRect.bottom() + 1};
+    const Zoom::PaintMapping mapping = zoom.MapPaintRect(window, picture.width(), picture.height());
+    const Stretch ax(mapping.source.left, mapping.source.right, mapping.destination.left,
+                     mapping.destination.right);
+    const Stretch ay(mapping.source.top, mapping.source.bottom, mapping.destination.top,
+                     mapping.destination.bottom);
 
     // The palette as display colours, once per repaint.
     std::array<QRgb, 256> colours{};
@@ -58,13 +61,13 @@ QImage renderPicture(const CellImage& picture, const ViewScale& scale, const QRe
     const int width = windowRect.width();
     std::vector<int> sourceX(width);
     for (int i = 0; i < width; ++i)
-        sourceX[i] = ax.toImage(windowRect.left() + i);
+        sourceX[i] = ax(windowRect.left() + i);
 
     int lastSourceY = -1;
     const QRgb* lastLine = nullptr;
     for (int row = 0; row < windowRect.height(); ++row) {
         auto* line = reinterpret_cast<QRgb*>(out.scanLine(row));
-        const int sy = ay.toImage(windowRect.top() + row);
+        const int sy = ay(windowRect.top() + row);
         if (sy < 0 || sy >= picture.height())
             continue;
         if (sy == lastSourceY && lastLine) {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/Rect.h"
 #include "canvas/SizeChange.h"
 #include "core/CellImage.h"
+#include "core/Rect.h"
 #include "formats/GraphicFile.h"
 
 #include <QAbstractScrollArea>

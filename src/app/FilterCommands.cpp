@@ -1,4 +1,4 @@
-#include "plugins/FilterCommands.h"
+#include "app/FilterCommands.h"
 
 #include "app/AppState.h"
 #include "canvas/MaskEdit.h"

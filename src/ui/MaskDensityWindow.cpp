@@ -1,4 +1,4 @@
-#include "core/qt/MaskDensityWindow.h"
+#include "ui/MaskDensityWindow.h"
 
 #include "canvas/EditingState.h"
 

@@ -1,4 +1,4 @@
-#include "app/qt/ToolBarPictures.h"
+#include "ui/ToolBarPictures.h"
 
 #include <QFont>
 #include <QPainter>

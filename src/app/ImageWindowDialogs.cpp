@@ -1,4 +1,4 @@
-#include "core/qt/ImageWindowDialogs.h"
+#include "app/ImageWindowDialogs.h"
 
 #include "core/CellImage.h"
 

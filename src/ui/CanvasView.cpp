@@ -1,4 +1,4 @@
-#include "canvas/qt/CanvasView.h"
+#include "ui/CanvasView.h"
 
 #include "app/AppState.h"
 #include "canvas/SoftDab.h"
@@ -19,29 +19,6 @@
 namespace celdo {
 
 namespace {
-
-ViewScale scaleOf(const Zoom& zoom) {
-    ViewScale s;
-    s.factor = std::max(1, zoom.factor());
-    switch (zoom.mode()) {
-    case Zoom::Magnified:
-        s.mode = ViewScale::Magnified;
-        break;
-    case Zoom::Reduced:
-        s.mode = ViewScale::Reduced;
-        break;
-    case Zoom::Fitted:
-        s.mode = ViewScale::Fitted;
-        s.fittedWidth = zoom.viewWidth();
-        s.fittedHeight = zoom.viewHeight();
-        break;
-    default:
-        s.mode = ViewScale::OneToOne;
-        s.factor = 1;
-        break;
-    }
-    return s;
-}
 
 QRect shapeBounds(const OverlayShape& s) {
     return QRect(QPoint(std::min(s.from.x, s.to.x), std::min(s.from.y, s.to.y)),
@@ -137,7 +114,7 @@ void CanvasView::paintEvent(QPaintEvent* event) {
         painter.fillRect(exposed, palette().window());
         return;
     }
-    painter.drawImage(exposed.topLeft(), renderPicture(*plane, scaleOf(m_canvas.zoom()), exposed));
+    painter.drawImage(exposed.topLeft(), renderPicture(*plane, m_canvas.zoom(), exposed));
 
     const std::vector<OverlayShape> shapes = RubberBandShapes(m_canvas);
     if (shapes.empty())

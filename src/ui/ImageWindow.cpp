@@ -1,19 +1,19 @@
-#include "core/qt/ImageWindow.h"
+#include "ui/ImageWindow.h"
 
 #include "app/AppState.h"
+#include "app/FilterCommands.h"
+#include "app/ImageWindowDialogs.h"
 #include "app/LoadSaveDispatch.h"
 #include "app/Messages.h"
 #include "canvas/Canvas.h"
 #include "canvas/MaskEdit.h"
 #include "canvas/ReplaceIndex.h"
-#include "canvas/qt/CanvasView.h"
 #include "canvas/qt/Clipboard.h"
-#include "core/qt/ImageWindowDialogs.h"
-#include "core/qt/MaskDensityWindow.h"
 #include "framework/Ui.h"
 #include "palette/PaletteOperations.h"
-#include "plugins/FilterCommands.h"
+#include "ui/CanvasView.h"
 #include "ui/EditorHost.h"
+#include "ui/MaskDensityWindow.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -31,6 +31,12 @@ using littleEndian::putDword;
 using littleEndian::putWord;
 using littleEndian::word;
 
+// Planes times bits per plane; absurd products (which would overflow an int)
+// stay absurd, and are refused by the reader.
+int depthOf(std::uint16_t planes, std::uint16_t bits) {
+    return static_cast<int>(std::min<long long>(static_cast<long long>(planes) * bits, 0x7FFF));
+}
+
 bool readableDepth(int bits) {
     return bits == 1 || bits == 4 || bits == 8 || bits == 24 || bits == 16 || bits == 32;
 }
@@ -42,11 +48,7 @@ BmpFile::BmpFile(std::string path) : GraphicFile(std::move(path)) {
     m_bitsPerPixel = 0;
 }
 
-Status BmpFile::readHeader() {
-    if (Status s = open('R', true); s != status::Ok)
-        return s;
-    if (measureFileSize() < 0)
-        return fail(status::SeekError);
+Status BmpFile::readFileHeader() {
     std::uint8_t fileHeader[FileHeaderSize];
     if (Status s = read(fileHeader, sizeof fileHeader); s != status::Ok)
         return s;
@@ -55,11 +57,23 @@ Status BmpFile::readHeader() {
         return fail(status::FormatError);
     }
     m_dataOffset = dword(fileHeader + 10);
+    return status::Ok;
+}
+
+Status BmpFile::readHeader() {
+    if (Status s = open('R', true); s != status::Ok)
+        return s;
+    if (measureFileSize() < 0)
+        return fail(status::SeekError);
+    const long long headerStart = m_packed ? 0 : FileHeaderSize;
+    if (!m_packed)
+        if (Status s = readFileHeader(); s != status::Ok)
+            return s;
 
     std::uint32_t headerSize = 0;
     if (Status s = readDword(headerSize); s != status::Ok)
         return s;
-    if (headerSize > m_fileSize - FileHeaderSize)
+    if (headerSize > m_fileSize - headerStart)
         return fail(status::ReadError);
     m_headerSize = headerSize;
     m_coreHeader = headerSize == 12;
@@ -71,7 +85,7 @@ Status BmpFile::readHeader() {
         m_width = word(area + 4);
         m_height = word(area + 6);
         m_topDown = false;
-        m_bitsPerPixel = word(area + 8) * word(area + 10);
+        m_bitsPerPixel = depthOf(word(area + 8), word(area + 10));
         m_compression = NoCompression;
     } else {
         if (headerSize < 16) {
@@ -89,11 +103,12 @@ Status BmpFile::readHeader() {
         const long long rows = height < 0 ? -static_cast<long long>(height) : height;
         m_width = width;
         m_height = static_cast<int>(std::min<long long>(rows, 0x7FFFFFFF));
-        m_bitsPerPixel = word(area + 12) * word(area + 14);
+        m_bitsPerPixel = depthOf(word(area + 12), word(area + 14));
         m_compression = headerSize >= 20 ? dword(area + 16) : NoCompression;
     }
     m_paletteColours = m_bitsPerPixel >= 1 && m_bitsPerPixel <= 8 ? 1 << m_bitsPerPixel : 0;
-    m_palettePosition = FileHeaderSize + static_cast<long long>(headerSize);
+    m_tableColours = m_paletteColours;
+    m_palettePosition = headerStart + static_cast<long long>(headerSize);
 
     m_masks = defaultMasks(m_bitsPerPixel);
     if (m_compression == BitFields) {
@@ -111,7 +126,26 @@ Status BmpFile::readHeader() {
         }
         m_masks = {dword(masks), dword(masks + 4), dword(masks + 8)};
     }
+    if (m_packed)
+        if (Status s = placePackedData(area); s != status::Ok)
+            return s;
     return fail(status::Ok);
+}
+
+Status BmpFile::placePackedData(const std::uint8_t* area) {
+    // Without a file header the pixels follow the colour table.  Its length
+    // is the colours-used field when set (a picture of more than 8 bits may
+    // carry such a table too), else the full table of the depth.
+    const std::uint32_t used = !m_coreHeader && m_headerSize >= 36 ? dword(area + 32) : 0;
+    if (m_bitsPerPixel <= 8 && used > static_cast<std::uint32_t>(m_paletteColours)) {
+        close();
+        return fail(status::FormatError);
+    }
+    if (used > 0)
+        m_tableColours = m_bitsPerPixel <= 8 ? static_cast<int>(used) : 0;
+    const long long entries = used > 0 ? used : m_paletteColours;
+    m_dataOffset = m_palettePosition + entries * (m_coreHeader ? 3 : 4);
+    return status::Ok;
 }
 
 int BmpFile::showInfo(Ui& ui) {
@@ -189,7 +223,7 @@ Status BmpFile::readPalette(CellImage& image) {
     const int entrySize = m_coreHeader ? 3 : 4;
     std::array<ColourValue, 256> palette{};
     const long long room = std::max(0LL, m_fileSize - m_palettePosition) / entrySize;
-    const int count = static_cast<int>(std::min<long long>(m_paletteColours, room));
+    const int count = static_cast<int>(std::min<long long>(m_tableColours, room));
     if (count > 0) {
         std::vector<std::uint8_t> table(static_cast<std::size_t>(count) * entrySize);
         if (seek(m_palettePosition, SEEK_SET) < 0)

@@ -16,6 +16,10 @@ namespace celdo {
 // (plain or with bit-field masks) are read as 24-bit ones.  Writes
 // uncompressed 1-, 4-, 8- and 24-bit files, converting the picture to the
 // chosen depth first.
+//
+// A packed bitmap, as clipboards carry one, is the same record without the
+// 14-byte file header: its pixels follow the colour table, which holds the
+// colours-used number of entries when that field is set.
 class BmpFile : public GraphicFile {
 public:
     explicit BmpFile(std::string path);
@@ -34,8 +38,13 @@ public:
     // The depth a save writes: 1, 4, 8 or 24; 0 until set.
     int saveBits() const { return m_saveBits; }
     void setSaveBits(int bits) { m_saveBits = bits; }
+    // Whether the bytes read are a packed bitmap (no file header).
+    bool packed() const { return m_packed; }
+    void setPacked(bool packed) { m_packed = packed; }
 
 private:
+    Status readFileHeader();
+    Status placePackedData(const std::uint8_t* area);
     Status checkReadable();
     Status readPalette(CellImage& image);
     Status readPlainRows(CellImage& image);
@@ -46,10 +55,13 @@ private:
     bool m_coreHeader = false;
     bool m_topDown = false;
     int m_paletteColours = 0;
+    // Entries of the colour table actually read.
+    int m_tableColours = 0;
     std::uint32_t m_rowSize = 0;
     long long m_palettePosition = 0;
     ChannelMasks m_masks;
     int m_saveBits = 0;
+    bool m_packed = false;
 };
 
 // The information dialog shown before a bitmap is loaded.

@@ -1,16 +1,13 @@
 #include "formats/GraphicFile.h"
 
+#include "formats/MemoryByteStream.h"
 #include "framework/Ui.h"
 
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/uio.h>
 #include <unistd.h>
 
 namespace celdo {
@@ -40,10 +37,7 @@ Status errnoStatus(int error) {
 GraphicFile::GraphicFile(std::string path)
     : m_path(std::move(path)), m_directory(directoryOf(m_path)), m_name(nameOf(m_path)) {}
 
-GraphicFile::~GraphicFile() {
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
+GraphicFile::~GraphicFile() = default;
 
 Status GraphicFile::writeBody() {
     return 1;
@@ -79,107 +73,43 @@ Status GraphicFile::setComment(const std::string& text) {
 }
 
 Status GraphicFile::open(char mode, bool buffered) {
-    if (m_fd >= 0)
+    if (m_stream)
         return fail(status::AlreadyOpen);
-    int flags = O_CLOEXEC;
-    switch (mode) {
-    case 'R':
-        flags |= O_RDONLY;
-        break;
-    case 'U':
-        flags |= O_RDWR;
-        break;
-    case 'W':
-        flags |= O_RDWR | O_CREAT | O_TRUNC;
-        break;
-    default:
-        return fail(status::OpenError);
+    if (m_readsMemory) {
+        if (mode != 'R')
+            return fail(status::OpenError);
+        m_stream = std::make_unique<MemoryByteStream>(m_memory);
+        return fail(status::Ok);
     }
-    const int fd = ::open(m_path.c_str(), flags, 0666);
-    if (fd < 0)
-        return fail(status::OpenError);
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-        ::close(fd);
-        return fail(status::OpenError);
-    }
-    m_fd = fd;
-    m_mode = mode;
-    m_buffered = buffered;
-    if (buffered && m_buffer.size() < BufferSize)
-        m_buffer.resize(BufferSize);
-    m_position = m_bufferPosition = 0;
-    m_readOffset = m_bytesLeft = m_bytesPending = 0;
-    return fail(status::Ok);
+    m_stream = FileByteStream::open(m_path, mode, buffered);
+    return fail(m_stream ? status::Ok : status::OpenError);
 }
 
 Status GraphicFile::close() {
-    if (m_fd < 0)
+    if (!m_stream)
         return fail(status::Ok);
-    Status result = status::Ok;
-    if (m_mode != 'R' && flushPending() != status::Ok)
-        result = status::WriteError;
-    if (::close(m_fd) != 0 && m_mode != 'R')
-        result = status::WriteError;
-    m_fd = -1;
-    m_bytesLeft = m_bytesPending = 0;
+    const Status result = m_stream->close();
+    m_stream.reset();
     return fail(result);
 }
 
-Status GraphicFile::writeAll(const void* data, std::size_t count) {
-    const auto* bytes = static_cast<const std::uint8_t*>(data);
-    while (count > 0) {
-        const ssize_t written = ::write(m_fd, bytes, count);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return status::WriteError;
-        bytes += written;
-        count -= static_cast<std::size_t>(written);
-    }
-    return status::Ok;
-}
-
-Status GraphicFile::flushPending() {
-    if (m_bytesPending == 0)
-        return status::Ok;
-    const std::size_t pending = m_bytesPending;
-    m_bytesPending = 0;
-    return writeAll(m_buffer.data(), pending);
-}
-
-void GraphicFile::dropReadBuffer() {
-    if (m_bytesLeft > 0)
-        ::lseek(m_fd, m_position, SEEK_SET);
-    m_bytesLeft = 0;
-    m_readOffset = 0;
+void GraphicFile::readFromMemory(std::span<const std::uint8_t> bytes) {
+    if (m_stream)
+        close();
+    m_memory = bytes;
+    m_readsMemory = true;
 }
 
 long long GraphicFile::seek(long long offset, int origin) {
-    if (m_fd < 0) {
+    if (!m_stream) {
         fail(status::SeekError);
         return -1;
     }
-    if (flushPending() != status::Ok) {
-        fail(status::WriteError);
+    if (const Status s = m_stream->seek(offset, origin); s != status::Ok) {
+        fail(s);
         return -1;
     }
-    if (origin == SEEK_CUR) {
-        // The kernel's position may be ahead of ours by the read buffer.
-        offset += m_position;
-        origin = SEEK_SET;
-    }
-    m_bytesLeft = 0;
-    m_readOffset = 0;
-    const off_t result = ::lseek(m_fd, static_cast<off_t>(offset), origin);
-    if (result < 0) {
-        ::lseek(m_fd, m_position, SEEK_SET);
-        fail(status::SeekError);
-        return -1;
-    }
-    m_position = result;
-    m_bufferPosition = result;
-    return result;
+    return m_stream->position();
 }
 
 long long GraphicFile::measureFileSize() {
@@ -193,181 +123,19 @@ long long GraphicFile::measureFileSize() {
 }
 
 Status GraphicFile::read(void* buffer, std::size_t count) {
-    if (m_fd < 0)
-        return fail(status::ReadError);
-    auto* out = static_cast<std::uint8_t*>(buffer);
-    if (!m_buffered) {
-        while (count > 0) {
-            const ssize_t got = ::read(m_fd, out, count);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
-                return fail(status::ReadError);
-            out += got;
-            count -= static_cast<std::size_t>(got);
-            m_position += got;
-        }
-        return status::Ok;
-    }
-    if (m_bytesPending > 0 && flushPending() != status::Ok)
-        return fail(status::WriteError);
-    while (count > 0) {
-        if (m_bytesLeft == 0) {
-            // Large reads go straight into the caller's memory.
-            if (count >= m_buffer.size()) {
-                const ssize_t got = ::read(m_fd, out, count);
-                if (got < 0 && errno == EINTR)
-                    continue;
-                if (got <= 0)
-                    return fail(status::ReadError);
-                out += got;
-                count -= static_cast<std::size_t>(got);
-                m_position += got;
-                m_bufferPosition = m_position;
-                continue;
-            }
-            ssize_t got;
-            do
-                got = ::read(m_fd, m_buffer.data(), m_buffer.size());
-            while (got < 0 && errno == EINTR);
-            if (got <= 0)
-                return fail(status::ReadError);
-            m_bufferPosition = m_position;
-            m_readOffset = 0;
-            m_bytesLeft = static_cast<std::size_t>(got);
-        }
-        const std::size_t take = std::min(count, m_bytesLeft);
-        std::memcpy(out, m_buffer.data() + m_readOffset, take);
-        out += take;
-        count -= take;
-        m_readOffset += take;
-        m_bytesLeft -= take;
-        m_position += static_cast<long long>(take);
-    }
-    return status::Ok;
+    return checked(m_stream ? m_stream->read(buffer, count) : status::ReadError);
 }
-
-namespace {
-
-// How far a scattered transfer of equal pieces has come: the piece being
-// moved and the bytes of it already moved.
-struct PieceCursor {
-    std::size_t count;
-    std::size_t each;
-    std::size_t index = 0;
-    std::size_t done = 0;
-
-    bool finished() const { return index >= count; }
-    void advance(std::size_t bytes) {
-        while (bytes > 0) {
-            const std::size_t room = each - done;
-            if (bytes < room) {
-                done += bytes;
-                return;
-            }
-            bytes -= room;
-            ++index;
-            done = 0;
-        }
-    }
-    // The rest of the pieces as one system call takes them.
-    template <typename Byte>
-    void fill(std::vector<iovec>& parts, std::span<Byte* const> bases) const {
-        parts.clear();
-        for (std::size_t i = index; i < count && parts.size() < IOV_MAX; ++i) {
-            const std::size_t skip = i == index ? done : 0;
-            parts.push_back({const_cast<std::uint8_t*>(bases[i]) + skip, each - skip});
-        }
-    }
-};
-
-} // namespace
 
 Status GraphicFile::readInto(std::span<std::uint8_t* const> targets, std::size_t bytesEach) {
-    if (m_fd < 0)
-        return fail(status::ReadError);
-    if (bytesEach == 0 || targets.empty())
-        return status::Ok;
-    if (m_bytesPending > 0 && flushPending() != status::Ok)
-        return fail(status::WriteError);
-    PieceCursor cursor{targets.size(), bytesEach};
-    // What the buffer already holds comes first.
-    while (!cursor.finished() && m_bytesLeft > 0) {
-        const std::size_t take = std::min(bytesEach - cursor.done, m_bytesLeft);
-        std::memcpy(targets[cursor.index] + cursor.done, m_buffer.data() + m_readOffset, take);
-        m_readOffset += take;
-        m_bytesLeft -= take;
-        m_position += static_cast<long long>(take);
-        cursor.advance(take);
-    }
-    std::vector<iovec> parts;
-    while (!cursor.finished()) {
-        cursor.fill(parts, targets);
-        const ssize_t got = ::readv(m_fd, parts.data(), static_cast<int>(parts.size()));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return fail(status::ReadError);
-        m_position += got;
-        m_bufferPosition = m_position;
-        cursor.advance(static_cast<std::size_t>(got));
-    }
-    return status::Ok;
-}
-
-Status GraphicFile::writeFrom(std::span<const std::uint8_t* const> sources, std::size_t bytesEach) {
-    if (m_fd < 0 || m_mode == 'R')
-        return fail(status::WriteError);
-    if (bytesEach == 0 || sources.empty())
-        return status::Ok;
-    if (m_bytesLeft > 0)
-        dropReadBuffer();
-    if (flushPending() != status::Ok)
-        return fail(status::WriteError);
-    PieceCursor cursor{sources.size(), bytesEach};
-    std::vector<iovec> parts;
-    while (!cursor.finished()) {
-        cursor.fill(parts, sources);
-        const ssize_t put = ::writev(m_fd, parts.data(), static_cast<int>(parts.size()));
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return fail(status::WriteError);
-        m_position += put;
-        cursor.advance(static_cast<std::size_t>(put));
-    }
-    return status::Ok;
+    return checked(m_stream ? m_stream->readInto(targets, bytesEach) : status::ReadError);
 }
 
 Status GraphicFile::write(const void* data, std::size_t count) {
-    if (m_fd < 0 || m_mode == 'R')
-        return fail(status::WriteError);
-    const auto* in = static_cast<const std::uint8_t*>(data);
-    if (!m_buffered) {
-        if (writeAll(in, count) != status::Ok)
-            return fail(status::WriteError);
-        m_position += static_cast<long long>(count);
-        return status::Ok;
-    }
-    if (m_bytesLeft > 0)
-        dropReadBuffer();
-    while (count > 0) {
-        if (m_bytesPending == 0 && count >= m_buffer.size()) {
-            if (writeAll(in, count) != status::Ok)
-                return fail(status::WriteError);
-            m_position += static_cast<long long>(count);
-            return status::Ok;
-        }
-        const std::size_t take = std::min(count, m_buffer.size() - m_bytesPending);
-        std::memcpy(m_buffer.data() + m_bytesPending, in, take);
-        m_bytesPending += take;
-        in += take;
-        count -= take;
-        m_position += static_cast<long long>(take);
-        if (m_bytesPending == m_buffer.size() && flushPending() != status::Ok)
-            return fail(status::WriteError);
-    }
-    return status::Ok;
+    return checked(m_stream ? m_stream->write(data, count) : status::WriteError);
+}
+
+Status GraphicFile::writeFrom(std::span<const std::uint8_t* const> sources, std::size_t bytesEach) {
+    return checked(m_stream ? m_stream->writeFrom(sources, bytesEach) : status::WriteError);
 }
 
 Status GraphicFile::writeByte(std::uint8_t value) {
@@ -417,13 +185,11 @@ Status GraphicFile::writeBodyInto(const std::string& target, bool& created) {
                    ? status::AlreadyOpen
                    : (errno == EACCES || errno == EROFS ? status::CannotWrite : status::OpenError);
     created = true;
-    m_fd = fd;
-    m_mode = 'W';
-    m_buffered = true;
-    if (m_buffer.size() < BufferSize)
-        m_buffer.resize(BufferSize);
-    m_position = m_bufferPosition = 0;
-    m_readOffset = m_bytesLeft = m_bytesPending = 0;
+    return writeBodyTo(std::make_unique<FileByteStream>(fd, 'W', true));
+}
+
+Status GraphicFile::writeBodyTo(std::unique_ptr<ByteStream> stream) {
+    m_stream = std::move(stream);
     Status result = writeBody();
     const Status closed = close();
     if (result == status::Ok)
@@ -441,7 +207,7 @@ Status GraphicFile::saveWithoutImage() {
 
 Status GraphicFile::safeSave(const CellImage* image, const CellImage* mask) {
     // A handle left from reading the file is stale once we replace it.
-    if (m_fd >= 0)
+    if (m_stream)
         close();
     m_image = image;
     m_mask = mask;
@@ -485,6 +251,24 @@ Status GraphicFile::safeSave(const CellImage* image, const CellImage* mask) {
         ::unlink(m_temporaryPath.c_str());
         return fail(errnoStatus(error));
     }
+    return fail(status::Ok);
+}
+
+Status GraphicFile::saveToMemory(const CellImage& image, const CellImage* mask,
+                                 std::vector<std::uint8_t>& bytes) {
+    if (m_stream)
+        close();
+    m_image = &image;
+    m_mask = mask;
+    struct ImageRelease {
+        GraphicFile& file;
+        ~ImageRelease() { file.m_image = file.m_mask = nullptr; }
+    } release{*this};
+
+    std::vector<std::uint8_t> written;
+    if (const Status s = writeBodyTo(std::make_unique<MemoryByteStream>(written)); s != status::Ok)
+        return fail(s);
+    bytes = std::move(written);
     return fail(status::Ok);
 }
 

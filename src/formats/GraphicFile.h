@@ -2,9 +2,12 @@
 
 #include "core/CellImage.h"
 #include "core/Status.h"
+#include "formats/ByteStream.h"
+#include "formats/FileByteStream.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -14,19 +17,20 @@ namespace celdo {
 class Ui;
 
 // The base of every file-format object.  It owns the file name and the open
-// file, gives the formats a buffered byte stream whose failures are the fixed
-// status codes, declares the operations through which the load and save
-// dispatch drives every format, and writes files safely: a save goes to a
-// temporary file in the target directory that replaces the target with one
-// atomic rename, so no failure can lose the existing file.
+// byte stream (the file, or memory for the clipboard and tests), gives the
+// formats reads and writes whose failures are the fixed status codes,
+// declares the operations through which the load and save dispatch drives
+// every format, and writes files safely: a save goes to a temporary file in
+// the target directory that replaces the target with one atomic rename, so
+// no failure can lose the existing file.
 //
 // A load calls readHeader, selectPage, optionally showInfo, readImage and
 // takeMask; a save calls checkSavable, setFromImage, setFromDocument,
 // optionally askSaveOptions, then saveTo.
 class GraphicFile {
 public:
-    // The buffer is at least 512 bytes; a larger one keeps big pictures fast.
-    static constexpr std::size_t BufferSize = 64 * 1024;
+    // The size of the file buffer of a buffered opening.
+    static constexpr std::size_t BufferSize = FileByteStream::BufferSize;
 
     explicit GraphicFile(std::string path);
     virtual ~GraphicFile();
@@ -54,13 +58,18 @@ public:
     virtual int height() const { return m_height; }
 
     // --- file access -------------------------------------------------------
-    // mode 'R' read, 'U' read and write, 'W' create or truncate.
+    // mode 'R' read, 'U' read and write, 'W' create or truncate.  After
+    // readFromMemory only 'R' opens, and it opens those bytes.
     Status open(char mode, bool buffered);
     Status close();
-    bool isOpen() const { return m_fd >= 0; }
+    bool isOpen() const { return m_stream != nullptr; }
+    // From now on the object reads `bytes` instead of its file: readHeader
+    // and readImage run exactly as they do on a file holding these bytes.
+    // The bytes must outlive the reading.
+    void readFromMemory(std::span<const std::uint8_t> bytes);
     // Returns the new position, or -1 with error 25.  origin: SEEK_SET/CUR/END.
     long long seek(long long offset, int origin);
-    long long position() const { return m_position; }
+    long long position() const { return m_stream ? m_stream->position() : 0; }
     // Reads exactly `count` bytes; end of file is a read error (0x4002).
     Status read(void* buffer, std::size_t count);
     // Reads `bytesEach` bytes into each target in turn, as that many read
@@ -77,7 +86,8 @@ public:
     Status readByte(std::uint8_t& value);
     Status readWord(std::uint16_t& value);
     Status readDword(std::uint32_t& value);
-    // Size of the open file (seeks to the end and back to 0), or -1 with 25.
+    // Size of the open file or memory (seeks to the end and back to 0), or -1
+    // with 25.
     long long measureFileSize();
 
     // The safe save of `image` (and `mask`, which may be null).
@@ -85,6 +95,11 @@ public:
     // The same safe save for a file whose body is not a picture (palette
     // files): writeBody runs with no image and no mask.
     Status saveWithoutImage();
+    // writeBody of `image` (and `mask`) into memory instead of a file.  On
+    // success `bytes` holds exactly what a file would; on failure it is left
+    // as it was.
+    Status saveToMemory(const CellImage& image, const CellImage* mask,
+                        std::vector<std::uint8_t>& bytes);
 
     // --- fields ------------------------------------------------------------
     const std::string& path() const { return m_path; }
@@ -125,25 +140,20 @@ protected:
     Status m_error = status::Ok;
 
 private:
-    Status flushPending();
-    Status writeAll(const void* data, std::size_t count);
     Status safeSave(const CellImage* image, const CellImage* mask);
     Status writeBodyInto(const std::string& target, bool& created);
-    void dropReadBuffer();
+    // Runs writeBody on `stream` and closes it; the first failure is kept.
+    Status writeBodyTo(std::unique_ptr<ByteStream> stream);
+    // Passes a stream's result on, recording a failure in the error field.
+    Status checked(Status code) { return code == status::Ok ? code : fail(code); }
 
     std::string m_path;
     std::string m_directory;
     std::string m_name;
     std::string m_temporaryPath;
-    char m_mode = 0;
-    int m_fd = -1;
-    bool m_buffered = false;
-    std::vector<std::uint8_t> m_buffer;
-    long long m_position = 0;
-    long long m_bufferPosition = 0;
-    std::size_t m_readOffset = 0;
-    std::size_t m_bytesLeft = 0;
-    std::size_t m_bytesPending = 0;
+    std::unique_ptr<ByteStream> m_stream;
+    std::span<const std::uint8_t> m_memory;
+    bool m_readsMemory = false;
     const CellImage* m_image = nullptr;
     const CellImage* m_mask = nullptr;
 };

@@ -421,5 +421,77 @@ TEST_F(GraphicFileSave, BaseObjectCannotWriteABody) {
     EXPECT_FALSE(hasTemporaryFile(dir.path()));
 }
 
+// --- memory -------------------------------------------------------------------
+
+TEST(GraphicFileMemory, ReadsGiveTheSameCodesAsAFile) {
+    const std::vector<std::uint8_t> bytes{0x34, 0x12};
+    GraphicFile file("memory.bin");
+    file.readFromMemory(bytes);
+    ASSERT_EQ(file.open('R', true), status::Ok);
+    EXPECT_EQ(file.open('R', true), status::AlreadyOpen);
+    EXPECT_EQ(file.measureFileSize(), 2);
+    std::uint8_t three[3];
+    EXPECT_EQ(file.read(three, 3), status::ReadError);
+    EXPECT_EQ(file.error(), status::ReadError);
+    std::uint16_t word = 0;
+    EXPECT_EQ(file.readWord(word), status::Ok);
+    EXPECT_EQ(word, 0x1234);
+    EXPECT_EQ(file.seek(-3, SEEK_END), -1);
+    EXPECT_EQ(file.error(), status::SeekError);
+    EXPECT_EQ(file.writeByte(1), status::WriteError);
+    EXPECT_EQ(file.close(), status::Ok);
+    // Memory is only ever read, and reopening reads it again from the start.
+    EXPECT_EQ(file.open('W', true), status::OpenError);
+    EXPECT_EQ(file.open('U', true), status::OpenError);
+    ASSERT_EQ(file.open('R', false), status::Ok);
+    std::uint8_t first = 0;
+    EXPECT_EQ(file.readByte(first), status::Ok);
+    EXPECT_EQ(first, 0x34);
+}
+
+TEST(GraphicFileMemory, ScatteredReadsFromMemory) {
+    const auto bytes = pattern(5 + 37 * 300);
+    GraphicFile file("memory.bin");
+    file.readFromMemory(bytes);
+    ASSERT_EQ(file.open('R', true), status::Ok);
+    ASSERT_EQ(file.seek(5, SEEK_SET), 5);
+    std::vector<std::uint8_t> out(37 * 300);
+    std::vector<std::uint8_t*> targets(300);
+    for (std::size_t i = 0; i < 300; ++i)
+        targets[i] = out.data() + (299 - i) * 37;
+    ASSERT_EQ(file.readInto(targets, 37), status::Ok);
+    for (std::size_t i = 0; i < 300; ++i)
+        ASSERT_TRUE(std::equal(targets[i], targets[i] + 37, bytes.begin() + 5 + i * 37)) << i;
+    EXPECT_EQ(file.readInto(targets, 1), status::ReadError);
+}
+
+TEST(GraphicFileMemory, SaveToMemoryHoldsTheBodyAndTouchesNoFile) {
+    TempDir dir;
+    BodyWriter writer(dir.file("picture.dat"), pattern(3 * GraphicFile::BufferSize + 5));
+    const auto picture = anyImage();
+    std::vector<std::uint8_t> bytes{7};
+    ASSERT_EQ(writer.saveToMemory(*picture, nullptr, bytes), status::Ok);
+    EXPECT_EQ(bytes, pattern(3 * GraphicFile::BufferSize + 5));
+    EXPECT_TRUE(listDir(dir.path()).empty());
+    EXPECT_FALSE(writer.isOpen());
+}
+
+TEST(GraphicFileMemory, FailingBodyLeavesTheBytesAsTheyWere) {
+    for (const Status code : {status::WriteError, status::OutOfMemory, Status{1}}) {
+        BodyWriter writer("memory.dat", pattern(5000));
+        writer.failAfter = 2000;
+        writer.failCode = code;
+        const auto picture = anyImage();
+        std::vector<std::uint8_t> bytes{7, 7};
+        EXPECT_EQ(writer.saveToMemory(*picture, nullptr, bytes), code);
+        EXPECT_EQ(writer.error(), code);
+        EXPECT_EQ(bytes, (std::vector<std::uint8_t>{7, 7}));
+    }
+    GraphicFile plain("memory.dat");
+    std::vector<std::uint8_t> bytes;
+    EXPECT_EQ(plain.saveToMemory(*anyImage(), nullptr, bytes), 1);
+    EXPECT_TRUE(bytes.empty());
+}
+
 } // namespace
 } // namespace celdo

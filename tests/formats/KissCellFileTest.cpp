@@ -306,6 +306,39 @@ TEST_F(KissCell, RoundTripsAreByteExact) {
     }
 }
 
+TEST_F(KissCell, MemoryRoundTripsAreByteExactAndTouchNoFile) {
+    Bytes trueColour = kissHeader(32, 3, 2, -5, 12);
+    for (int i = 0; i < 24; ++i)
+        trueColour.push_back(static_cast<std::uint8_t>(i * 37 + 1));
+    const std::vector<Bytes> cells = {
+        {5, 0, 2, 0, 0x12, 0x34, 0x50, 0xAB, 0xCD, 0xE0}, // old, odd width
+        join(kissHeader(4, 4, 2, 100, -20), {0x01, 0x23, 0x45, 0x67}),
+        join(kissHeader(8, 5, 2, 2000, 1), {0, 1, 2, 3, 4, 255, 254, 253, 128, 16}),
+        trueColour,
+    };
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        KissCellFile in(dir.file("never.cel"));
+        in.readFromMemory(cells[i]);
+        auto image = load(in);
+        ASSERT_TRUE(image) << i << " " << in.error();
+        auto mask = in.takeMask();
+        KissCellFile out(dir.file("never.cel"));
+        out.setFromImage(*image);
+        Bytes bytes;
+        ASSERT_EQ(out.saveToMemory(*image, mask.get(), bytes), status::Ok) << i;
+        EXPECT_EQ(bytes, cells[i]) << "cell " << i;
+    }
+    EXPECT_TRUE(listDir(dir.path()).empty());
+}
+
+TEST_F(KissCell, ShortCellInMemoryIsAReadError) {
+    const Bytes cell = join(kissHeader(8, 3, 2), {1, 2, 3, 4, 5});
+    KissCellFile file("memory.cel");
+    file.readFromMemory(cell);
+    EXPECT_FALSE(load(file));
+    EXPECT_EQ(file.error(), status::ReadError);
+}
+
 TEST_F(KissCell, WriteFailureKeepsThePreviousCell) {
     const Bytes previous = join(kissHeader(8, 1, 1), {7});
     const auto path = put("keep.cel", previous);

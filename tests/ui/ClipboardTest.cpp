@@ -8,6 +8,8 @@
 #include <QMimeData>
 #include <QtTest>
 
+#include <memory>
+
 using namespace celdo;
 
 namespace {
@@ -32,38 +34,12 @@ PaintSurface surfaceWithMask(int w, int h) {
     return s;
 }
 
-std::uint32_t dword(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t(b[at + 3]) << 24);
-}
-
 } // namespace
 
 class ClipboardTest : public QObject {
     Q_OBJECT
 private slots:
     void init() { QGuiApplication::clipboard()->clear(); }
-
-    void bitmapBytesAreABitmapFile() {
-        auto p = numbered(3, 2);
-        const auto bytes = bitmapFileBytes(*p);
-        // 14 + 40 + 256 × 4 + two rows of 4 bytes.
-        QCOMPARE(bytes.size(), size_t(1086));
-        QCOMPARE(bytes[0], std::uint8_t('B'));
-        QCOMPARE(dword(bytes, 2), 1086u);
-        QCOMPARE(dword(bytes, 10), 1078u);
-        QCOMPARE(dword(bytes, 14), 40u);
-        QCOMPARE(dword(bytes, 18), 3u);
-        QCOMPARE(dword(bytes, 22), 2u);
-        QCOMPARE(bytes[28], std::uint8_t(8));
-        // Entry 1 = red 254, green 1, blue 0 stored blue, green, red.
-        QCOMPARE(bytes[54 + 4], std::uint8_t(0));
-        QCOMPARE(bytes[54 + 5], std::uint8_t(1));
-        QCOMPARE(bytes[54 + 6], std::uint8_t(254));
-        // The first stored row is the bottom row: (0,1), (1,1), (2,1).
-        QCOMPARE(bytes[1078], std::uint8_t(1));
-        QCOMPARE(bytes[1079], std::uint8_t(17));
-        QCOMPARE(bytes[1080], std::uint8_t(33));
-    }
 
     void copyAndReadBackKeepIndicesAndMask() {
         PaintSurface s = surfaceWithMask(5, 4);
@@ -137,41 +113,44 @@ private slots:
         QCOMPARE(got.picture->paletteEntry(1), rgb(9, 8, 7));
     }
 
-    void fourBitBitmapsKeepTheirDepth() {
-        auto p = CellImage::Create(3, 2, 4);
-        std::vector<ColourValue> palette(16, rgb(1, 2, 3));
-        p->SetPalette(palette.data(), 16);
-        p->row(0)[0] = 0x12;
-        p->row(0)[1] = 0x30;
-        const auto bytes = bitmapFileBytes(*p);
-        QCOMPARE(bytes.size(), size_t(14 + 40 + 64 + 8));
-        auto back = readBitmapBytes(bytes.data(), bytes.size());
-        QVERIFY(back);
-        QCOMPARE(back->bitsPerPixel(), 4);
-        QVERIFY(back->samePixels(*p));
-        // Without the file header (a packed bitmap) too.
-        back = readBitmapBytes(bytes.data() + 14, bytes.size() - 14);
-        QVERIFY(back);
-        QCOMPARE(back->row(0)[0], std::uint8_t(0x12));
+    void bareBitmapFromAnotherProgram() {
+        // A packed 2 × 1 8-bit bitmap (no file header) listing two colours:
+        // indices 1 and 0, rgb(7, 8, 9) and rgb(1, 2, 3).
+        // clang-format off
+        const char dib[] = {
+            40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, // header 40, width 2, height 1
+            1, 0, 8, 0, 0, 0, 0, 0, 4, 0, 0, 0,  // planes 1, 8 bits, no compression
+            0, 0, 0, 0, 0, 0, 0, 0,              // resolutions
+            2, 0, 0, 0, 0, 0, 0, 0,              // 2 colours used
+            9, 8, 7, 0, 3, 2, 1, 0,              // the colour table
+            1, 0, 0, 0,                          // the row
+        };
+        // clang-format on
+        auto mime = std::make_unique<QMimeData>();
+        mime->setData(BitmapMimeType, QByteArray(dib, sizeof dib));
+        QGuiApplication::clipboard()->setMimeData(mime.release());
+        QVERIFY(ClipboardHasPicture());
+        ClipboardPicture got = ReadClipboardPicture();
+        QVERIFY(got.picture);
+        QCOMPARE(got.picture->bitsPerPixel(), 8);
+        QCOMPARE(got.picture->at(0, 0), std::uint8_t(1));
+        QCOMPARE(got.picture->at(1, 0), std::uint8_t(0));
+        QCOMPARE(got.picture->paletteEntry(1), rgb(1, 2, 3));
+        QVERIFY(!got.mask);
     }
 
-    void damagedBitmapsAreRefused() {
-        auto p = numbered(4, 4);
-        auto bytes = bitmapFileBytes(*p);
-        QVERIFY(!readBitmapBytes(bytes.data(), bytes.size() - 1));
-        QVERIFY(!readBitmapBytes(bytes.data(), 30));
-        auto huge = bytes;
-        huge[22] = 0xFF; // height 255
-        QVERIFY(!readBitmapBytes(huge.data(), huge.size()));
-        auto wide = bytes;
-        wide[18] = 0x00;
-        wide[19] = 0x00;
-        wide[20] = 0x01; // width 65536
-        QVERIFY(!readBitmapBytes(wide.data(), wide.size()));
-        auto depth = bytes;
-        depth[28] = 7;
-        QVERIFY(!readBitmapBytes(depth.data(), depth.size()));
-        QVERIFY(!readBitmapBytes(nullptr, 0));
+    void damagedBitmapFallsBackToTheImage() {
+        auto mime = std::make_unique<QMimeData>();
+        mime->setData(BitmapMimeType, QByteArray("BM\x10\0\0\0", 6));
+        QImage colour(1, 1, QImage::Format_RGB32);
+        colour.setPixel(0, 0, qRgb(10, 20, 30));
+        mime->setImageData(colour);
+        QGuiApplication::clipboard()->setMimeData(mime.release());
+        ClipboardPicture got = ReadClipboardPicture();
+        QVERIFY(got.picture);
+        QCOMPARE(got.picture->bitsPerPixel(), 24);
+        QCOMPARE(got.picture->row(0)[0], std::uint8_t(30));
+        QCOMPARE(got.picture->row(0)[2], std::uint8_t(10));
     }
 };
 

@@ -1,7 +1,6 @@
 #include "canvas/qt/Clipboard.h"
 
-#include "canvas/MaskClipboard.h"
-#include "formats/DibReader.h"
+#include "canvas/ClipboardData.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -9,34 +8,15 @@
 #include <QMimeData>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
+#include <span>
+#include <vector>
 
 namespace celdo {
 
 namespace {
-
-constexpr std::size_t FileHeaderSize = 14;
-constexpr std::size_t InfoHeaderSize = 40;
-
-void putWord(std::vector<std::uint8_t>& out, std::size_t at, unsigned v) {
-    out[at] = static_cast<std::uint8_t>(v);
-    out[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
-void putDword(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-    putWord(out, at, v & 0xFFFF);
-    putWord(out, at + 2, v >> 16);
-}
-unsigned word(const std::uint8_t* p) {
-    return p[0] | (p[1] << 8);
-}
-std::uint32_t dword(const std::uint8_t* p) {
-    return word(p) | (static_cast<std::uint32_t>(word(p + 2)) << 16);
-}
-
-int tableEntries(int bits) {
-    return bits <= 8 ? (1 << bits) : 0;
-}
 
 // A QImage of the record for programs that cannot read our bitmap bytes.
 QImage displayImage(const CellImage& image) {
@@ -114,151 +94,33 @@ CellImagePtr fromQImage(const QImage& source) {
     return image;
 }
 
-// Puts the picture and (when there are any) the mask bytes on the clipboard
-// as one set of formats.
-void publish(const CellImage& picture, std::vector<std::uint8_t> maskBytes) {
+QByteArray byteArrayOf(const std::vector<std::uint8_t>& bytes) {
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                      static_cast<qsizetype>(bytes.size()));
+}
+
+std::span<const std::uint8_t> bytesOf(const QByteArray& bytes) {
+    return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+            static_cast<std::size_t>(bytes.size())};
+}
+
+// Puts the picture's bytes, its display image and (when there are any) the
+// mask bytes on the clipboard as one set of formats.
+void publish(const CellImage& picture, const ClipboardData& data) {
     auto mime = std::make_unique<QMimeData>();
-    const std::vector<std::uint8_t> bitmap = bitmapFileBytes(picture);
-    mime->setData(BitmapMimeType, QByteArray(reinterpret_cast<const char*>(bitmap.data()),
-                                             static_cast<qsizetype>(bitmap.size())));
+    mime->setData(BitmapMimeType, byteArrayOf(data.bitmap));
     mime->setImageData(displayImage(picture));
-    if (!maskBytes.empty())
-        mime->setData(MaskMimeType, QByteArray(reinterpret_cast<const char*>(maskBytes.data()),
-                                               static_cast<qsizetype>(maskBytes.size())));
+    if (!data.mask.empty())
+        mime->setData(MaskMimeType, byteArrayOf(data.mask));
     QGuiApplication::clipboard()->setMimeData(mime.release());
 }
 
 } // namespace
 
-std::vector<std::uint8_t> bitmapFileBytes(const CellImage& image) {
-    if (!image.pixels())
-        return {};
-    const int entries = tableEntries(image.bitsPerPixel());
-    const std::size_t offset =
-        FileHeaderSize + InfoHeaderSize + 4 * static_cast<std::size_t>(entries);
-    std::vector<std::uint8_t> out(offset + image.imageSize(), 0);
-    out[0] = 'B';
-    out[1] = 'M';
-    putDword(out, 2, static_cast<std::uint32_t>(out.size()));
-    putDword(out, 10, static_cast<std::uint32_t>(offset));
-    std::size_t h = FileHeaderSize;
-    putDword(out, h, InfoHeaderSize);
-    putDword(out, h + 4, static_cast<std::uint32_t>(image.width()));
-    putDword(out, h + 8, static_cast<std::uint32_t>(image.height()));
-    putWord(out, h + 12, 1);
-    putWord(out, h + 14, static_cast<unsigned>(image.bitsPerPixel()));
-    for (int i = 0; i < entries; ++i)
-        putDword(out, h + InfoHeaderSize + 4 * static_cast<std::size_t>(i),
-                 swapRedBlue(image.paletteEntry(i)));
-    std::memcpy(out.data() + offset, image.pixels(), image.imageSize());
-    return out;
-}
-
-CellImagePtr readBitmapBytes(const std::uint8_t* data, std::size_t size) {
-    if (!data)
-        return nullptr;
-    std::size_t start = 0;
-    std::size_t pixelOffset = 0;
-    if (size >= FileHeaderSize && data[0] == 'B' && data[1] == 'M') {
-        start = FileHeaderSize;
-        pixelOffset = dword(data + 10);
-    }
-    if (size < start + InfoHeaderSize)
-        return nullptr;
-    const std::uint8_t* h = data + start;
-    const std::uint32_t headerSize = dword(h);
-    if (headerSize < InfoHeaderSize || headerSize > size - start)
-        return nullptr;
-    const auto width = static_cast<std::int32_t>(dword(h + 4));
-    const auto rawHeight = static_cast<std::int32_t>(dword(h + 8));
-    const unsigned planes = word(h + 12);
-    const int bits = static_cast<int>(word(h + 14));
-    const std::uint32_t compression = dword(h + 16);
-    const std::uint32_t used = dword(h + 32);
-    if (planes != 1 || width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN)
-        return nullptr;
-    const bool topDown = rawHeight < 0;
-    const int height = topDown ? -rawHeight : rawHeight;
-    if (width > CellImage::MaxDimension || height > CellImage::MaxDimension)
-        return nullptr;
-
-    const bool rle = (compression == 1 && bits == 8) || (compression == 2 && bits == 4);
-    const bool fields = compression == 3 && (bits == 16 || bits == 32);
-    if (!rle && !fields && compression != 0)
-        return nullptr;
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        return nullptr;
-    if (rle && topDown)
-        return nullptr;
-
-    std::size_t tableAt = start + headerSize;
-    ChannelMasks masks = defaultMasks(bits);
-    if (fields) {
-        const std::uint8_t* m = h + InfoHeaderSize;
-        if (headerSize == InfoHeaderSize) {
-            if (size < tableAt + 12)
-                return nullptr;
-            m = data + tableAt;
-            tableAt += 12;
-        }
-        masks = {dword(m), dword(m + 4), dword(m + 8)};
-    }
-    int colours = 0;
-    if (bits <= 8) {
-        colours = used ? static_cast<int>(std::min<std::uint32_t>(used, 1u << bits)) : (1 << bits);
-        if (used > (1u << bits))
-            return nullptr;
-    }
-    const std::size_t tableEnd = tableAt + 4 * static_cast<std::size_t>(colours);
-    if (tableEnd > size)
-        return nullptr;
-    if (pixelOffset == 0)
-        pixelOffset = tableEnd;
-    if (pixelOffset < tableEnd || pixelOffset > size)
-        return nullptr;
-
-    const std::uint32_t rowSize = dibRowSize(width, bits);
-    if (rowSize == 0)
-        return nullptr;
-    const std::size_t available = size - pixelOffset;
-    if (!rle &&
-        static_cast<std::uint64_t>(rowSize) * static_cast<std::uint64_t>(height) > available)
-        return nullptr;
-
-    const int recordBits = bits > 8 ? 24 : bits;
-    auto image = CellImage::Create(width, height, recordBits);
-    if (!image || image->status() != status::Ok)
-        return nullptr;
-    if (bits <= 8) {
-        std::vector<ColourValue> palette(static_cast<std::size_t>(1 << bits), 0);
-        for (int i = 0; i < colours; ++i)
-            palette[static_cast<std::size_t>(i)] =
-                swapRedBlue(dword(data + tableAt + 4 * static_cast<std::size_t>(i)));
-        image->SetPalette(palette.data(), 1 << bits);
-    }
-    const std::uint8_t* pixels = data + pixelOffset;
-    if (rle) {
-        if (decodeRle(pixels, available, bits, false, *image) != status::Ok)
-            return nullptr;
-        return image;
-    }
-    const MaskedRowConverter converter(masks, bits == 16 || bits == 32 ? bits : 32);
-    for (int r = 0; r < height; ++r) {
-        const std::uint8_t* src = pixels + static_cast<std::size_t>(r) * rowSize;
-        const int y = topDown ? r : height - 1 - r;
-        std::uint8_t* out = image->row(y);
-        if (bits == 16 || bits == 32)
-            converter.convert(src, width, out);
-        else
-            std::memcpy(out, src, std::min<std::size_t>(rowSize, image->stride()));
-    }
-    return image;
-}
-
 bool CopyPictureToClipboard(PaintSurface& surface) {
     if (!surface.picture)
         return false;
-    publish(*surface.picture, maskClipboardDataFor(surface));
+    publish(*surface.picture, ClipboardData::ofSurface(surface));
     return true;
 }
 
@@ -271,12 +133,12 @@ bool CopyRegionToClipboard(PaintSurface& surface, const Rect& region) {
     CellImagePtr part = surface.picture->Crop(r.left, r.top, r.right, r.bottom);
     if (!part)
         return false;
-    publish(*part, maskClipboardDataFor(surface, r));
+    publish(*part, ClipboardData::ofRegion(surface, region));
     return true;
 }
 
 void PutPictureOnClipboard(const CellImage& picture, const CellImage* mask) {
-    publish(picture, mask ? writeMaskClipboardData(*mask) : std::vector<std::uint8_t>());
+    publish(picture, ClipboardData::ofPicture(picture, mask));
 }
 
 ClipboardPicture ReadClipboardPicture() {
@@ -284,24 +146,12 @@ ClipboardPicture ReadClipboardPicture() {
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     if (!mime)
         return result;
-    if (mime->hasFormat(BitmapMimeType)) {
-        const QByteArray bytes = mime->data(BitmapMimeType);
-        result.picture = readBitmapBytes(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                         static_cast<std::size_t>(bytes.size()));
-    }
+    if (mime->hasFormat(BitmapMimeType))
+        result.picture = ClipboardData::readPicture(bytesOf(mime->data(BitmapMimeType)));
     if (!result.picture && mime->hasImage())
         result.picture = fromQImage(qvariant_cast<QImage>(mime->imageData()));
-    if (!result.picture)
-        return result;
-    if (mime->hasFormat(MaskMimeType)) {
-        const QByteArray bytes = mime->data(MaskMimeType);
-        CellImagePtr mask =
-            readMaskClipboardData(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                  static_cast<std::size_t>(bytes.size()));
-        if (mask && mask->width() == result.picture->width() &&
-            mask->height() == result.picture->height())
-            result.mask = std::move(mask);
-    }
+    if (result.picture && mime->hasFormat(MaskMimeType))
+        result.mask = ClipboardData::readMask(bytesOf(mime->data(MaskMimeType)), *result.picture);
     return result;
 }
 

@@ -4,29 +4,14 @@
 #include "core/CellImage.h"
 #include "core/Rect.h"
 
-#include <cstddef>
-#include <cstdint>
-#include <vector>
-
 namespace celdo {
 
 // The clipboard formats of a copied picture: the exact bitmap file (palette
 // and indices survive), an ordinary image for other programs, and the mask.
+// Their bytes are made and read by ClipboardData; this is only the glue to
+// QClipboard and its MIME types.
 inline constexpr const char* BitmapMimeType = "image/bmp";
 inline constexpr const char* MaskMimeType = "application/x-celdo-mask";
-
-// The bytes of a bitmap file holding `image` as it is stored: file header,
-// 40-byte information header, the colour table of a 1-, 4- or 8-bit record
-// (2, 16 or 256 entries) and the rows bottom row first.  Empty for a record
-// without pixels.
-std::vector<std::uint8_t> bitmapFileBytes(const CellImage& image);
-
-// A record from a bitmap, with or without its 14-byte file header:
-// uncompressed 1-, 4-, 8- and 24-bit pictures keep their depth and palette,
-// run-length encoded ones are decoded, 16- and 32-bit ones become 24-bit
-// records.  Null for anything truncated, inconsistent or too large; every
-// declared size is checked against the data before anything is allocated.
-CellImagePtr readBitmapBytes(const std::uint8_t* data, std::size_t size);
 
 // Copy (112): the whole picture, and its mask when there is one, it is
 // enabled and not all zero (the mask view is committed first in mask edit

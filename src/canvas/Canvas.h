@@ -2,9 +2,9 @@
 
 #include "canvas/EditingState.h"
 #include "canvas/PaintSurface.h"
-#include "core/Rect.h"
 #include "canvas/SizeChange.h"
 #include "canvas/Zoom.h"
+#include "core/Rect.h"
 #include "core/Status.h"
 
 #include <array>
@@ -123,7 +123,7 @@ public:
     // Filled ellipse in the box (corners inclusive) around (cx, cy).
     Rect FillEllipse(int left, int top, int right, int bottom, int cx, int cy);
     // Mirror a rectangle (corners inclusive) of the picture, in both modes and
-    // whatever the mask.
+    // whatever the mask: a flip moves pixels, it paints none.
     Rect FlipHorizontal(int left, int top, int right, int bottom);
     Rect FlipVertical(int left, int top, int right, int bottom);
     // Flood fill from (x, y) with the fill options in force.  Status 8 when

@@ -5,7 +5,7 @@
 namespace celdo {
 
 PixelWriter::PixelWriter(PaintSurface& surface, const EditingState& state, Target target,
-                         bool honourMask) {
+                         MaskPolicy policy) {
     if (target == Target::PaintPlane)
         target = surface.maskMode ? Target::MaskView : Target::Picture;
     CellImage* plane = target == Target::MaskView ? surface.maskView.get() : surface.picture.get();
@@ -14,14 +14,8 @@ PixelWriter::PixelWriter(PaintSurface& surface, const EditingState& state, Targe
     m_toMaskView = target == Target::MaskView;
     m_width = plane->width();
     m_height = plane->height();
-    if (!m_toMaskView && honourMask && surface.maskEnabled && surface.mask) {
-        const CellImage& mask = *surface.mask;
-        // A mask of another size or depth could not be read safely; such a
-        // mask is never attached, but a painting must not trust that.
-        if (mask.pixels() && mask.bitsPerPixel() == 8 && mask.width() == m_width &&
-            mask.height() == m_height)
-            m_mask = &mask;
-    }
+    if (!m_toMaskView)
+        m_gate = MaskGate(surface, policy);
     m_setBit = state.maskPaintValue != 0;
     m_tiled = state.selection.paintKind != ColourSelection::PlainColour;
     m_colour = static_cast<std::uint8_t>(state.selection.drawColor);
@@ -41,7 +35,7 @@ void PixelWriter::PaintRun(int y, int x0, int x1, const std::uint8_t* cells) {
         }
         return;
     }
-    const std::uint8_t* maskRow = m_mask ? m_mask->row(y) : nullptr;
+    const std::uint8_t* maskRow = m_gate.protection(y);
     const std::uint8_t* tileRow = m_tile + (y & 15) * 16;
     if (!cells && !maskRow && !m_tiled) {
         std::memset(row + x0, m_colour, static_cast<std::size_t>(x1 - x0));

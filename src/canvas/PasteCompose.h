@@ -1,8 +1,8 @@
 #pragma once
 
 #include "canvas/PaintSurface.h"
-#include "core/Rect.h"
 #include "core/Colour.h"
+#include "core/Rect.h"
 #include "core/Status.h"
 
 namespace celdo {

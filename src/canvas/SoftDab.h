@@ -2,8 +2,8 @@
 
 #include "boards/Brush.h"
 #include "canvas/PaintSurface.h"
-#include "core/Rect.h"
 #include "core/Colour.h"
+#include "core/Rect.h"
 #include "palette/ColourDistance.h"
 
 namespace celdo {

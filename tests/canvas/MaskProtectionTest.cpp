@@ -305,6 +305,21 @@ std::vector<Writer> writers() {
     return all;
 }
 
+struct Mismatch {
+    const char* plane;
+    int x, y, actual, expected;
+};
+
+// One failure per writer and plane, so that every writer that breaks the
+// rule is named.
+void report(const std::vector<Mismatch>& wrong) {
+    if (wrong.empty())
+        return;
+    const Mismatch& first = wrong.front();
+    ADD_FAILURE() << wrong.size() << " pixel(s) wrong; first: " << first.plane << " at " << first.x
+                  << "," << first.y << " is " << first.actual << ", expected " << first.expected;
+}
+
 class MaskProtection : public ::testing::TestWithParam<Case> {
 protected:
     static void SetUpTestSuite() { rig = new FilterRig; }
@@ -349,6 +364,7 @@ TEST_P(MaskProtection, EveryWriterKeepsProtectedPixelsByteIdentical) {
         const bool leavesPicture =
             paintsView ||
             (c == Case::MaskEditMode && writer.inMaskMode == InMaskMode::LeavesThePicture);
+        std::vector<Mismatch> wrong;
         int protectedSeen = 0, paintedSeen = 0;
         for (int y = 0; y < Size; ++y)
             for (int x = 0; x < Size; ++x) {
@@ -362,7 +378,8 @@ TEST_P(MaskProtection, EveryWriterKeepsProtectedPixelsByteIdentical) {
                         paintedSeen += expected != before;
                     }
                 }
-                ASSERT_EQ(s.picture->at(x, y), expected) << "picture at " << x << "," << y;
+                if (s.picture->at(x, y) != expected)
+                    wrong.push_back(Mismatch{"picture", x, y, s.picture->at(x, y), expected});
             }
         if (!leavesPicture)
             EXPECT_GT(paintedSeen, 0) << "the write must change some pixel";
@@ -370,16 +387,20 @@ TEST_P(MaskProtection, EveryWriterKeepsProtectedPixelsByteIdentical) {
             (c != Case::MaskDisabled || writer.policy == MaskPolicy::HonourEvenWhenDisabled))
             EXPECT_GT(protectedSeen, 0) << "the write must reach some protected pixel";
 
-        if (c != Case::MaskEditMode || writer.inMaskMode == InMaskMode::LeavesThePicture)
+        if (c != Case::MaskEditMode || writer.inMaskMode == InMaskMode::LeavesThePicture) {
+            report(wrong);
             continue;
+        }
         for (int y = 0; y < Size; ++y)
             for (int x = 0; x < Size; ++x) {
                 const int was = viewBefore->at(x, y);
                 int expected = was;
                 if (paintsView && writer.reaches(x, y))
                     expected = (was & 0x7F) | (writer.viewBit(x, y) ? 0x80 : 0);
-                ASSERT_EQ(s.maskView->at(x, y), expected) << "mask view at " << x << "," << y;
+                if (s.maskView->at(x, y) != expected)
+                    wrong.push_back(Mismatch{"mask view", x, y, s.maskView->at(x, y), expected});
             }
+        report(wrong);
     }
 }
 

@@ -6,6 +6,18 @@
 namespace celdo {
 
 MaskGate::MaskGate(const CellImage* mask, int width, int height) {
+    guard(mask, width, height);
+}
+
+MaskGate::MaskGate(const PaintSurface& surface, MaskPolicy policy) {
+    const CellImage* picture = surface.picture.get();
+    if (!picture || policy == MaskPolicy::Ignore ||
+        (policy == MaskPolicy::HonourWhenEnabled && !surface.maskEnabled))
+        return;
+    guard(surface.mask.get(), picture->width(), picture->height());
+}
+
+void MaskGate::guard(const CellImage* mask, int width, int height) {
     if (!mask || width <= 0 || height <= 0)
         return;
     m_guards = true;
@@ -19,14 +31,6 @@ MaskGate::MaskGate(const CellImage* mask, int width, int height) {
     m_direct = mask->width() == width && mask->height() == height;
     if (!m_direct)
         m_row.resize(static_cast<std::size_t>(width));
-}
-
-MaskGate::MaskGate(const PaintSurface& surface, MaskPolicy policy) {
-    const CellImage* picture = surface.picture.get();
-    if (!picture || policy == MaskPolicy::Ignore ||
-        (policy == MaskPolicy::HonourWhenEnabled && !surface.maskEnabled))
-        return;
-    *this = MaskGate(surface.mask.get(), picture->width(), picture->height());
 }
 
 const std::uint8_t* MaskGate::coveredRow(int y) {

@@ -60,6 +60,7 @@ public:
                int bytesPerPixel = 1);
 
 private:
+    void guard(const CellImage* mask, int width, int height);
     const std::uint8_t* coveredRow(int y);
 
     const CellImage* m_mask = nullptr;

@@ -4,18 +4,34 @@
 
 namespace celdo {
 
+namespace {
+
+PixelWriter::Target resolved(const PaintSurface& surface, PixelWriter::Target target) {
+    if (target != PixelWriter::Target::PaintPlane)
+        return target;
+    return surface.maskMode ? PixelWriter::Target::MaskView : PixelWriter::Target::Picture;
+}
+
+// Writes to the mask view are never protected.  Built in place: a writer
+// is made for every dab of a stroke.
+MaskGate gateFor(const PaintSurface& surface, PixelWriter::Target target, MaskPolicy policy) {
+    if (target == PixelWriter::Target::MaskView)
+        return MaskGate();
+    return MaskGate(surface, policy);
+}
+
+} // namespace
+
 PixelWriter::PixelWriter(PaintSurface& surface, const EditingState& state, Target target,
-                         MaskPolicy policy) {
-    if (target == Target::PaintPlane)
-        target = surface.maskMode ? Target::MaskView : Target::Picture;
+                         MaskPolicy policy)
+    : m_gate(gateFor(surface, resolved(surface, target), policy)) {
+    target = resolved(surface, target);
     CellImage* plane = target == Target::MaskView ? surface.maskView.get() : surface.picture.get();
     if (!plane || !plane->pixels() || plane->bitsPerPixel() != 8)
         return;
     m_toMaskView = target == Target::MaskView;
     m_width = plane->width();
     m_height = plane->height();
-    if (!m_toMaskView)
-        m_gate = MaskGate(surface, policy);
     m_setBit = state.maskPaintValue != 0;
     m_tiled = state.selection.paintKind != ColourSelection::PlainColour;
     m_colour = static_cast<std::uint8_t>(state.selection.drawColor);

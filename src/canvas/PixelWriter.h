@@ -38,8 +38,8 @@ public:
     void PaintRun(int y, int x0, int x1, const std::uint8_t* cells = nullptr);
 
 private:
-    CellImage* m_plane = nullptr;
     MaskGate m_gate;
+    CellImage* m_plane = nullptr;
     bool m_toMaskView = false;
     bool m_setBit = false;
     bool m_tiled = false;

@@ -10,6 +10,7 @@
 #include "canvas/PasteCompose.h"
 #include "canvas/ReplaceIndex.h"
 #include "canvas/SoftDab.h"
+#include "canvas/ToolGestures.h"
 #include "plugins/FilterCommands.h"
 #include "plugins/PluginRegistry.h"
 #include "plugins/PluginTestSupport.h"
@@ -106,6 +107,13 @@ struct Scene {
 
     Canvas& canvas() { return fixture.canvas; }
     PaintSurface& surface() { return fixture.canvas.surface(); }
+    // Press at `from`, move to `to` and release there with `tool` current.
+    void drag(int tool, Point from, Point to) {
+        fixture.state.currentTool = tool;
+        HandleMouse(canvas(), {MouseEvent::LeftPress, from, true});
+        HandleMouse(canvas(), {MouseEvent::Move, to, true});
+        HandleMouse(canvas(), {MouseEvent::LeftRelease, to, false});
+    }
     void runFilter(const FilterEntry& entry, const Rect* region) {
         Rect copy = region ? *region : Rect{};
         RunChosenFilter(surface(), *rig->app, rig->filters, entry, region ? &copy : nullptr);
@@ -247,6 +255,25 @@ std::vector<Writer> writers() {
                        s.canvas().FillRect({0, 0, Size, Size});
                    },
                    everywhere, [](int x, int y, Case) { return 20 + x + y; }});
+    // The same through the mouse, as the window hands it over (1:1 zoom).
+    all.push_back({"freehand tool", MaskPolicy::HonourWhenEnabled, Start::Uniform,
+                   InMaskMode::PaintsTheView,
+                   [](Scene& s) {
+                       s.fixture.fullBrush();
+                       s.drag(tool::Freehand, {4, 4}, {4, 4});
+                   },
+                   everywhere, drawColour});
+    all.push_back({"filled rectangle tool", MaskPolicy::HonourWhenEnabled, Start::Uniform,
+                   InMaskMode::PaintsTheView,
+                   [](Scene& s) {
+                       s.drag(tool::RectFill, {1, 2}, {6, 5});
+                   },
+                   [](int x, int y) { return x >= 1 && x <= 6 && y >= 2 && y <= 5; }, drawColour});
+    all.push_back({"flip tool", MaskPolicy::Ignore, Start::Numbered, InMaskMode::WritesThePicture,
+                   [](Scene& s) {
+                       s.drag(tool::FlipLeftRight, {0, 0}, {Size - 1, Size - 1});
+                   },
+                   everywhere, [](int x, int y, Case) { return numbered(Size - 1 - x, y); }});
     // The fill paints every pixel it reaches, whatever the mask.
     all.push_back({"flood fill", MaskPolicy::Ignore, Start::Uniform, InMaskMode::PaintsTheView,
                    [](Scene& s) { s.canvas().FloodFill(0, 0); }, everywhere, drawColour});

@@ -43,26 +43,31 @@ void PixelWriter::PaintRun(int y, int x0, int x1, const std::uint8_t* cells) {
     if (!m_plane || x0 >= x1)
         return;
     std::uint8_t* row = m_plane->row(y);
+    // The settings are read into locals: every byte written to the row could
+    // otherwise alias them and force a reload per pixel.
     if (m_toMaskView) {
+        const bool setBit = m_setBit;
         for (int x = x0; x < x1; ++x) {
             if (cells && !cells[x - x0])
                 continue;
-            row[x] = m_setBit ? (row[x] | 0x80) : (row[x] & 0x7F);
+            row[x] = setBit ? (row[x] | 0x80) : (row[x] & 0x7F);
         }
         return;
     }
     const std::uint8_t* maskRow = m_gate.protection(y);
-    const std::uint8_t* tileRow = m_tile + (y & 15) * 16;
-    if (!cells && !maskRow && !m_tiled) {
-        std::memset(row + x0, m_colour, static_cast<std::size_t>(x1 - x0));
+    const bool tiled = m_tiled;
+    const std::uint8_t colour = m_colour;
+    if (!cells && !maskRow && !tiled) {
+        std::memset(row + x0, colour, static_cast<std::size_t>(x1 - x0));
         return;
     }
+    const std::uint8_t* tileRow = m_tile + (y & 15) * 16;
     for (int x = x0; x < x1; ++x) {
         if (cells && !cells[x - x0])
             continue;
         if (maskRow && maskRow[x])
             continue;
-        row[x] = m_tiled ? tileRow[x & 15] : m_colour;
+        row[x] = tiled ? tileRow[x & 15] : colour;
     }
 }
 

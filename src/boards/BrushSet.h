@@ -1,8 +1,8 @@
 #pragma once
 
 #include "boards/Brush.h"
-#include "core/Rect.h"
 #include "core/CellImage.h"
+#include "core/Rect.h"
 #include "core/Status.h"
 
 #include <functional>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/Rect.h"
 #include "core/CellImage.h"
+#include "core/Rect.h"
 #include "core/Status.h"
 #include "palette/ColourSelection.h"
 

@@ -2,11 +2,13 @@
 
 #include "canvas/FloodFill.h"
 #include "canvas/MaskEdit.h"
+#include "canvas/MaskGate.h"
 #include "canvas/PixelWriter.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace celdo {
 
@@ -176,14 +178,15 @@ Rect Canvas::FlipHorizontal(int left, int top, int right, int bottom) {
     if (r.width() < 2 || r.height() < 1)
         return {};
     const int bytes = image->bitsPerPixel() / 8;
+    const auto length = static_cast<std::size_t>(r.width()) * bytes;
+    std::vector<std::uint8_t> mirrored(length);
+    MaskGate gate(m_surface, MaskPolicy::Ignore);
     for (int y = r.top; y < r.bottom; ++y) {
-        std::uint8_t* row = image->row(y);
-        int a = r.left;
-        int b = r.right - 1;
-        for (; a < b; ++a, --b)
-            std::swap_ranges(row + static_cast<std::size_t>(a) * bytes,
-                             row + static_cast<std::size_t>(a + 1) * bytes,
-                             row + static_cast<std::size_t>(b) * bytes);
+        std::uint8_t* segment = image->row(y) + static_cast<std::size_t>(r.left) * bytes;
+        for (int i = 0; i < r.width(); ++i)
+            std::copy_n(segment + static_cast<std::size_t>(r.width() - 1 - i) * bytes, bytes,
+                        mirrored.begin() + static_cast<std::ptrdiff_t>(i) * bytes);
+        gate.Apply(y, r.left, r.width(), mirrored.data(), segment, bytes);
     }
     return noteChange(r);
 }
@@ -198,9 +201,13 @@ Rect Canvas::FlipVertical(int left, int top, int right, int bottom) {
     const int bytes = image->bitsPerPixel() / 8;
     const std::size_t offset = static_cast<std::size_t>(r.left) * bytes;
     const std::size_t length = static_cast<std::size_t>(r.width()) * bytes;
-    for (int a = r.top, b = r.bottom - 1; a < b; ++a, --b)
-        std::swap_ranges(image->row(a) + offset, image->row(a) + offset + length,
-                         image->row(b) + offset);
+    std::vector<std::uint8_t> upper(length);
+    MaskGate gate(m_surface, MaskPolicy::Ignore);
+    for (int a = r.top, b = r.bottom - 1; a < b; ++a, --b) {
+        std::copy_n(image->row(a) + offset, length, upper.begin());
+        gate.Apply(a, r.left, r.width(), image->row(b) + offset, image->row(a) + offset, bytes);
+        gate.Apply(b, r.left, r.width(), upper.data(), image->row(b) + offset, bytes);
+    }
     return noteChange(r);
 }
 

@@ -123,7 +123,7 @@ public:
     // Filled ellipse in the box (corners inclusive) around (cx, cy).
     Rect FillEllipse(int left, int top, int right, int bottom, int cx, int cy);
     // Mirror a rectangle (corners inclusive) of the picture, in both modes and
-    // whatever the mask.
+    // whatever the mask: a flip moves pixels, it paints none.
     Rect FlipHorizontal(int left, int top, int right, int bottom);
     Rect FlipVertical(int left, int top, int right, int bottom);
     // Flood fill from (x, y) with the fill options in force.  Status 8 when

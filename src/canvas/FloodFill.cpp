@@ -280,7 +280,7 @@ Status FloodFill(PaintSurface& surface, const EditingState& state, int x, int y,
         seed = options.useBorder ? (options.maskBorder ? 0x00 : 0x80) : (search->at(x, y) & 0x80);
     }
 
-    PixelWriter writer(surface, state, PixelWriter::Target::PaintPlane, false);
+    PixelWriter writer(surface, state, PixelWriter::Target::PaintPlane, MaskPolicy::Ignore);
     if (!writer.valid())
         return status::Ok;
     const std::size_t visitedStride = (static_cast<std::size_t>(picture->width()) + 63) / 64;

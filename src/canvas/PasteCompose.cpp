@@ -1,5 +1,7 @@
 #include "canvas/PasteCompose.h"
 
+#include "canvas/MaskGate.h"
+
 #include <algorithm>
 
 namespace celdo {
@@ -30,9 +32,6 @@ Status Compose(const PaintSurface& target, const CellImage& converted, const Cel
     if (!is8BitPlane(picture) || !is8BitPlane(&converted))
         return status::BadImage;
     if (pasteMask && (!is8BitPlane(pasteMask) || !sameSize(converted, *pasteMask)))
-        return status::BadImage;
-    const CellImage* targetMask = (target.mask && target.maskEnabled) ? target.mask.get() : nullptr;
-    if (targetMask && (!is8BitPlane(targetMask) || !sameSize(*picture, *targetMask)))
         return status::BadImage;
 
     const int w = placement.stretched ? placement.width : converted.width();
@@ -69,12 +68,14 @@ Status Compose(const PaintSurface& target, const CellImage& converted, const Cel
     if (group)
         composed->SetPalette(group, 256);
 
+    MaskGate gate(target, MaskPolicy::HonourWhenEnabled);
     for (int i = firstRow; i < pastLastRow; ++i) {
         const int targetRow = y + i;
         std::uint8_t* pixels = composed->row(i) + sourceColumn;
         const std::uint8_t* below = picture->row(targetRow) + targetColumn;
-        const std::uint8_t* protection =
-            targetMask ? targetMask->row(targetRow) + targetColumn : nullptr;
+        const std::uint8_t* protection = gate.protection(targetRow);
+        if (protection)
+            protection += targetColumn;
         const std::uint8_t* marked = pasteMask ? pasteMask->row(i) + sourceColumn : nullptr;
         for (int k = 0; k < length; ++k) {
             const std::uint8_t s = pixels[k];
@@ -116,9 +117,14 @@ Rect LayDown(PaintSurface& target, const ComposedPaste& composed) {
         composed.sourceColumn + composed.length > preview->width() || composed.firstRow < 0 ||
         composed.pastLastRow > preview->height())
         return {};
-    for (int i = composed.firstRow; i < composed.pastLastRow; ++i)
-        std::copy_n(preview->row(i) + composed.sourceColumn, composed.length,
-                    picture->row(composed.originY + i) + composed.targetColumn);
+    // The mask may have been switched on or changed since the composition.
+    MaskGate gate(target, MaskPolicy::HonourWhenEnabled);
+    for (int i = composed.firstRow; i < composed.pastLastRow; ++i) {
+        const int y = composed.originY + i;
+        gate.Apply(y, composed.targetColumn, composed.length,
+                   preview->row(i) + composed.sourceColumn,
+                   picture->row(y) + composed.targetColumn);
+    }
     target.modified = true;
     return onPicture;
 }

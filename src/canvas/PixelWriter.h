@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canvas/EditingState.h"
+#include "canvas/MaskGate.h"
 #include "canvas/PaintSurface.h"
 
 #include <cstdint>
@@ -9,7 +10,7 @@ namespace celdo {
 
 // The one path through which the painting operations write pixels.  On the
 // picture it lays down the current colour (or the tone/tile pattern, read at
-// (x mod 16, y mod 16)) and leaves pixels protected by the enabled mask alone;
+// (x mod 16, y mod 16)) and leaves the pixels its mask gate protects alone;
 // on the mask view it sets bit 7 when maskPaintValue is non-zero and clears
 // it otherwise, keeping bits 0–6.
 class PixelWriter {
@@ -20,10 +21,10 @@ public:
         MaskView,
     };
 
-    // `honourMask` false: every reached picture pixel is painted (the flood
-    // fill works that way).
+    // `policy` decides which picture pixels the mask protects; the flood fill
+    // paints every pixel it reaches (MaskPolicy::Ignore).
     PixelWriter(PaintSurface& surface, const EditingState& state, Target target,
-                bool honourMask = true);
+                MaskPolicy policy = MaskPolicy::HonourWhenEnabled);
 
     // False when there is nothing to paint on (no picture, no mask view in
     // mask edit mode, a picture that is not 8-bit).
@@ -37,8 +38,8 @@ public:
     void PaintRun(int y, int x0, int x1, const std::uint8_t* cells = nullptr);
 
 private:
+    MaskGate m_gate;
     CellImage* m_plane = nullptr;
-    const CellImage* m_mask = nullptr;
     bool m_toMaskView = false;
     bool m_setBit = false;
     bool m_tiled = false;

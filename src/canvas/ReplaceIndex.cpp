@@ -1,6 +1,7 @@
 #include "canvas/ReplaceIndex.h"
 
-#include <algorithm>
+#include "canvas/MaskGate.h"
+
 #include <cstdint>
 #include <utility>
 
@@ -33,21 +34,15 @@ bool commitMaskView(PaintSurface& surface) {
     return true;
 }
 
-} // namespace
-
-Rect ReplaceIndex(CellImage& picture, const CellImage* mask, int from, int to, bool swap) {
+Rect replaceIndexRows(CellImage& picture, MaskGate& gate, int from, int to, bool swap) {
     Rect changed;
     if (picture.bitsPerPixel() != 8 || !picture.pixels())
         return changed;
-    if (mask && (mask->bitsPerPixel() != 8 || !mask->pixels()))
-        mask = nullptr;
     const auto a = static_cast<std::uint8_t>(from & 0xFF);
     const auto b = static_cast<std::uint8_t>(to & 0xFF);
-    const int maskWidth = mask ? std::min(mask->width(), picture.width()) : 0;
-    const int maskHeight = mask ? mask->height() : 0;
     for (int y = 0; y < picture.height(); ++y) {
         std::uint8_t* row = picture.row(y);
-        const std::uint8_t* protection = (mask && y < maskHeight) ? mask->row(y) : nullptr;
+        const std::uint8_t* protection = gate.protection(y);
         for (int x = 0; x < picture.width(); ++x) {
             const std::uint8_t v = row[x];
             std::uint8_t result = v;
@@ -55,7 +50,7 @@ Rect ReplaceIndex(CellImage& picture, const CellImage* mask, int from, int to, b
                 result = b;
             else if (swap && v == b)
                 result = a;
-            if (result == v || (protection && x < maskWidth && protection[x] != 0))
+            if (result == v || (protection && protection[x] != 0))
                 continue;
             row[x] = result;
             changed = changed.united(Rect{x, y, x + 1, y + 1});
@@ -64,10 +59,18 @@ Rect ReplaceIndex(CellImage& picture, const CellImage* mask, int from, int to, b
     return changed;
 }
 
+} // namespace
+
+Rect ReplaceIndex(CellImage& picture, const CellImage* mask, int from, int to, bool swap) {
+    MaskGate gate(mask, picture.width(), picture.height());
+    return replaceIndexRows(picture, gate, from, to, swap);
+}
+
 Rect ReplaceIndex(PaintSurface& surface, int from, int to, bool swap) {
     if (!surface.picture || !commitMaskView(surface))
         return {};
-    const Rect changed = ReplaceIndex(*surface.picture, surface.mask.get(), from, to, swap);
+    MaskGate gate(surface, MaskPolicy::HonourEvenWhenDisabled);
+    const Rect changed = replaceIndexRows(*surface.picture, gate, from, to, swap);
     if (!changed.empty())
         surface.modified = true;
     return changed;

@@ -9,10 +9,10 @@
 namespace celdo {
 
 // Every pixel of an 8-bit picture equal to `from` becomes `to`; with `swap`,
-// every pixel equal to `to` also becomes `from`.  Pixels whose mask byte is
-// non-zero are left alone (a mask plane of another size protects only the
-// pixels it covers).  Returns the rectangle of the changed pixels, empty when
-// nothing changed.
+// every pixel equal to `to` also becomes `from`.  Pixels the mask protects
+// are left alone, as MaskGate decides (a mask plane of another size protects
+// only the pixels it covers).  Returns the rectangle of the changed pixels,
+// empty when nothing changed.
 Rect ReplaceIndex(CellImage& picture, const CellImage* mask, int from, int to, bool swap);
 
 // The same on a paint surface.  In mask edit mode the mask view is committed

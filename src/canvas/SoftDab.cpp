@@ -1,5 +1,7 @@
 #include "canvas/SoftDab.h"
 
+#include "canvas/MaskGate.h"
+
 #include <algorithm>
 
 namespace celdo {
@@ -76,33 +78,40 @@ Rect softDabPicture(PaintSurface& surface, const DabPlacement& p, const Brush& b
     CellImage& picture = *surface.picture;
     // The average is taken over the pixels that will be repainted: counting
     // protected pixels in the divisor would only darken the result.
+    MaskGate gate(surface, MaskPolicy::HonourWhenEnabled);
     int counted = 0;
     unsigned long long red = 0, green = 0, blue = 0;
-    for (int by = p.firstRow; by < p.pastLastRow; ++by)
+    for (int by = p.firstRow; by < p.pastLastRow; ++by) {
+        const int iy = p.originY + by;
+        const std::uint8_t* protection = gate.protection(iy);
+        const std::uint8_t* row = picture.row(iy);
         for (int bx = p.firstColumn; bx < p.pastLastColumn; ++bx) {
             const int ix = p.originX + bx;
-            const int iy = p.originY + by;
-            if (!brush.cell(bx, by) || surface.isProtected(ix, iy))
+            if (!brush.cell(bx, by) || (protection && protection[ix]))
                 continue;
-            const ColourValue c = group[picture.at(ix, iy)];
+            const ColourValue c = group[row[ix]];
             red += redOf(c);
             green += greenOf(c);
             blue += blueOf(c);
             ++counted;
         }
+    }
     if (counted == 0)
         return {};
     const ColourValue average =
         rgb(static_cast<unsigned>(red / counted), static_cast<unsigned>(green / counted),
             static_cast<unsigned>(blue / counted));
     const SoftDabMatch match = matchSoftDabColour(average, group, settings);
-    for (int by = p.firstRow; by < p.pastLastRow; ++by)
+    for (int by = p.firstRow; by < p.pastLastRow; ++by) {
+        const int iy = p.originY + by;
+        const std::uint8_t* protection = gate.protection(iy);
+        std::uint8_t* row = picture.row(iy);
         for (int bx = p.firstColumn; bx < p.pastLastColumn; ++bx) {
             const int ix = p.originX + bx;
-            const int iy = p.originY + by;
-            if (brush.cell(bx, by) && !surface.isProtected(ix, iy))
-                picture.at(ix, iy) = static_cast<std::uint8_t>(softDabIndexAt(match, ix, iy));
+            if (brush.cell(bx, by) && !(protection && protection[ix]))
+                row[ix] = static_cast<std::uint8_t>(softDabIndexAt(match, ix, iy));
         }
+    }
     surface.modified = true;
     return p.imageRect();
 }
@@ -120,10 +129,6 @@ Rect SoftDab(PaintSurface& surface, int x, int y, const Brush& brush, const Colo
              const SoftDabSettings& settings) {
     const CellImage* plane = surface.paintPlane();
     if (!plane || !plane->pixels() || plane->bitsPerPixel() != 8)
-        return {};
-    if (const CellImage* mask = surface.activeMask();
-        mask &&
-        (!mask->pixels() || mask->width() != plane->width() || mask->height() != plane->height()))
         return {};
     const DabPlacement placement = placeDab(brush, x, y, plane->width(), plane->height());
     if (placement.empty())

@@ -1,5 +1,6 @@
 #include "plugins/FilterHost.h"
 
+#include "canvas/MaskGate.h"
 #include "framework/Ui.h"
 #include "plugins/PluginLibrary.h"
 #include "plugins/celdo_plugin.h"
@@ -160,8 +161,15 @@ Rect clippedRegion(const Rect* region, const CellImage& image) {
     return region ? region->intersected(whole) : whole;
 }
 
-void copyPixelsBack(const CellImage& from, CellImage& to) {
-    std::memcpy(to.pixels(), from.pixels(), to.imageSize());
+// Lays the filter's working copy onto the caller's picture through `gate`.
+void copyPixelsBack(const CellImage& from, CellImage& to, MaskGate& gate) {
+    if (!gate.guards()) {
+        std::memcpy(to.pixels(), from.pixels(), to.imageSize());
+        return;
+    }
+    const int bytesPerPixel = to.bitsPerPixel() / 8;
+    for (int y = 0; y < to.height(); ++y)
+        gate.Apply(y, 0, to.width(), from.row(y), to.row(y), bytesPerPixel);
 }
 
 FilterOutcome runOwn(const PluginLibrary& library, const FilterEntry& entry, CellImage& image,
@@ -233,9 +241,12 @@ FilterOutcome runOwn(const PluginLibrary& library, const FilterEntry& entry, Cel
         outcome.result = result;
         return outcome;
     }
-    copyPixelsBack(*picture, image);
+    // The filter was handed the mask and may move it along with the pixels
+    // (a flip or a turn), so its result is taken whole, mask and all.
+    MaskGate handedOver;
+    copyPixelsBack(*picture, image, handedOver);
     if (mask)
-        copyPixelsBack(*maskCopy, *mask);
+        copyPixelsBack(*maskCopy, *mask, handedOver);
     if (result & CELDO_RESULT_PALETTE_CHANGED)
         pictureInfo.applyPalette(image);
     outcome.result = result;
@@ -243,8 +254,14 @@ FilterOutcome runOwn(const PluginLibrary& library, const FilterEntry& entry, Cel
 }
 
 FilterOutcome runOutside(const PluginLibrary& library, const FilterEntry& entry, CellImage& image,
-                         const Rect* region, const ColourSelection& colours, void* window) {
+                         const CellImage* mask, const Rect* region, const ColourSelection& colours,
+                         void* window) {
     FilterOutcome outcome;
+    // This kind of filter never sees the mask, so the host keeps the
+    // protected pixels; it can do so only for whole-byte pixels.
+    MaskGate gate(mask, image.width(), image.height());
+    if (gate.guards() && image.bitsPerPixel() != 8 && image.bitsPerPixel() != 24)
+        return outcome;
     auto filter = library.function<DPFilterFunction>(entry.exportName.c_str());
     if (!filter)
         return outcome;
@@ -286,7 +303,7 @@ FilterOutcome runOutside(const PluginLibrary& library, const FilterEntry& entry,
             result |= CELDO_RESULT_PALETTE_CHANGED;
             break;
         }
-    copyPixelsBack(*picture, image);
+    copyPixelsBack(*picture, image, gate);
     if (result & CELDO_RESULT_PALETTE_CHANGED)
         info.applyPalette(image);
     outcome.result = result;
@@ -330,7 +347,7 @@ FilterOutcome RunFilter(const FilterEntry& entry, const RegisteredPlugin& plugin
     if (plugin.kind == 1)
         return runOwn(library, entry, image, mask, region, colours, window);
     if (plugin.kind == 2)
-        return runOutside(library, entry, image, region, colours, window);
+        return runOutside(library, entry, image, mask, region, colours, window);
     return {};
 }
 

@@ -55,7 +55,9 @@ struct FilterOutcome {
 // `region` when given (clipped to the image; an empty region runs nothing).
 // The filter works on copies: only a run that reports success changes the
 // caller's image and mask, so a failing or cancelled filter leaves them
-// exactly as they were.  A returned picture whose memory blocks do not
+// exactly as they were.  A filter of the own interface is handed the mask and
+// its result is taken whole; an outside filter never sees the mask, so the
+// pixels the mask protects keep their values.  A returned picture whose memory blocks do not
 // describe a valid picture is freed and the run reports 0; a returned mask
 // that is invalid or not of the new picture's size is freed and dropped.
 // With CELDO_RESULT_PALETTE_CHANGED the image's palette follows its new

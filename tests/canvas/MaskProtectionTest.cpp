@@ -4,6 +4,7 @@
 // the starting pictures, not from the writers' results.
 
 #include "app/AppState.h"
+#include "app/FilterCommands.h"
 #include "canvas/CanvasTestSupport.h"
 #include "canvas/MaskEdit.h"
 #include "canvas/MaskGate.h"
@@ -11,7 +12,6 @@
 #include "canvas/ReplaceIndex.h"
 #include "canvas/SoftDab.h"
 #include "canvas/ToolGestures.h"
-#include "plugins/FilterCommands.h"
 #include "plugins/PluginRegistry.h"
 #include "plugins/PluginTestSupport.h"
 #include "plugins/celdo_plugin.h"

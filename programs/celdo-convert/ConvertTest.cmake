@@ -189,3 +189,16 @@ endforeach()
 if(EXISTS ${WORK}/out.cel)
     message(FATAL_ERROR "a failed conversion left an output file")
 endif()
+
+# The extension is the text after the last dot of the name; a dot in a
+# folder's name does not count.
+run(0 "" ${SAMPLES}/doll.cel ${WORK}/doll.v2.bmp)
+run(0 "\"format\":\"BMP\",\"type\":\"BMP\",\"width\":48,\"height\":112,\"bits\":8" --info ${WORK}/doll.v2.bmp)
+same(${WORK}/doll.bmp ${WORK}/doll.v2.bmp)
+run(0 "" ${WORK}/doll.v2.bmp ${WORK}/doll.v2.cel)
+run(0 "\"format\":\"CEL\",\"type\":\"CELL\",\"kind\":2,.*\"width\":48,\"height\":112" --info ${WORK}/doll.v2.cel)
+file(MAKE_DIRECTORY ${WORK}/dir.cel)
+run(1 "サポートしてない画像形式です" ${SAMPLES}/doll.cel ${WORK}/dir.cel/plain)
+if(EXISTS ${WORK}/dir.cel/plain)
+    message(FATAL_ERROR "a name without an extension was written")
+endif()

@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/LoadSaveDispatch.h"
 #include "app/ProgramDirectory.h"
+#include "app/SaveColourCheck.h"
 #include "core/CellImage.h"
 #include "formats/BmpFile.h"
 #include "formats/GraphicFile.h"
@@ -131,9 +132,31 @@ Status savePalette(const std::string& path, const Arguments& arguments, Conversi
     return file.saveWithoutImage();
 }
 
-// The editor's "save as" with the command line's options.
+// Tells about the pixels a 2- or 16-colour output cannot hold; true when the
+// conversion may go on (none, or a warning without --strict-colours).
+bool acceptColourChange(const std::string& path, const GraphicFile& file, const CellImage& picture,
+                        bool strict) {
+    const int pixels = pixelsChangingColour(file, picture);
+    if (pixels == 0)
+        return true;
+    const int colours = 1 << savedIndexBits(file);
+    const char* what = pixels == 1 ? "pixel changes" : "pixels change";
+    if (strict) {
+        std::fprintf(stderr,
+                     "celdo-convert: %s: %d %s colour (indices beyond %d colours); "
+                     "nothing written\n",
+                     path.c_str(), pixels, what, colours);
+        return false;
+    }
+    std::fprintf(stderr, "celdo-convert: %s: warning: %d %s colour (indices beyond %d colours)\n",
+                 path.c_str(), pixels, what, colours);
+    return true;
+}
+
+// The editor's "save as" with the command line's options.  `refused` is set
+// when --strict-colours stopped the save.
 Status savePicture(const std::string& path, const std::string& format, const Arguments& arguments,
-                   Conversion& conversion) {
+                   Conversion& conversion, bool& refused) {
     const CellImage* picture = conversion.picture.get();
     const CellImage* mask = conversion.mask.get();
     CellImagePtr converted;
@@ -175,6 +198,10 @@ Status savePicture(const std::string& path, const std::string& format, const Arg
     } else if (auto* icon = dynamic_cast<IconFile*>(file.get())) {
         if (arguments.bits)
             icon->setColours(1 << arguments.bits);
+    }
+    if (!acceptColourChange(path, *file, *picture, arguments.strictColours)) {
+        refused = true;
+        return status::Ok;
     }
     return file->saveTo(*picture, mask);
 }
@@ -232,8 +259,11 @@ int convert(const Arguments& arguments) {
         conversion.picture = std::move(reduced);
     }
 
+    bool refused = false;
     result = isPalette(output) ? savePalette(out, arguments, conversion)
-                               : savePicture(out, output, arguments, conversion);
+                               : savePicture(out, output, arguments, conversion, refused);
+    if (refused)
+        return ExitFailure;
     return result == status::Ok ? 0 : reportFailure(out, result);
 }
 

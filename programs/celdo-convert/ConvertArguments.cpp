@@ -53,8 +53,12 @@ const char* const UsageText =
     "  --page N            the page (image) of an icon or cursor to read, from 1\n"
     "  --kind K            CEL: old, 16, 256 or 32 (true colour with alpha);\n"
     "                      KCF: old, 16 or 256\n"
+    "  --strict-colours    refuse (write nothing) when the output's 2 or 16\n"
+    "                      colours cannot hold some pixels' indices\n"
     "\n"
-    "Without --reduce a picture keeps its depth where the output allows it.\n";
+    "Without --reduce a picture keeps its depth where the output allows it.  An\n"
+    "output of 2 or 16 colours keeps the low bits of each index: the pixels whose\n"
+    "colour changes that way are counted in a warning.\n";
 
 int usage(const std::string& problem) {
     if (!problem.empty())
@@ -118,6 +122,8 @@ int parseArguments(int argc, char** argv, Arguments& arguments) {
             arguments.info = true;
         } else if (word == "--reduce") {
             arguments.reduce = true;
+        } else if (word == "--strict-colours") {
+            arguments.strictColours = true;
         } else if (word == "--palette") {
             if (!value(arguments.palette))
                 return usage("--palette needs a file");
@@ -141,7 +147,8 @@ int parseArguments(int argc, char** argv, Arguments& arguments) {
     }
     if (arguments.info) {
         if (arguments.files.size() != 1 || !arguments.palette.empty() || arguments.group >= 0 ||
-            arguments.kind != Kind::Default || arguments.bits || arguments.page || arguments.reduce)
+            arguments.kind != Kind::Default || arguments.bits || arguments.page ||
+            arguments.reduce || arguments.strictColours)
             return usage("--info takes one file and no other option");
         return 0;
     }

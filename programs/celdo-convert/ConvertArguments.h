@@ -15,6 +15,9 @@ enum class Kind { Default = -1, Old = 0, Sixteen = 1, Indexed256 = 2, TrueColour
 struct Arguments {
     bool info = false;
     bool reduce = false;
+    // Refuse a conversion that would change pixels' colours instead of
+    // warning about it.
+    bool strictColours = false;
     std::string palette;
     int group = -1;
     int bits = 0;

@@ -28,6 +28,15 @@ function(fails pattern)
     endif()
 endfunction()
 
+# A conversion that succeeds without a word on standard error.
+function(quiet)
+    execute_process(COMMAND ${CONVERT} ${ARGN}
+        RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    if(NOT code EQUAL 0 OR NOT "${err}" STREQUAL "")
+        message(FATAL_ERROR "celdo-convert ${ARGN}: exit ${code}, expected a quiet success\n${out}${err}")
+    endif()
+endfunction()
+
 function(same a b)
     execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${a} ${b} RESULT_VARIABLE differ)
     if(differ)
@@ -189,3 +198,45 @@ endforeach()
 if(EXISTS ${WORK}/out.cel)
     message(FATAL_ERROR "a failed conversion left an output file")
 endif()
+
+# The extension is the text after the last dot of the name; a dot in a
+# folder's name does not count.
+run(0 "" ${SAMPLES}/doll.cel ${WORK}/doll.v2.bmp)
+run(0 "\"format\":\"BMP\",\"type\":\"BMP\",\"width\":48,\"height\":112,\"bits\":8" --info ${WORK}/doll.v2.bmp)
+same(${WORK}/doll.bmp ${WORK}/doll.v2.bmp)
+run(0 "" ${WORK}/doll.v2.bmp ${WORK}/doll.v2.cel)
+run(0 "\"format\":\"CEL\",\"type\":\"CELL\",\"kind\":2,.*\"width\":48,\"height\":112" --info ${WORK}/doll.v2.cel)
+file(MAKE_DIRECTORY ${WORK}/dir.cel)
+run(1 "サポートしてない画像形式です" ${SAMPLES}/doll.cel ${WORK}/dir.cel/plain)
+if(EXISTS ${WORK}/dir.cel/plain)
+    message(FATAL_ERROR "a name without an extension was written")
+endif()
+
+# Kinds of 2 and 16 colours keep the low bits of each index.  A 4 × 2 cell of
+# 256 colours with the indices 00 0F 10 11 / 02 FE FF 01: four of them lie
+# beyond 16 colours, six beyond 2; an icon keeps 254 and 255 as transparency.
+execute_process(COMMAND sh -c "printf '\\113\\151\\123\\123\\040\\010\\000\\000\\004\\000\\002\\000'; head -c 20 /dev/zero; printf '\\000\\017\\020\\021\\002\\376\\377\\001'"
+    OUTPUT_FILE ${WORK}/painted.cel)
+size_is(${WORK}/painted.cel 40)
+run(0 "\"kind\":2,.*\"width\":4,\"height\":2,\"bits\":8" --info ${WORK}/painted.cel)
+run(0 "painted16.cel: warning: 4 pixels change colour \\(indices beyond 16 colours\\)" --kind 16 ${WORK}/painted.cel ${WORK}/painted16.cel)
+size_is(${WORK}/painted16.cel 36)
+run(0 "warning: 4 pixels change colour \\(indices beyond 16 colours\\)" --kind old ${WORK}/painted.cel ${WORK}/painted-old.cel)
+run(0 "warning: 6 pixels change colour \\(indices beyond 2 colours\\)" --bits 1 ${WORK}/painted.cel ${WORK}/painted1.bmp)
+run(0 "warning: 4 pixels change colour \\(indices beyond 16 colours\\)" --bits 4 ${WORK}/painted.cel ${WORK}/painted4.bmp)
+run(0 "warning: 4 pixels change colour \\(indices beyond 16 colours\\)" --bits 4 ${WORK}/painted.cel ${WORK}/painted.mag)
+run(0 "warning: 2 pixels change colour \\(indices beyond 16 colours\\)" --bits 4 ${WORK}/painted.cel ${WORK}/painted.ico)
+quiet(${WORK}/painted.cel ${WORK}/painted256.cel)
+quiet(--bits 8 ${WORK}/painted.cel ${WORK}/painted8.bmp)
+quiet(--kind 16 ${SAMPLES}/dress.cel ${WORK}/dress-quiet.cel)
+# --strict-colours refuses instead and writes nothing.
+fails("strict16.cel: 4 pixels change colour \\(indices beyond 16 colours\\); nothing written" --strict-colours --kind 16 ${WORK}/painted.cel ${WORK}/strict16.cel)
+fails("6 pixels change colour \\(indices beyond 2 colours\\); nothing written" --strict-colours --bits 1 ${WORK}/painted.cel ${WORK}/strict.bmp)
+foreach(out strict16.cel strict.bmp)
+    if(EXISTS ${WORK}/${out})
+        message(FATAL_ERROR "a refused conversion left ${out}")
+    endif()
+endforeach()
+quiet(--strict-colours --kind 16 ${SAMPLES}/dress.cel ${WORK}/dress-strict.cel)
+same(${SAMPLES}/dress.cel ${WORK}/dress-strict.cel)
+run(2 "usage:" --info --strict-colours ${WORK}/painted.cel)

@@ -94,8 +94,11 @@ void AppState::readSettings() {
     fillSettings.useBorder2 = s.readInt("UseBorder2", 0) != 0;
     fillSettings.popupPaintOption = s.readInt("PopupPaintOption", 1) != 0;
     fillSettings.maskBorder = s.readInt("MaskBorder", 1);
-    editing.fill.searchPlane = fillSettings.searchPlane1;
-    editing.fill.useBorder = fillSettings.useBorder1;
+    // The stored option sets only fill the dialogs: the options in force stay
+    // 0/0 until a fill option dialog is confirmed, so a fill never searches
+    // the mask unasked.
+    editing.fill.searchPlane = 0;
+    editing.fill.useBorder = false;
     editing.fill.maskBorder = fillSettings.maskBorder;
 
     conversion.useTile = s.readInt("UseTile", 1) != 0;

@@ -16,15 +16,6 @@ std::string upper(std::string text) {
 
 } // namespace
 
-std::string FileExtension(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const auto dot = name.find('.');
-    if (dot == std::string::npos)
-        return {};
-    return upper(name.substr(dot + 1));
-}
-
 CommandWord ClassifyWord(const std::string& word) {
     CommandWord result;
     result.text = word;

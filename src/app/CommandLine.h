@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/FileExtension.h"
+
 #include <string>
 #include <vector>
 
@@ -14,10 +16,6 @@ struct CommandWord {
     Kind kind = Kind::Image;
     std::string text;
 };
-
-// The extension as files are dispatched by it: the text after the first "."
-// of the name without its directory, in upper case ("" without a dot).
-std::string FileExtension(const std::string& path);
 
 CommandWord ClassifyWord(const std::string& word);
 // Classifies arguments 1..argc-1 (the program name is skipped); empty

@@ -1,6 +1,7 @@
 #include "app/LoadSaveDispatch.h"
 
 #include "app/CommandLine.h"
+#include "app/SaveColourCheck.h"
 
 #include "canvas/MaskFile.h"
 #include "canvas/MaskFileIo.h"
@@ -205,6 +206,9 @@ Status LoadSaveDispatch::SaveImageAs(const std::string& path, const CellImage& i
         file->setFromDocument(*document);
     if (askOptions && file->askSaveOptions(m_ui) == 2)
         return status::Ok;
+    // Only now is the depth known; a No writes nothing, quietly.
+    if (!ConfirmColourChange(m_ui, pixelsChangingColour(*file, image)))
+        return status::Ok;
     {
         WaitCursor wait(m_ui);
         code = file->saveTo(image, mask);
@@ -222,13 +226,20 @@ Status LoadSaveDispatch::SaveImageAs(const std::string& path, const CellImage& i
 }
 
 Status LoadSaveDispatch::SaveImage(GraphicFile& document, const CellImage& image,
-                                   const CellImage* mask) {
+                                   const CellImage* mask, bool* saved) {
+    if (saved)
+        *saved = false;
+    // Painting since the last save may have used indices the kind cannot hold.
+    if (!ConfirmColourChange(m_ui, pixelsChangingColour(document, image)))
+        return status::Ok;
     Status code;
     {
         WaitCursor wait(m_ui);
         code = document.saveTo(image, mask);
     }
     ShowErrorMessage(m_ui, code);
+    if (saved)
+        *saved = code == status::Ok;
     return code;
 }
 

@@ -58,14 +58,19 @@ public:
 
     // Save under a new name.  `document` is the window's present document (may
     // be null); on success it is replaced by the new one and the path goes to
-    // the history.  Returns the error code (shown already), 0 also when the
-    // options dialog was cancelled; `saved` tells whether a file was written.
+    // the history.  When the chosen kind cannot hold some indices the user is
+    // asked first (ConfirmColourChange).  Returns the error code (shown
+    // already), 0 also when the options dialog was cancelled or the question
+    // answered No; `saved` tells whether a file was written.
     Status SaveImageAs(const std::string& path, const CellImage& image, const CellImage* mask,
                        std::unique_ptr<GraphicFile>& document, bool askOptions,
                        bool* saved = nullptr);
     // Overwrite save through the window's document: its kind, offsets and
-    // options are kept; no dialog.  Error shown.
-    Status SaveImage(GraphicFile& document, const CellImage& image, const CellImage* mask);
+    // options are kept; no options dialog, but the same question when the
+    // kind cannot hold some indices (No: 0, nothing written).  Error shown;
+    // `saved` tells whether a file was written.
+    Status SaveImage(GraphicFile& document, const CellImage& image, const CellImage* mask,
+                     bool* saved = nullptr);
     // The mask plane beside the saved picture (after a successful save),
     // unless the document stored it itself (a true-colour cell's alpha).
     void SaveMaskFor(const GraphicFile& document, PaintSurface& surface);

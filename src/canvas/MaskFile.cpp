@@ -1,6 +1,7 @@
 #include "canvas/MaskFile.h"
 
 #include "canvas/MaskEdit.h"
+#include "core/FileExtension.h"
 #include "framework/Ui.h"
 
 #include <filesystem>
@@ -25,11 +26,8 @@ bool allZero(const CellImage& mask) {
 } // namespace
 
 std::string maskFileName(const std::string& pictureFileName) {
-    const std::size_t slash = pictureFileName.find_last_of('/');
-    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    const std::size_t dot = pictureFileName.find_last_of('.');
-    // A dot that starts the name marks a hidden file, not an extension.
-    if (dot == std::string::npos || dot <= nameStart)
+    const std::size_t dot = extensionDot(pictureFileName);
+    if (dot == std::string::npos)
         return pictureFileName + ".MSK";
     return pictureFileName.substr(0, dot + 1) + "MSK";
 }

@@ -15,8 +15,9 @@ class Ui;
 inline constexpr const char* MaskFileComment = "Celdo 用マスク";
 inline constexpr const char* MaskSaveFailedText = "マスクの保存に失敗しました";
 
-// The mask file of a picture file: the extension of the file's name (not of
-// its folders) replaced by "MSK"; a name without one gets ".MSK" appended.
+// The mask file of a picture file: its extension (FileExtension's rule, the
+// text after the last dot of the name) replaced by "MSK"; a name without one
+// gets ".MSK" appended.
 std::string maskFileName(const std::string& pictureFileName);
 
 // Writes a mask plane (8 bits, grey palette) as a MAG image with the given

@@ -48,18 +48,22 @@ const FilterEntry* ChooseWholeImageFilter(Ui& ui, const FilterLists& lists, bool
 ControlTable FilterRegionDialog(const std::vector<FilterEntry>& filters, const Rect& region,
                                 int imageWidth, int imageHeight) {
     using namespace filterdialog;
+    // The bars show the last column and row inside the region, as the user
+    // sees them; the ranges keep at least one pixel each way.
+    const int right = region.right - 1;
+    const int bottom = region.bottom - 1;
     ControlTable table;
     table.name = "FilterRegion";
     table.title = "フィルターの範囲指定";
     table.add(staticText(-1, "領域の大きさ", 0));
     table.add(staticText(SizeLabel, "", 0));
-    table.add(scrollBar(Left, 0, region.right - 1, 10, region.left, LeftLabel, 1));
+    table.add(scrollBar(Left, 0, right, 10, region.left, LeftLabel, 1));
     table.add(staticText(LeftLabel, "", 1));
-    table.add(scrollBar(Top, 0, region.bottom - 1, 10, region.top, TopLabel, 2));
+    table.add(scrollBar(Top, 0, bottom, 10, region.top, TopLabel, 2));
     table.add(staticText(TopLabel, "", 2));
-    table.add(scrollBar(Right, region.left + 1, imageWidth, 10, region.right, RightLabel, 3));
+    table.add(scrollBar(Right, region.left, imageWidth - 1, 10, right, RightLabel, 3));
     table.add(staticText(RightLabel, "", 3));
-    table.add(scrollBar(Bottom, region.top + 1, imageHeight, 10, region.bottom, BottomLabel, 4));
+    table.add(scrollBar(Bottom, region.top, imageHeight - 1, 10, bottom, BottomLabel, 4));
     table.add(staticText(BottomLabel, "", 4));
     table.add(listBox(List, descriptionsOf(filters), -1, 5));
     Control& ok = table.add(button(1, "実行", 6));
@@ -77,24 +81,22 @@ ControlTable FilterRegionDialog(const std::vector<FilterEntry>& filters, const R
         case Left:
             if (t.value(Left) == held->left)
                 return;
-            // The right edge may still reach the image's width, as it could
-            // when the dialog opened.
-            t.setRange(Right, t.value(Left) + 1, imageWidth);
+            t.setRange(Right, t.value(Left), imageWidth - 1);
             break;
         case Top:
             if (t.value(Top) == held->top)
                 return;
-            t.setRange(Bottom, t.value(Top) + 1, imageHeight);
+            t.setRange(Bottom, t.value(Top), imageHeight - 1);
             break;
         case Right:
             if (t.value(Right) == held->right)
                 return;
-            t.setRange(Left, 0, t.value(Right) - 1);
+            t.setRange(Left, 0, t.value(Right));
             break;
         case Bottom:
             if (t.value(Bottom) == held->bottom)
                 return;
-            t.setRange(Top, 0, t.value(Bottom) - 1);
+            t.setRange(Top, 0, t.value(Bottom));
             break;
         case List:
             t.setEnabled(1, t.value(List) >= 0);
@@ -125,7 +127,8 @@ const FilterEntry* ChooseRegionFilter(Ui& ui, const FilterLists& lists, bool mas
     const int chosen = table.value(List);
     if (chosen < 0 || chosen >= static_cast<int>(filters.size()))
         return nullptr;
-    region = {table.value(Left), table.value(Top), table.value(Right), table.value(Bottom)};
+    // Back from the last column and row shown to the region's far edges.
+    region = {table.value(Left), table.value(Top), table.value(Right) + 1, table.value(Bottom) + 1};
     return &filters[static_cast<std::size_t>(chosen)];
 }
 

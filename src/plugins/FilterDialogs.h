@@ -35,14 +35,17 @@ ControlTable FilterListDialog(const std::vector<FilterEntry>& filters);
 // when "実行" is pressed with nothing selected), or null.
 const FilterEntry* ChooseWholeImageFilter(Ui& ui, const FilterLists& lists, bool maskEditing);
 
-// "FilterRegion" ("フィルターの範囲指定") for a region of an image of the given
-// size.  The four scroll bars keep left < right and top < bottom; label 200
-// shows "(%d  %d)" with right − left + 1 and bottom − top + 1; "実行" stays
-// disabled until a filter is selected.
+// "FilterRegion" ("フィルターの範囲指定") for `region` (right and bottom past
+// its last pixel, as every Rect) of an image of the given size.  The bars
+// show left, top and the last column and row inside the region (right and
+// bottom inclusive) and keep left ≤ right and top ≤ bottom within the image;
+// label 200 shows "(%d  %d)" with right − left + 1 and bottom − top + 1;
+// "実行" stays disabled until a filter is selected.
 ControlTable FilterRegionDialog(const std::vector<FilterEntry>& filters, const Rect& region,
                                 int imageWidth, int imageHeight);
 // The partial filter after a drag: normalises `region`, runs the dialog and
-// on "実行" stores the region chosen there and returns the selected entry.
+// on "実行" stores the region chosen there (right and bottom past its last
+// pixel again) and returns the selected entry.
 const FilterEntry* ChooseRegionFilter(Ui& ui, const FilterLists& lists, bool maskEditing,
                                       int imageWidth, int imageHeight, Rect& region);
 

@@ -290,7 +290,9 @@ bool ImageWindow::saveThrough(GraphicFile* document) {
         CommitMaskView(surface);
     LoadSaveDispatch& dispatch = m_host.dispatch();
     if (document) {
-        if (dispatch.SaveImage(*document, *surface.picture, surface.mask.get()) != status::Ok)
+        bool saved = false;
+        dispatch.SaveImage(*document, *surface.picture, surface.mask.get(), &saved);
+        if (!saved)
             return false;
         surface.modified = false;
         dispatch.SaveMaskFor(*document, surface);

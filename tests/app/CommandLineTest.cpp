@@ -23,8 +23,10 @@ TEST(CommandLine, EachArgumentIsOneWord) {
     EXPECT_EQ(words[3].text, (std::filesystem::current_path() / "SET.kcf").string());
     EXPECT_EQ(words[4].kind, Kind::Palette);
     EXPECT_EQ(words[5].kind, Kind::Image);
-    // The extension is everything after the first dot: TAR.KCF.
-    EXPECT_EQ(words[6].kind, Kind::Image);
+    // The last dot decides: KCF.
+    EXPECT_EQ(words[6].kind, Kind::Palette);
+    EXPECT_EQ(ClassifyWord("set.kcf.cel").kind, Kind::Image);
+    EXPECT_EQ(ClassifyWord("/x.kcf/set").kind, Kind::Image);
 }
 
 TEST(CommandLine, SlashWordsOtherThanCbAreFiles) {
@@ -38,7 +40,7 @@ TEST(CommandLine, SlashWordsOtherThanCbAreFiles) {
 
 TEST(CommandLine, Extension) {
     EXPECT_EQ(FileExtension("/x.y/PICTURE.cel"), "CEL");
-    EXPECT_EQ(FileExtension("PICTURE.TAR.CEL"), "TAR.CEL");
+    EXPECT_EQ(FileExtension("PICTURE.TAR.CEL"), "CEL");
     EXPECT_EQ(FileExtension("/dir.d/PICTURE"), "");
 }
 

@@ -154,12 +154,13 @@ TEST_F(FilterCommands, MaskEditingRunsOnTheMaskPlaneAndListsNoOutsideFilter) {
 
 TEST_F(FilterCommands, RegionTurnOpensANewImage) {
     ui.answerDialog("FilterRegion", [](ControlTable& t) {
-        // Dragged right to left and bottom to top: normalised to 1,0 – 3,2.
+        // Dragged right to left and bottom to top: normalised to columns
+        // 1 … 2 and rows 0 … 1.
         EXPECT_EQ(t.value(filterdialog::Left), 1);
         EXPECT_EQ(t.value(filterdialog::Top), 0);
-        EXPECT_EQ(t.value(filterdialog::Right), 3);
-        EXPECT_EQ(t.value(filterdialog::Bottom), 2);
-        EXPECT_EQ(t.text(filterdialog::SizeLabel), "(3  3)");
+        EXPECT_EQ(t.value(filterdialog::Right), 2);
+        EXPECT_EQ(t.value(filterdialog::Bottom), 1);
+        EXPECT_EQ(t.text(filterdialog::SizeLabel), "(2  2)");
         t.setValue(filterdialog::List, 1); // Rotation
         return 1;
     });

@@ -57,10 +57,13 @@ CellImagePtr picture8(int w, int h) {
 
 } // namespace
 
-TEST(LoadSaveDispatch, FormatFollowsTheTextAfterTheFirstDot) {
+TEST(LoadSaveDispatch, FormatFollowsTheTextAfterTheLastDot) {
     EXPECT_NE(dynamic_cast<KissCellFile*>(CreateFormatFor("p.cel").get()), nullptr);
-    EXPECT_NE(dynamic_cast<BmpFile*>(CreateFormatFor("p.tar.cel").get()), nullptr);
+    EXPECT_NE(dynamic_cast<KissCellFile*>(CreateFormatFor("p.tar.cel").get()), nullptr);
+    EXPECT_NE(dynamic_cast<KissCellFile*>(CreateFormatFor("/d/doll.v2.cel").get()), nullptr);
     EXPECT_NE(dynamic_cast<BmpFile*>(CreateFormatFor("p").get()), nullptr);
+    EXPECT_NE(dynamic_cast<BmpFile*>(CreateFormatFor("/d/x.cel/p").get()), nullptr);
+    EXPECT_NE(dynamic_cast<BmpFile*>(CreateFormatFor("p.cel.bmp").get()), nullptr);
     EXPECT_NE(dynamic_cast<MagFile*>(CreateFormatFor("p.mag").get()), nullptr);
 }
 
@@ -77,8 +80,15 @@ TEST(LoadSaveDispatch, CellOpensWithoutDialogsAndOtherNamesAsBitmaps) {
     EXPECT_EQ(loaded->picture->palette()[3], f.app->palette.current()[3]);
     EXPECT_EQ(f.app->imageHistory.entries().front(), cell);
 
-    std::filesystem::copy_file(cell, f.dir.file("PICTURE.TAR.CEL"));
-    EXPECT_FALSE(f.dispatch->OpenImage(f.dir.file("PICTURE.TAR.CEL"), false));
+    // Several dots: the last one decides.
+    std::filesystem::copy_file(cell, f.dir.file("doll.v2.cel"));
+    const auto second = f.dispatch->OpenImage(f.dir.file("doll.v2.cel"), false);
+    ASSERT_TRUE(second);
+    EXPECT_TRUE(second->picture->samePixels(*image));
+    EXPECT_TRUE(f.ui.messages.empty());
+
+    std::filesystem::copy_file(cell, f.dir.file("PICTURE"));
+    EXPECT_FALSE(f.dispatch->OpenImage(f.dir.file("PICTURE"), false));
     ASSERT_EQ(f.ui.messages.size(), 1u);
     EXPECT_EQ(f.ui.messages[0].text, "フォーマット異常");
     EXPECT_EQ(f.ui.messages[0].caption, "Celdos");

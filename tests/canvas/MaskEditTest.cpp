@@ -232,6 +232,8 @@ TEST(MaskFile, NameRule) {
     EXPECT_EQ(maskFileName("/home/x.y/noext"), "/home/x.y/noext.MSK");
     EXPECT_EQ(maskFileName("/tmp/.hidden"), "/tmp/.hidden.MSK");
     EXPECT_EQ(maskFileName("trail."), "trail.MSK");
+    EXPECT_EQ(maskFileName("/work/dolls/doll.v2.cel"), "/work/dolls/doll.v2.MSK");
+    EXPECT_EQ(maskFileName("/work/a.b/file"), "/work/a.b/file.MSK");
 }
 
 namespace {

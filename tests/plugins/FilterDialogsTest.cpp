@@ -60,59 +60,97 @@ TEST(FilterListDialog, SelectedOrFirstEntry) {
 
 TEST(FilterRegionDialog, RangesFollowEachOther) {
     const FilterLists lists = sampleLists();
+    // Columns 10 … 29 and rows 20 … 39 of a 100 × 80 picture.
     ControlTable t = FilterRegionDialog(lists.regionImage, {10, 20, 30, 40}, 100, 80);
     EXPECT_EQ(t.title, "フィルターの範囲指定");
     EXPECT_EQ(t.find(360)->maximum, 29);
     EXPECT_EQ(t.find(362)->maximum, 39);
-    EXPECT_EQ(t.find(364)->minimum, 11);
-    EXPECT_EQ(t.find(364)->maximum, 100);
-    EXPECT_EQ(t.find(366)->minimum, 21);
-    EXPECT_EQ(t.find(366)->maximum, 80);
+    EXPECT_EQ(t.find(364)->minimum, 10);
+    EXPECT_EQ(t.find(364)->maximum, 99);
+    EXPECT_EQ(t.find(366)->minimum, 20);
+    EXPECT_EQ(t.find(366)->maximum, 79);
     EXPECT_EQ(t.text(361), "10");
-    EXPECT_EQ(t.text(367), "40");
-    EXPECT_EQ(t.text(200), "(21  21)");
+    EXPECT_EQ(t.text(363), "20");
+    EXPECT_EQ(t.text(365), "29");
+    EXPECT_EQ(t.text(367), "39");
+    EXPECT_EQ(t.text(200), "(20  20)");
     EXPECT_FALSE(t.enabled(1));
 
     t.setValue(360, 25);
-    EXPECT_EQ(t.find(364)->minimum, 26);
-    EXPECT_EQ(t.find(364)->maximum, 100);
-    EXPECT_EQ(t.text(200), "(6  21)");
+    EXPECT_EQ(t.find(364)->minimum, 25);
+    EXPECT_EQ(t.find(364)->maximum, 99);
+    EXPECT_EQ(t.text(200), "(5  20)");
     t.setValue(364, 27);
-    EXPECT_EQ(t.find(360)->maximum, 26);
+    EXPECT_EQ(t.find(360)->maximum, 27);
     t.setValue(366, 22);
-    EXPECT_EQ(t.find(362)->maximum, 21);
+    EXPECT_EQ(t.find(362)->maximum, 22);
     EXPECT_EQ(t.text(200), "(3  3)");
     t.setValue(362, 5);
-    EXPECT_EQ(t.find(366)->minimum, 6);
+    EXPECT_EQ(t.find(366)->minimum, 5);
     EXPECT_EQ(t.text(365), "27");
+    EXPECT_EQ(t.text(200), "(3  18)");
+    // One pixel each way is a region too.
+    t.setValue(360, 27);
+    t.setValue(362, 22);
+    EXPECT_EQ(t.text(200), "(1  1)");
 
     t.setValue(340, 2);
     EXPECT_TRUE(t.enabled(1));
     EXPECT_EQ(t.press(1), 1);
 }
 
+TEST(FilterRegionDialog, ShowsTheLastColumnAndRowOfTheDrag) {
+    const FilterLists lists = sampleLists();
+    // A drag over columns 2 … 5 and row 7 alone.
+    ControlTable t = FilterRegionDialog(lists.regionImage, {2, 7, 6, 8}, 16, 16);
+    EXPECT_EQ(t.value(360), 2);
+    EXPECT_EQ(t.value(364), 5);
+    EXPECT_EQ(t.value(362), 7);
+    EXPECT_EQ(t.value(366), 7);
+    EXPECT_EQ(t.text(365), "5");
+    EXPECT_EQ(t.text(367), "7");
+    EXPECT_EQ(t.text(200), "(4  1)");
+    // The whole picture: right and bottom at its last pixel.
+    ControlTable whole = FilterRegionDialog(lists.regionImage, {0, 0, 16, 12}, 16, 12);
+    EXPECT_EQ(whole.value(364), 15);
+    EXPECT_EQ(whole.value(366), 11);
+    EXPECT_EQ(whole.text(200), "(16  12)");
+}
+
 TEST(FilterRegionDialog, ChooseNormalisesAndStoresTheRegion) {
     const FilterLists lists = sampleLists();
     ScriptedUi ui;
     ui.answerDialog("FilterRegion", [](ControlTable& t) {
+        // Columns 2 … 8, rows 1 … 3.
         EXPECT_EQ(t.value(360), 2);
-        EXPECT_EQ(t.value(364), 9);
+        EXPECT_EQ(t.value(364), 8);
         EXPECT_EQ(t.value(362), 1);
-        EXPECT_EQ(t.value(366), 4);
+        EXPECT_EQ(t.value(366), 3);
+        EXPECT_EQ(t.text(200), "(7  3)");
         EXPECT_EQ(t.press(1), 0); // disabled until a filter is chosen
         t.setValue(340, 0);
-        t.setValue(364, 8);
+        t.setValue(364, 7);
         return t.press(1);
     });
     Rect region{9, 4, 2, 1}; // dragged right to left and bottom to top
     const FilterEntry* chosen = ChooseRegionFilter(ui, lists, false, 16, 16, region);
     ASSERT_NE(chosen, nullptr);
     EXPECT_EQ(chosen->exportName, "C");
+    // Columns 2 … 7 and rows 1 … 3.
     EXPECT_EQ(region, (Rect{2, 1, 8, 4}));
 
     ui.answerDialog("FilterRegion", 2);
     EXPECT_EQ(ChooseRegionFilter(ui, lists, false, 16, 16, region), nullptr);
     EXPECT_EQ(region, (Rect{2, 1, 8, 4}));
+
+    // Confirmed as shown, the dragged pixels go to the filter unchanged.
+    ui.answerDialog("FilterRegion", [](ControlTable& t) {
+        t.setValue(340, 0);
+        return t.press(1);
+    });
+    region = {3, 5, 4, 6};
+    ASSERT_NE(ChooseRegionFilter(ui, lists, false, 16, 16, region), nullptr);
+    EXPECT_EQ(region, (Rect{3, 5, 4, 6}));
 }
 
 TEST(AddinOptionPage, RegisterUnregisterAndApply) {

@@ -250,9 +250,11 @@ private slots:
 
         // Dragged from right to left over columns 1 … 4 of rows 1 and 2.
         Rect offered;
-        f.ui.answerDialog("FilterRegion", [&w, &offered](ControlTable& t) {
+        std::string size;
+        f.ui.answerDialog("FilterRegion", [&w, &offered, &size](ControlTable& t) {
             using namespace filterdialog;
             offered = {t.value(Left), t.value(Top), t.value(Right), t.value(Bottom)};
+            size = t.text(SizeLabel);
             return choose(w.filters().lists.regionImage, "Inverse")(t);
         });
         g_buttons = {261};
@@ -263,7 +265,9 @@ private slots:
         f.settle();
 
         QVERIFY(f.ui.allAnswered());
-        QCOMPARE(offered, (Rect{1, 1, 5, 3}));
+        // The dialog shows the last column and row inside the drag.
+        QCOMPARE(offered, (Rect{1, 1, 4, 2}));
+        QCOMPARE(size, std::string("(4  2)"));
         QCOMPARE(rows(*window->canvas().picture()), (Rows{{0, 1, 2, 3, 4, 5},
                                                           {10, 14, 13, 12, 11, 15},
                                                           {20, 24, 23, 22, 21, 25},

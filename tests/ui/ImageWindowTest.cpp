@@ -171,6 +171,67 @@ private slots:
         QCOMPARE(readBack(path)->at(0, 0), std::uint8_t(9));
     }
 
+    void overwriteSaveAsksBeforeIndicesBeyondTheKindChangeColour() {
+        const std::string path = file("CELL.CEL");
+        {
+            auto picture = numbered(6, 4, 16);
+            KissCellFile cell(path);
+            cell.setFromImage(*picture);
+            cell.setKind(1);
+            QCOMPARE(int(cell.saveTo(*picture, nullptr)), 0);
+        }
+        auto loaded = host->dispatch().OpenImage(path, false);
+        QVERIFY(loaded);
+        open(std::move(loaded->picture));
+        window->SetDocument(std::move(loaded->document));
+        // A stroke in colours 20 and 17 over pixels 0 and 1.
+        window->canvas().picture()->at(0, 0) = 20;
+        window->canvas().picture()->at(1, 0) = 17;
+        window->canvas().surface().modified = true;
+
+        host->scripted.answerMessage(answer::No);
+        window->handleCommand(Command::Save);
+        QCOMPARE(host->scripted.messages.size(), size_t(1));
+        const auto& question = host->scripted.messages[0];
+        QCOMPARE(question.text, std::string("2個の点の色が変わります。保存しますか？"));
+        QCOMPARE(question.caption, std::string("Celdos"));
+        QVERIFY(question.icon == MessageIcon::Question);
+        QVERIFY(question.buttons == MessageButtons::YesNo);
+        QVERIFY(window->canvas().surface().modified);
+        QCOMPARE(readBack(path)->at(0, 0), std::uint8_t(0));
+
+        host->scripted.answerMessage(answer::Yes);
+        window->handleCommand(Command::Save);
+        QCOMPARE(host->scripted.messages.size(), size_t(2));
+        QVERIFY(!window->canvas().surface().modified);
+        // The file keeps the low four bits: 20 becomes 4, 17 becomes 1.
+        QCOMPARE(readBack(path)->at(0, 0), std::uint8_t(4));
+        QCOMPARE(readBack(path)->at(1, 0), std::uint8_t(1));
+    }
+
+    void saveAsInSixteenColoursAnsweredNoWritesNothing() {
+        // Indices 0-63: 48 of them lie beyond 16 colours.
+        open(numbered(8, 8));
+        window->canvas().surface().modified = true;
+        host->app().fileOptions.saveOption = 1;
+        const std::string path = file("PIC.BMP");
+        host->scripted.answerDialog("FSAVE", typeName(path));
+        host->scripted.answerDialog("BmpSave", [](ControlTable& t) {
+            for (int id = 241; id <= 244; ++id)
+                t.setValue(id, id == 242 ? 1 : 0);
+            return 1;
+        });
+        host->scripted.answerMessage(answer::No);
+        QVERIFY(!window->SaveAs());
+        QVERIFY(host->scripted.allAnswered());
+        QCOMPARE(host->scripted.messages.size(), size_t(1));
+        QCOMPARE(host->scripted.messages[0].text,
+                 std::string("48個の点の色が変わります。保存しますか？"));
+        QVERIFY(!std::filesystem::exists(path));
+        QCOMPARE(window->displayName(), QString("(無題)"));
+        QVERIFY(window->canvas().surface().modified);
+    }
+
     void saveAsEveryFormat_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("optionsDialog");

@@ -49,6 +49,17 @@ private slots:
                 QCOMPARE(image.pixel(x, y), colourOf(x + 4 * y));
     }
 
+    void oneToOnePartlyPastTheRightEdge() {
+        // Window columns 2…5 over a picture 4 wide: columns 2 and 3 show the
+        // picture, 4 and 5 stay background.
+        auto p = numbered();
+        const QImage image = renderPicture(*p, zoomed(0), QRect(2, 1, 4, 2));
+        QCOMPARE(image.pixel(0, 0), colourOf(2 + 4));
+        QCOMPARE(image.pixel(1, 1), colourOf(3 + 8));
+        QCOMPARE(image.pixel(2, 0), qRgb(255, 255, 255));
+        QCOMPARE(image.pixel(3, 1), qRgb(255, 255, 255));
+    }
+
     void magnifiedRectangleMapsToWholeBlocks() {
         // At 3× the window rectangle (1,1)-(5,5) lies over image pixels
         // (0,0)-(1,1): window pixels 1-2 show column 0, 3-5 column 1.

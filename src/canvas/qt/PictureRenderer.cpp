@@ -62,6 +62,13 @@ QImage renderPicture(const CellImage& picture, const Zoom& zoom, const QRect& wi
     std::vector<int> sourceX(width);
     for (int i = 0; i < width; ++i)
         sourceX[i] = ax(windowRect.left() + i);
+    // Source columns never decrease, so the columns over the picture are one
+    // run [first, last).
+    const auto first = std::lower_bound(sourceX.begin(), sourceX.end(), 0) - sourceX.begin();
+    const auto last =
+        std::lower_bound(sourceX.begin(), sourceX.end(), picture.width()) - sourceX.begin();
+    // At 1:1 across, a row is read straight through.
+    const bool straight = ax.sourceSize == ax.size;
 
     int lastSourceY = -1;
     const QRgb* lastLine = nullptr;
@@ -76,14 +83,16 @@ QImage renderPicture(const CellImage& picture, const Zoom& zoom, const QRect& wi
             continue;
         }
         const std::uint8_t* src = picture.row(sy);
-        for (int i = 0; i < width; ++i) {
-            const int sx = sourceX[i];
-            if (sx < 0 || sx >= picture.width())
-                continue;
-            if (indexed) {
-                line[i] = colours[src[sx]];
-            } else if (picture.bitsPerPixel() == 24) {
-                const std::uint8_t* px = src + 3 * sx;
+        if (indexed && straight) {
+            const std::uint8_t* from = src + (first < last ? sourceX[first] : 0);
+            for (auto i = first; i < last; ++i)
+                line[i] = colours[*from++];
+        } else if (indexed) {
+            for (auto i = first; i < last; ++i)
+                line[i] = colours[src[sourceX[i]]];
+        } else if (picture.bitsPerPixel() == 24) {
+            for (auto i = first; i < last; ++i) {
+                const std::uint8_t* px = src + 3 * sourceX[i];
                 line[i] = qRgb(px[2], px[1], px[0]);
             }
         }

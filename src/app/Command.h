@@ -107,6 +107,20 @@ enum class Command : int {
     WholePictureFilter = 1940,
     RefreshToolbar = 1960,
 
+    // The palette board's menus.
+    PaletteEditColour = 21,
+    PaletteDelete = 2215,
+    PaletteCopy = 2216,
+    PaletteSwap = 2217,
+    PaletteSwapPaletteOnly = 2218,
+    PalettePixelSwap = 2219,
+    PaletteMerge = 2220,
+    PalettePixelMerge = 2222,
+    PaletteSort = 2230,
+    PaletteSetLeft = 2292,
+    PaletteSetRight = 2294,
+    PaletteSetBorder = 2296,
+
     // Private messages between the program's windows.  The palette
     // broadcasts 2094–2100 travel to image windows only and keep their names
     // in palette/PaletteMessage.h.

@@ -1,4 +1,4 @@
-#include "palette/PaletteCommands.h"
+#include "app/PaletteCommands.h"
 
 #include <utility>
 
@@ -23,42 +23,42 @@ PaletteCommandResult selectionChanged() {
 
 } // namespace
 
-PaletteCommandResult RunPaletteCommand(int command, PaletteCommandContext& context) {
-    namespace pc = palette_command;
+PaletteCommandResult RunPaletteCommand(Command command, PaletteCommandContext& context) {
     PaletteSet& palette = context.palette;
     ColourSelection& selection = context.selection;
     const int current = selection.drawColor & 0xFF;
 
-    if (command >= pc::FirstGroup && command <= pc::LastGroup) {
+    if (const auto group =
+            indexInRun(command, Command::ColourGroupFirst, Command::ColourGroupLast)) {
         PaletteCommandResult r;
         r.handled = true;
-        r.changed = SwitchColourGroup(palette, command - pc::FirstGroup);
+        r.changed = SwitchColourGroup(palette, *group);
         return r;
     }
     switch (command) {
-    case pc::SetColour: {
+    case Command::PaletteEditColour: {
         const int value = RunSetColorDialog(context.ui, current, palette.current()[current]);
         if (value < 0)
             return result(std::nullopt);
         return result(SetEntry(palette, current, static_cast<ColourValue>(value)));
     }
-    case pc::Delete:
+    case Command::PaletteDelete:
         if (!ConfirmDeleteColour(context.ui, current))
             return result(std::nullopt);
         return result(DeleteEntry(palette, selection));
-    case pc::Copy:
+    case Command::PaletteCopy:
         return result(CopyEntry(palette, selection));
-    case pc::Swap:
+    case Command::PaletteSwap:
         return result(SwapEntries(palette, selection, true));
-    case pc::SwapPaletteOnly:
+    case Command::PaletteSwapPaletteOnly:
         return result(SwapEntries(palette, selection, false));
-    case pc::Merge:
+    case Command::PaletteMerge:
         return result(MergeEntry(palette, selection));
-    case pc::PixelMerge:
+    case Command::PalettePixelMerge:
         return result(PixelOnlyChange(selection, false));
-    case pc::PixelSwap:
+    case Command::PalettePixelSwap:
         return result(PixelOnlyChange(selection, true));
-    case pc::Sort: {
+    case Command::PaletteSort: {
         const auto request =
             RunSortColorDialog(context.ui, context.sortSettings, context.activeImage != nullptr);
         if (!request)
@@ -66,13 +66,13 @@ PaletteCommandResult RunPaletteCommand(int command, PaletteCommandContext& conte
         return result(SortEntries(palette, request->start, request->end, request->method,
                                   context.activeImage));
     }
-    case pc::SetLeft:
+    case Command::PaletteSetLeft:
         SetLeftColour(selection);
         return selectionChanged();
-    case pc::SetRight:
+    case Command::PaletteSetRight:
         SetRightColour(selection);
         return selectionChanged();
-    case pc::SetBorder:
+    case Command::PaletteSetBorder:
         SetBorderColour(selection);
         return selectionChanged();
     default:

@@ -150,11 +150,11 @@ ToolResponse shapeMouse(Canvas& canvas, const MouseEvent& event, int code, bool 
                 r.changed = canvas.FillEllipse(a.x - e, a.y - f, a.x + e, a.y + f, a.x, a.y);
             break;
         }
+        const Rect dragged{std::min(a.x, c.x), std::min(a.y, c.y), std::max(a.x, c.x) + 1,
+                           std::max(a.y, c.y) + 1};
         // Points on the view's far edge lie one pixel past the picture; the
         // region is cut to the picture so that no tool reaches outside it.
-        const Rect region = Rect{std::min(a.x, c.x), std::min(a.y, c.y), std::max(a.x, c.x) + 1,
-                                 std::max(a.y, c.y) + 1}
-                                .intersected({0, 0, canvas.width(), canvas.height()});
+        const Rect region = dragged.intersected({0, 0, canvas.width(), canvas.height()});
         if (region.empty())
             break;
         state.lastRegion = region;
@@ -166,7 +166,11 @@ ToolResponse shapeMouse(Canvas& canvas, const MouseEvent& event, int code, bool 
                 state.hooks.regionFilter(canvas, region);
             break;
         case tool::RectOutline:
-            r.changed = canvas.DrawRectOutline(region.left, region.top, right, bottom);
+            // The outline keeps the dragged corners: a side past the picture
+            // stays absent, where the cut region would draw one along the
+            // picture's edge that the user never dragged.
+            r.changed = canvas.DrawRectOutline(dragged.left, dragged.top, dragged.right - 1,
+                                               dragged.bottom - 1);
             break;
         case tool::RectFill:
             r.changed = canvas.FillRect(region);

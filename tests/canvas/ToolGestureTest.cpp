@@ -244,6 +244,57 @@ TEST(RectangleTools, FilterAndPartialCopyGoToTheirHooks) {
     EXPECT_EQ(f.state.lastRegion, (Rect{0, 0, 5, 3}));
 }
 
+TEST(RectangleTools, AnOutlineDraggedPastThePictureLeavesOutTheSidesOutside) {
+    // A view stretched wider than the picture maps window pixels one to one,
+    // so the pointer reaches columns past the picture.
+    CanvasFixture f(10, 8);
+    f.canvas.zoom().SetFitted(40, 16);
+    f.state.currentTool = tool::RectOutline;
+    HandleMouse(f.canvas, press(2, 2));
+    HandleMouse(f.canvas, drag(20, 5));
+    const ToolResponse r = HandleMouse(f.canvas, release(20, 5));
+    EXPECT_EQ(f.render(), "..........\n"
+                          "..........\n"
+                          "..########\n"
+                          "..#.......\n"
+                          "..#.......\n"
+                          "..########\n"
+                          "..........\n"
+                          "..........\n");
+    EXPECT_EQ(r.changed, (Rect{2, 2, 10, 6}));
+    EXPECT_EQ(f.state.lastRegion, (Rect{2, 2, 10, 6}));
+}
+
+TEST(RectangleTools, AnOutlineInsideThePictureHasAllFourSides) {
+    CanvasFixture f(10, 8);
+    f.state.currentTool = tool::RectOutline;
+    HandleMouse(f.canvas, press(6, 4));
+    HandleMouse(f.canvas, drag(1, 1));
+    HandleMouse(f.canvas, release(1, 1));
+    EXPECT_EQ(f.render(), "..........\n"
+                          ".######...\n"
+                          ".#....#...\n"
+                          ".#....#...\n"
+                          ".######...\n"
+                          "..........\n"
+                          "..........\n"
+                          "..........\n");
+    EXPECT_EQ(f.state.lastRegion, (Rect{1, 1, 7, 5}));
+}
+
+TEST(RectangleTools, PartialCopyPastThePictureStillTakesTheCutRegion) {
+    CanvasFixture f(10, 8);
+    std::vector<Rect> copied;
+    f.state.hooks.copyRegion = [&](Canvas&, const Rect& r) { copied.push_back(r); };
+    f.canvas.zoom().SetFitted(40, 16);
+    f.state.currentTool = tool::PartialCopy;
+    HandleMouse(f.canvas, press(20, 12));
+    HandleMouse(f.canvas, drag(7, 3));
+    HandleMouse(f.canvas, release(7, 3));
+    EXPECT_EQ(copied, (std::vector<Rect>{{7, 3, 10, 8}}));
+    EXPECT_EQ(f.state.lastRegion, (Rect{7, 3, 10, 8}));
+}
+
 TEST(EllipseTools, EqualPointsGiveOneDabAndTheFillUsesTheBox) {
     CanvasFixture f(9, 9);
     f.state.currentTool = tool::EllipseOutline;

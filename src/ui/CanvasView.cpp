@@ -6,6 +6,7 @@
 #include "canvas/qt/Clipboard.h"
 #include "canvas/qt/PictureRenderer.h"
 #include "ui/EditorHost.h"
+#include "ui/ToolCursors.h"
 
 #include <QKeyEvent>
 #include <QMenu>
@@ -15,7 +16,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <cstring>
 
 namespace celdo {
 
@@ -42,22 +42,6 @@ constexpr ZoomItem ReduceItems[] = {{Command::ZoomHalf, "1/2倍"},
                                     {Command::ZoomEighth, "1/8倍"}};
 
 } // namespace
-
-Qt::CursorShape CursorShapeFor(const char* name) {
-    if (!name)
-        return Qt::ArrowCursor;
-    if (!std::strcmp(name, "BrushCur") || !std::strcmp(name, "RectCur") ||
-        !std::strcmp(name, "ovalCur"))
-        return Qt::CrossCursor;
-    if (!std::strcmp(name, "tearCur") || !std::strcmp(name, "SpoitCur") ||
-        !std::strcmp(name, "MoldCur"))
-        return Qt::PointingHandCursor;
-    if (!std::strcmp(name, "HandCur"))
-        return Qt::OpenHandCursor;
-    if (!std::strcmp(name, "DragCur"))
-        return Qt::ClosedHandCursor;
-    return Qt::ArrowCursor;
-}
 
 void WireCanvasHooks(AppState& app) {
     ToolHooks& hooks = app.editing.hooks;
@@ -162,7 +146,7 @@ void CanvasView::handleMouse(MouseEvent::Kind kind, QPoint position, bool leftDo
 void CanvasView::act(const ToolResponse& r, QPoint position, const QRect& overlayBefore) {
     if (r.cursor != m_cursor) {
         m_cursor = r.cursor;
-        setCursor(CursorShapeFor(r.cursor));
+        setCursor(ToolCursors::cursor(r.cursor, devicePixelRatioF()));
     }
     if (r.status)
         m_host.setStatusText(QString::fromStdString(*r.status));

@@ -92,7 +92,4 @@ private:
 // a region) for the program's tool state; hooks already set are kept.
 void WireCanvasHooks(AppState& app);
 
-// The Qt cursor of a tool cursor resource name.
-Qt::CursorShape CursorShapeFor(const char* name);
-
 } // namespace celdo

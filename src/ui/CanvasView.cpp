@@ -144,9 +144,11 @@ void CanvasView::handleMouse(MouseEvent::Kind kind, QPoint position, bool leftDo
 }
 
 void CanvasView::act(const ToolResponse& r, QPoint position, const QRect& overlayBefore) {
-    if (r.cursor != m_cursor) {
+    // Redrawn too when the window moves to a screen of another pixel ratio.
+    if (r.cursor != m_cursor || devicePixelRatioF() != m_cursorRatio) {
         m_cursor = r.cursor;
-        setCursor(ToolCursors::cursor(r.cursor, devicePixelRatioF()));
+        m_cursorRatio = devicePixelRatioF();
+        setCursor(ToolCursors::cursor(r.cursor, m_cursorRatio));
     }
     if (r.status)
         m_host.setStatusText(QString::fromStdString(*r.status));

@@ -85,6 +85,7 @@ private:
     Canvas m_canvas;
     Point m_zoomCentre;
     const char* m_cursor = nullptr;
+    qreal m_cursorRatio = 0;
     CommandHandlers m_popupCommands;
 };
 

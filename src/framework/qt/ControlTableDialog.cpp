@@ -19,9 +19,12 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTextLayout>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
+#include <vector>
 
 namespace celdo {
 
@@ -125,14 +128,24 @@ QWidget* ControlTableDialog::makeStatic(const Control& c) {
     palette.setColor(QPalette::Base, palette.color(QPalette::Window));
     box->setPalette(palette);
     box->setPlainText(text);
+    // Level with the captions and values beside and above it.
+    box->document()->setDocumentMargin(0);
     const QFontMetrics metrics = box->fontMetrics();
-    const int margin = 2 * static_cast<int>(box->document()->documentMargin());
+    const int margin = 2 * box->frameWidth();
     const QRect wrapped = metrics.boundingRect(QRect(0, 0, limit - margin, 1 << 20),
                                                Qt::TextWrapAnywhere | Qt::TextExpandTabs, text);
-    const int maxHeight =
-        std::min(LongTextLines * metrics.lineSpacing(), availableArea().height() / 3);
+    // Whole lines only, so the last one shown is not cut through; a line of
+    // the text itself measures the height, as the Japanese fall-back font
+    // makes lines taller than the primary font's.
+    QTextLayout sample(text.left(40), box->font());
+    sample.beginLayout();
+    const QTextLine first = sample.createLine();
+    sample.endLayout();
+    const int line = std::max(metrics.lineSpacing(), static_cast<int>(std::ceil(first.height())));
+    const int lines =
+        std::min({wrapped.height() / line + 1, LongTextLines, availableArea().height() / 3 / line});
     box->setFixedWidth(limit);
-    box->setFixedHeight(std::min(wrapped.height() + margin + metrics.lineSpacing(), maxHeight));
+    box->setFixedHeight(std::max(1, lines) * line + margin);
     return box;
 }
 
@@ -245,7 +258,9 @@ void ControlTableDialog::build() {
     QVBoxLayout* target = outer; // where lines go (the dialog or a group box)
     QHBoxLayout* line = nullptr; // the line being filled
     int lineRow = -2;
-    int groupOfBox = -1; // radio group inside the open group box
+    int groupOfBox = -1;            // radio group inside the open group box
+    bool onlyStatics = false;       // the line holds statics only so far
+    std::vector<QWidget*> captions; // first statics of caption-and-value lines
 
     auto closeGroup = [&] {
         target = outer;
@@ -255,6 +270,7 @@ void ControlTableDialog::build() {
         line = new QHBoxLayout;
         target->addLayout(line);
         lineRow = row;
+        onlyStatics = true;
     };
 
     const auto& controls = m_table.controls;
@@ -298,10 +314,26 @@ void ControlTableDialog::build() {
             newLine(c.row);
         if (c.kind == ControlKind::List)
             widget->setMinimumHeight(120);
-        line->addWidget(widget, c.kind == ControlKind::ScrollBar || c.kind == ControlKind::Edit ||
-                                        c.kind == ControlKind::List || c.kind == ControlKind::Combo
-                                    ? 1
-                                    : 0);
+        int stretch = c.kind == ControlKind::ScrollBar || c.kind == ControlKind::Edit ||
+                              c.kind == ControlKind::List || c.kind == ControlKind::Combo
+                          ? 1
+                          : 0;
+        if (c.kind == ControlKind::Static && onlyStatics && line->count() > 0) {
+            // A value beside its caption starts right after the caption
+            // column and takes the rest of the line.
+            stretch = 1;
+            if (line->count() == 1)
+                captions.push_back(line->itemAt(0)->widget());
+        }
+        if (c.kind != ControlKind::Static)
+            onlyStatics = false;
+        line->addWidget(widget, stretch);
+        if (qobject_cast<QPlainTextEdit*>(widget)) {
+            // Captions stay level with the first line of a long text.
+            for (int k = 0; k + 1 < line->count(); ++k)
+                if (QWidget* other = line->itemAt(k)->widget())
+                    line->setAlignment(other, Qt::AlignTop | Qt::AlignLeft);
+        }
         if (c.kind == ControlKind::ScrollBar && c.labelId) {
             if (const Control* label = m_table.find(c.labelId)) {
                 QWidget* labelWidget = makeWidget(*label);
@@ -310,6 +342,11 @@ void ControlTableDialog::build() {
             }
         }
     }
+    int captionWidth = 0;
+    for (QWidget* caption : captions)
+        captionWidth = std::max(captionWidth, caption->sizeHint().width());
+    for (QWidget* caption : captions)
+        caption->setMinimumWidth(captionWidth);
     outer->addStretch(1);
     frame->addWidget(body, 1);
     frame->addLayout(buttons);

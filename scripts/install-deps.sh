@@ -7,6 +7,7 @@ packages=(
     libgtest-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-noto-cjk
+    qt6-translations-l10n
     xvfb xauth
 )
 

@@ -148,6 +148,15 @@ int ControlTable::press(int id) {
     return (id == 1 || id == 2) ? id : 0;
 }
 
+int ControlTable::activate(int id) {
+    const Control* c = find(id);
+    if (!c || !c->enabled)
+        return 0;
+    if (onActivate)
+        return onActivate(*this, id);
+    return press(1);
+}
+
 void ControlTable::refreshLabels() {
     for (auto& c : controls)
         if (c.kind == ControlKind::ScrollBar && c.labelId)

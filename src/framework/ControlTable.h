@@ -55,6 +55,10 @@ struct ControlTable {
     // with, or 0 to stay open.  Without a handler, buttons 1 and 2 close the
     // dialog with their id and other buttons do nothing.
     std::function<int(ControlTable&, int id)> onButton;
+    // Called when a list's selected item is activated (double click or Enter).
+    // Returns the dialog result as onButton does.  Without a handler an
+    // activation presses button 1, as a double click confirms a list dialog.
+    std::function<int(ControlTable&, int id)> onActivate;
 
     Control& add(Control control);
     Control* find(int id);
@@ -83,6 +87,8 @@ struct ControlTable {
 
     // Presses button `id`: returns the result the dialog closes with, or 0.
     int press(int id);
+    // Activates the selected item of list `id`: returns the result or 0.
+    int activate(int id);
 
     // Rewrites the value labels of all scroll bars.
     void refreshLabels();

@@ -82,6 +82,7 @@ FileDialog::FileDialog(const Request& request)
     m_table.add(button(2, "中止"));
     m_table.onChange = [this](ControlTable&, int id) { onChange(id); };
     m_table.onButton = [this](ControlTable&, int id) { return onButton(id); };
+    m_table.onActivate = [this](ControlTable&, int id) { return onActivate(id); };
 
     std::error_code ec;
     std::string start = request.directory;
@@ -150,12 +151,6 @@ void FileDialog::onChange(int id) {
             m_table.assignText(FileNameEdit, list->items[list->value]);
         break;
     }
-    case DirectoryList: {
-        const Control* list = m_table.find(DirectoryList);
-        if (list && list->value >= 0)
-            changeDirectory(m_directory + list->items[list->value]);
-        break;
-    }
     case DriveList: {
         const Control* list = m_table.find(DriveList);
         if (list && list->value >= 0)
@@ -199,6 +194,18 @@ int FileDialog::onButton(int id) {
         return 0; // an open dialog needs an existing file
     m_chosenPath = path;
     return 1;
+}
+
+int FileDialog::onActivate(int id) {
+    // Selecting a directory only marks it; activating it enters it, so a
+    // double click goes one level down and not two.
+    if (id == DirectoryList) {
+        const Control* list = m_table.find(DirectoryList);
+        if (list && list->value >= 0 && list->value < static_cast<int>(list->items.size()))
+            changeDirectory(m_directory + list->items[list->value]);
+        return 0;
+    }
+    return m_table.press(1);
 }
 
 FileDialog::Result FileDialog::result(int code) const {

@@ -69,6 +69,7 @@ private:
     void fillLists();
     void onChange(int id);
     int onButton(int id);
+    int onActivate(int id);
 
     Request m_request;
     ControlTable m_table;

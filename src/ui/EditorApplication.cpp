@@ -4,6 +4,7 @@
 #include "app/ProgramDirectory.h"
 #include "framework/qt/QtUi.h"
 #include "ui/MainWindow.h"
+#include "ui/QtTranslation.h"
 
 #include <QApplication>
 
@@ -16,6 +17,9 @@ EditorApplication::EditorApplication(FrameVariant variant,
 EditorApplication::~EditorApplication() = default;
 
 bool EditorApplication::StartUp(std::vector<CommandWord> words) {
+    // Qt's own texts follow the program's Japanese; a missing file leaves
+    // them in English.
+    InstallQtTranslation();
     m_app.readSettings();
 
     // The plug-ins are registered before the window exists; the main window

@@ -56,6 +56,10 @@ TEST(FileDialog, ListsFollowTheTypeAndDirectory) {
     const auto& dirs = t.find(FileDialog::DirectoryList)->items;
     ASSERT_EQ(dirs, (std::vector<std::string>{"..", "sub"}));
     t.setValue(FileDialog::DirectoryList, 1);
+    // Selecting marks the directory; activating it enters.
+    EXPECT_EQ(t.text(FileDialog::DirectoryText), f.dir.path().string() + "/");
+    EXPECT_EQ(t.value(FileDialog::DirectoryList), 1);
+    EXPECT_EQ(t.activate(FileDialog::DirectoryList), 0);
     EXPECT_EQ(t.find(FileDialog::FileList)->items, (std::vector<std::string>{"inner.cel"}));
     EXPECT_EQ(t.text(FileDialog::DirectoryText), (f.dir.path() / "sub").string() + "/");
 }
@@ -101,4 +105,25 @@ TEST(FileDialog, SaveAcceptsANewName) {
     EXPECT_TRUE(dialog.table().has(FileDialog::OptionCheck));
     EXPECT_EQ(dialog.table().press(1), 1);
     EXPECT_EQ(dialog.result(1).path, f.dir.file("new.cel"));
+}
+
+TEST(FileDialog, ActivatingAFileConfirmsItAndAListWithoutHandlerPressesConfirm) {
+    Folder f;
+    FileDialog dialog(imageOpen(f.dir.path().string()));
+    ControlTable& t = dialog.table();
+    t.setValue(FileDialog::FileList, 0); // photo.bmp
+    EXPECT_EQ(t.activate(FileDialog::FileList), 1);
+    EXPECT_EQ(dialog.result(1).path, f.dir.file("photo.bmp"));
+
+    ControlTable plain;
+    plain.add(listBox(10, {"a", "b"}, 1));
+    plain.add(button(1, "OK"));
+    int pressed = 0;
+    plain.onButton = [&](ControlTable&, int id) {
+        pressed = id;
+        return 7;
+    };
+    EXPECT_EQ(plain.activate(10), 7);
+    EXPECT_EQ(pressed, 1);
+    EXPECT_EQ(plain.activate(99), 0); // no such list
 }

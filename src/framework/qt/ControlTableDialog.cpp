@@ -6,15 +6,25 @@
 #include <QDialogButtonBox>
 #include <QFrame>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTextLayout>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
 
 namespace celdo {
 
@@ -24,7 +34,36 @@ QString q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-// Mnemonic markers stay as they are: "&Load" shows an underlined L.
+// Room left for the window frame when fitting a dialog to the screen.
+constexpr int FrameAllowance = 32;
+// A long static text box shows at most this many lines before it scrolls.
+constexpr int LongTextLines = 12;
+
+// "&Load" marks L; "&&" is a literal ampersand.
+bool hasMnemonic(const QString& text) {
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != QLatin1Char('&'))
+            continue;
+        if (text[i + 1] != QLatin1Char('&') && !text[i + 1].isSpace())
+            return true;
+        ++i;
+    }
+    return false;
+}
+
+bool takesMnemonicFocus(ControlKind kind) {
+    return kind == ControlKind::Edit || kind == ControlKind::List || kind == ControlKind::Combo ||
+           kind == ControlKind::ScrollBar;
+}
+
+// The widest line of `text`.
+int textWidth(const QFontMetrics& metrics, const QString& text) {
+    int widest = 0;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    return widest;
+}
+
 QColor swatchColour(int value) {
     const auto v = static_cast<unsigned>(value);
     return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
@@ -49,19 +88,94 @@ ControlTableDialog::ControlTableDialog(ControlTable& table, QWidget* parent)
     refresh();
 }
 
-QWidget* ControlTableDialog::makeWidget(const Control& c) {
-    const int id = c.id;
-    switch (c.kind) {
-    case ControlKind::Static: {
-        auto* label = new QLabel(q(c.text));
+QRect ControlTableDialog::availableArea() const {
+    const QWidget* anchor = parentWidget() ? parentWidget()->window() : this;
+    QScreen* where = anchor->screen();
+    if (!where)
+        where = QGuiApplication::primaryScreen();
+    return where ? where->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+int ControlTableDialog::textLimit() const {
+    // Half the screen keeps room for the caption beside a text; 560 pixels
+    // keep lines readable on wide screens.
+    return std::clamp(availableArea().width() / 2, 160, 560);
+}
+
+QWidget* ControlTableDialog::makeStatic(const Control& c) {
+    const QString text = q(c.text);
+    const int limit = textLimit();
+    if (isValueLabel(m_table, c.id) || textWidth(fontMetrics(), text) <= limit) {
+        auto* label = new QLabel(text);
         label->setTextFormat(Qt::PlainText);
-        if (isValueLabel(m_table, id)) {
+        if (isValueLabel(m_table, c.id)) {
             label->setMinimumWidth(
                 label->fontMetrics().horizontalAdvance(QStringLiteral("-00000")));
             label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         }
         return label;
     }
+    // A long text (a file comment, a path) wraps at words and, where there
+    // are none (Japanese, long names), anywhere; its box scrolls past a
+    // dozen lines.
+    auto* box = new QPlainTextEdit;
+    box->setReadOnly(true);
+    box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    box->setFrameShape(QFrame::NoFrame);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setFocusPolicy(Qt::ClickFocus);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    box->setPalette(palette);
+    box->setPlainText(text);
+    // Level with the captions and values beside and above it.
+    box->document()->setDocumentMargin(0);
+    const QFontMetrics metrics = box->fontMetrics();
+    const int margin = 2 * box->frameWidth();
+    const QRect wrapped = metrics.boundingRect(QRect(0, 0, limit - margin, 1 << 20),
+                                               Qt::TextWrapAnywhere | Qt::TextExpandTabs, text);
+    // Whole lines only, so the last one shown is not cut through; a line of
+    // the text itself measures the height, as the Japanese fall-back font
+    // makes lines taller than the primary font's.
+    QTextLayout sample(text.left(40), box->font());
+    sample.beginLayout();
+    const QTextLine first = sample.createLine();
+    sample.endLayout();
+    const int line = std::max(metrics.lineSpacing(), static_cast<int>(std::ceil(first.height())));
+    const int lines =
+        std::min({wrapped.height() / line + 1, LongTextLines, availableArea().height() / 3 / line});
+    box->setFixedWidth(limit);
+    box->setFixedHeight(std::max(1, lines) * line + margin);
+    return box;
+}
+
+void ControlTableDialog::showStaticText(QWidget* widget, const QString& text) const {
+    if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) {
+        if (box->toPlainText() != text)
+            box->setPlainText(text);
+        return;
+    }
+    auto* label = static_cast<QLabel*>(widget);
+    const int limit = textLimit();
+    if (textWidth(label->fontMetrics(), text) <= limit) {
+        label->setText(text);
+        label->setToolTip(QString());
+        return;
+    }
+    // A text that outgrew its label keeps the dialog's width: the middle
+    // goes, the tooltip holds the whole text.
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        line = label->fontMetrics().elidedText(line, Qt::ElideMiddle, limit);
+    label->setText(lines.join(QLatin1Char('\n')));
+    label->setToolTip(text);
+}
+
+QWidget* ControlTableDialog::makeWidget(const Control& c) {
+    const int id = c.id;
+    switch (c.kind) {
+    case ControlKind::Static:
+        return makeStatic(c);
     case ControlKind::Edit: {
         auto* edit = new QLineEdit(q(c.text));
         if (c.maxChars > 0)
@@ -98,7 +212,9 @@ QWidget* ControlTableDialog::makeWidget(const Control& c) {
         auto* list = new QListWidget;
         connect(list, &QListWidget::currentRowChanged, this,
                 [this, id](int row) { userChangedValue(id, row); });
-        connect(list, &QListWidget::itemDoubleClicked, this, [this] { pressed(1); });
+        connect(list, &QListWidget::itemDoubleClicked, this, [this, id] { activated(id); });
+        list->installEventFilter(this);
+        m_lists.insert(list, id);
         return list;
     }
     case ControlKind::Combo: {
@@ -132,14 +248,19 @@ QWidget* ControlTableDialog::makeWidget(const Control& c) {
 }
 
 void ControlTableDialog::build() {
-    auto* outer = new QVBoxLayout(this);
+    auto* frame = new QVBoxLayout(this);
+    auto* body = new QWidget;
+    auto* outer = new QVBoxLayout(body);
+    outer->setContentsMargins(0, 0, 0, 0);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
 
     QVBoxLayout* target = outer; // where lines go (the dialog or a group box)
     QHBoxLayout* line = nullptr; // the line being filled
     int lineRow = -2;
-    int groupOfBox = -1; // radio group inside the open group box
+    int groupOfBox = -1;            // radio group inside the open group box
+    bool onlyStatics = false;       // the line holds statics only so far
+    std::vector<QWidget*> captions; // first statics of caption-and-value lines
 
     auto closeGroup = [&] {
         target = outer;
@@ -149,6 +270,7 @@ void ControlTableDialog::build() {
         line = new QHBoxLayout;
         target->addLayout(line);
         lineRow = row;
+        onlyStatics = true;
     };
 
     const auto& controls = m_table.controls;
@@ -192,10 +314,26 @@ void ControlTableDialog::build() {
             newLine(c.row);
         if (c.kind == ControlKind::List)
             widget->setMinimumHeight(120);
-        line->addWidget(widget, c.kind == ControlKind::ScrollBar || c.kind == ControlKind::Edit ||
-                                        c.kind == ControlKind::List || c.kind == ControlKind::Combo
-                                    ? 1
-                                    : 0);
+        int stretch = c.kind == ControlKind::ScrollBar || c.kind == ControlKind::Edit ||
+                              c.kind == ControlKind::List || c.kind == ControlKind::Combo
+                          ? 1
+                          : 0;
+        if (c.kind == ControlKind::Static && onlyStatics && line->count() > 0) {
+            // A value beside its caption starts right after the caption
+            // column and takes the rest of the line.
+            stretch = 1;
+            if (line->count() == 1)
+                captions.push_back(line->itemAt(0)->widget());
+        }
+        if (c.kind != ControlKind::Static)
+            onlyStatics = false;
+        line->addWidget(widget, stretch);
+        if (qobject_cast<QPlainTextEdit*>(widget)) {
+            // Captions stay level with the first line of a long text.
+            for (int k = 0; k + 1 < line->count(); ++k)
+                if (QWidget* other = line->itemAt(k)->widget())
+                    line->setAlignment(other, Qt::AlignTop | Qt::AlignLeft);
+        }
         if (c.kind == ControlKind::ScrollBar && c.labelId) {
             if (const Control* label = m_table.find(c.labelId)) {
                 QWidget* labelWidget = makeWidget(*label);
@@ -204,8 +342,57 @@ void ControlTableDialog::build() {
             }
         }
     }
+    int captionWidth = 0;
+    for (QWidget* caption : captions)
+        captionWidth = std::max(captionWidth, caption->sizeHint().width());
+    for (QWidget* caption : captions)
+        caption->setMinimumWidth(captionWidth);
     outer->addStretch(1);
-    outer->addLayout(buttons);
+    frame->addWidget(body, 1);
+    frame->addLayout(buttons);
+    linkMnemonics();
+    fitToScreen(body);
+}
+
+void ControlTableDialog::linkMnemonics() {
+    // A label's "&F" reaches the field that follows it, as in the program's
+    // dialog templates; without a buddy QLabel would show the ampersand.
+    const auto& controls = m_table.controls;
+    for (std::size_t i = 0; i + 1 < controls.size(); ++i) {
+        const Control& c = controls[i];
+        if (c.kind != ControlKind::Static || !takesMnemonicFocus(controls[i + 1].kind))
+            continue;
+        auto* label = qobject_cast<QLabel*>(m_widgets.value(c.id));
+        QWidget* field = m_widgets.value(controls[i + 1].id);
+        if (label && field && hasMnemonic(label->text())) {
+            label->setTextFormat(Qt::PlainText);
+            label->setBuddy(field);
+        }
+    }
+}
+
+void ControlTableDialog::fitToScreen(QWidget* body) {
+    const QRect area = availableArea();
+    const QSize room(std::max(200, area.width() - FrameAllowance),
+                     std::max(150, area.height() - FrameAllowance));
+    const QSize wanted = sizeHint();
+    if (wanted.width() > room.width() || wanted.height() > room.height()) {
+        // The body scrolls so that the buttons stay on the screen.
+        auto* frame = static_cast<QVBoxLayout*>(layout());
+        auto* scroll = new QScrollArea;
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidgetResizable(true);
+        frame->removeWidget(body);
+        scroll->setWidget(body);
+        frame->insertWidget(0, scroll, 1);
+        const QSize bodySize = body->sizeHint();
+        scroll->setMinimumSize(std::min(bodySize.width(), room.width() - 2 * FrameAllowance),
+                               std::min(bodySize.height(), room.height() / 2));
+        frame->activate();
+    }
+    resize(sizeHint().boundedTo(room).expandedTo(minimumSizeHint().boundedTo(room)));
+    setMaximumSize(std::max(room.width(), minimumWidth()),
+                   std::max(room.height(), minimumHeight()));
 }
 
 void ControlTableDialog::userChangedValue(int id, int value) {
@@ -229,6 +416,28 @@ void ControlTableDialog::pressed(int id) {
         done(result);
 }
 
+void ControlTableDialog::activated(int id) {
+    const int result = m_table.activate(id);
+    refresh();
+    if (result != 0)
+        done(result);
+}
+
+bool ControlTableDialog::eventFilter(QObject* watched, QEvent* event) {
+    // Enter on a list with a chosen item activates the item rather than
+    // pressing the default button, as a double click does.
+    if (event->type() == QEvent::KeyPress && m_lists.contains(watched)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const auto* list = static_cast<QListWidget*>(watched);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && list->currentRow() >= 0) {
+            activated(m_lists.value(watched));
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void ControlTableDialog::reject() {
     // Escape and the close box act as the cancel button when there is one.
     if (m_table.has(2)) {
@@ -249,7 +458,7 @@ void ControlTableDialog::refresh() {
         w->setEnabled(c.enabled);
         switch (c.kind) {
         case ControlKind::Static:
-            static_cast<QLabel*>(w)->setText(q(c.text));
+            showStaticText(w, q(c.text));
             break;
         case ControlKind::Edit: {
             auto* edit = static_cast<QLineEdit*>(w);

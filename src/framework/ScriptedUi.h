@@ -37,6 +37,7 @@ public:
                    MessageButtons buttons) override;
     int runDialog(ControlTable& table) override;
     void beginWait() override { ++waits; }
+    void endWait() override { ++waitsEnded; }
     void progress(long long done, long long total) override {
         lastProgress = done;
         progressTotal = total;
@@ -49,6 +50,7 @@ public:
     std::vector<ControlTable> tables; // copies as they were when closed
     std::vector<std::string> unscripted;
     int waits = 0;
+    int waitsEnded = 0;
     long long lastProgress = 0;
     long long progressTotal = 0;
 

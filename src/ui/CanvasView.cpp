@@ -5,6 +5,7 @@
 #include "canvas/SoftDab.h"
 #include "canvas/qt/Clipboard.h"
 #include "canvas/qt/PictureRenderer.h"
+#include "framework/Ui.h"
 #include "ui/EditorHost.h"
 #include "ui/ToolCursors.h"
 
@@ -16,6 +17,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <optional>
 
 namespace celdo {
 
@@ -139,7 +141,13 @@ void CanvasView::handleMouse(MouseEvent::Kind kind, QPoint position, bool leftDo
     event.kind = kind;
     event.position = {position.x(), position.y()};
     event.leftDown = leftDown;
+    // A fill of a big picture takes a moment.
+    std::optional<WaitCursor> wait;
+    if (kind == MouseEvent::LeftPress &&
+        tool::ClassOf(m_canvas.state().currentTool) == tool::FillClass)
+        wait.emplace(m_host.ui());
     const ToolResponse response = HandleMouse(m_canvas, event);
+    wait.reset();
     act(response, position, before);
 }
 

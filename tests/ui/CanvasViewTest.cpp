@@ -114,6 +114,21 @@ private slots:
         QVERIFY(canvas->state().lastRegion);
     }
 
+    void fillShowsTheWaitCursorWhileItRuns() {
+        host->app().editing.currentTool = 1536; // 塗潰し
+        QTest::mousePress(view, Qt::LeftButton, {}, QPoint(4, 4));
+        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(4, 4));
+        QCOMPARE(canvas->picture()->at(15, 15), std::uint8_t(5));
+        QCOMPARE(host->scripted.waits, 1);
+        QCOMPARE(host->scripted.waitsEnded, 1);
+        QVERIFY(!QGuiApplication::overrideCursor());
+        // Other tools paint without it.
+        host->app().editing.currentTool = 257;
+        QTest::mousePress(view, Qt::LeftButton, {}, QPoint(6, 6));
+        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(6, 6));
+        QCOMPARE(host->scripted.waits, 1);
+    }
+
     void theMarginForwardsPositionsOutsideThePicture() {
         host->app().editing.currentTool = 257;
         QTest::mouseMove(window->viewport(), QPoint(3, 3));

@@ -132,10 +132,15 @@ FileDialog::Result QtUi::systemFileDialog(const FileDialog::Request& request) {
 }
 
 void QtUi::beginWait() {
+    // A test's responder learns of the wait too; the cursor still changes.
+    if (Ui* r = responder())
+        r->beginWait();
     QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 void QtUi::endWait() {
     QApplication::restoreOverrideCursor();
+    if (Ui* r = responder())
+        r->endWait();
 }
 
 } // namespace celdo

@@ -180,6 +180,27 @@ private slots:
         QVERIFY(view->handleKey(" ", QPoint(100, 100)));
         QCOMPARE(host->app().colours.drawColor, 5);
     }
+
+    void rectangleOutlineDraggedPastThePictureLeavesOutTheSideOutside() {
+        // A press on the view's far edge lies one pixel past the 16-pixel
+        // picture (column 16); the drag ends inside.
+        host->app().editing.currentTool = 513; // 矩形
+        QTest::mousePress(view, Qt::LeftButton, {}, QPoint(16, 3));
+        QTest::mouseMove(view, QPoint(2, 9));
+        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(2, 9));
+        const CellImage& p = *canvas->picture();
+        // Top, bottom and left sides up to the picture's edge…
+        QCOMPARE(p.at(2, 3), std::uint8_t(5));
+        QCOMPARE(p.at(15, 3), std::uint8_t(5));
+        QCOMPARE(p.at(15, 9), std::uint8_t(5));
+        QCOMPARE(p.at(2, 6), std::uint8_t(5));
+        // …but no right side along the last column: it lies at column 16.
+        QCOMPARE(p.at(15, 6), std::uint8_t(2));
+        QCOMPARE(p.at(3, 6), std::uint8_t(2));
+        // The region remembered for copying is the part inside the picture.
+        QVERIFY(canvas->state().lastRegion);
+        QCOMPARE(*canvas->state().lastRegion, (Rect{2, 3, 16, 10}));
+    }
 };
 
 QTEST_MAIN(CanvasViewTest)

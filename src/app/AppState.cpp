@@ -84,6 +84,7 @@ void AppState::readSettings() {
     useToolBar = s.readInt("UseToolBar", 1);
     useStatusBar = s.readInt("UseStatusBar", 1);
     adjustPalette = s.readInt("AdjustPalette", 0);
+    mainPlacement = StoredPlacement::Read(s);
     readToolbarList();
     newImageSizes.read(s);
     fileOptions.read(s);
@@ -137,6 +138,8 @@ void AppState::writeSettings() {
     s.writeInt("LeftColor", colours.leftColor);
     s.writeInt("RightColor", colours.rightColor);
     s.writeInt("IndexBrush", indexBrush);
+    if (mainPlacement.width > 0 && mainPlacement.height > 0)
+        mainPlacement.Write(s);
     s.flush();
 }
 

@@ -3,6 +3,7 @@
 #include "app/CommandTable.h"
 #include "app/FileHistory.h"
 #include "app/FileOptions.h"
+#include "app/MainWindowPlacement.h"
 #include "app/NewImage.h"
 #include "app/Settings.h"
 #include "boards/Brush.h"
@@ -78,6 +79,8 @@ public:
     BrushSet brushes;
     TileSet tiles;
     int indexBrush = 0;
+    // The main window's place, read at start-up and written at exit.
+    StoredPlacement mainPlacement;
 
     FileOptions fileOptions;
     FileHistory imageHistory{"gfile"};

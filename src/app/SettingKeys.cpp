@@ -73,6 +73,10 @@ constexpr std::array kKeys{
     integer("GrpFontForeMask", 0, W::Exit),
     integer("GrpFontBackMask", 0, W::Exit),
     integer("GrpFontPostMsg", 1, W::Exit),
+    integer("MainXpos", 0, W::Exit),
+    integer("MainYpos", 0, W::Exit),
+    integer("MainWidth", 0, W::Exit),
+    integer("MainHeight", 0, W::Exit),
 };
 
 constexpr std::array<std::string_view, 13> kFontFields{

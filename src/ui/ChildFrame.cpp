@@ -1,11 +1,10 @@
 #include "ui/ChildFrame.h"
 
+#include "app/ChildFrameFit.h"
 #include "ui/ImageWindow.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
-
-#include <algorithm>
 
 namespace celdo {
 
@@ -16,9 +15,10 @@ ChildFrame::ChildFrame(EditorHost& host, QWidget* parent) : QMdiSubWindow(parent
     setWidget(m_image);
     if (parent)
         setWindowIcon(parent->window()->windowIcon());
-    setWindowTitle(m_image->displayName());
+    setWindowTitle(CaptionFor(m_image->displayName()));
     connect(m_image, &ImageWindow::titleChanged, this,
-            [this](const QString& title) { setWindowTitle(title); });
+            [this](const QString& title) { setWindowTitle(CaptionFor(title)); });
+    connect(m_image, &ImageWindow::modifiedChanged, this, &QWidget::setWindowModified);
     connect(m_image, &ImageWindow::fitRequested, this, &ChildFrame::fitToImage);
     m_commands.on(Command::FitToImage, [this] { fitToImage(); });
 }
@@ -32,23 +32,37 @@ void ChildFrame::closeAgreed() {
     close();
 }
 
+QString ChildFrame::CaptionFor(const QString& displayName) {
+    // Qt shows "*" in place of the placeholder while the window is modified.
+    return displayName + QStringLiteral("[*]");
+}
+
 void ChildFrame::fitToImage() {
-    if (isMinimized() || isMaximized())
+    if (isMinimized())
+        showNormal();
+    if (isMaximized())
         return;
-    // Command::FitChildFrame: the client takes the size the image window wants; the
-    // frame adds its borders and title bar (held as contents margins).  The
-    // frame stays wide enough to show its caption.
+    // The client takes the size the image window wants; the frame adds its
+    // borders and title bar (held as contents margins) and is cut to the
+    // client area from where it stands.
     ensurePolished();
     const QMargins m = contentsMargins();
     const int border = 2 * m_image->frameWidth();
-    QSize frame =
-        m_image->extentSize() + QSize(m.left() + m.right() + border, m.top() + m.bottom() + border);
-    frame.setWidth(std::max(frame.width(), MinimumWidth));
+    ChildFrameFitInput input;
+    const QSize wanted = m_image->extentSize();
+    input.wanted = {wanted.width(), wanted.height()};
+    input.decoration = {m.left() + m.right() + border, m.top() + m.bottom() + border};
+    const QSize bars = m_image->scrollBarExtent();
+    input.verticalBarWidth = bars.width();
+    input.horizontalBarHeight = bars.height();
+    input.minimumWidth = MinimumWidth;
+    input.available = {QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
     if (QMdiArea* area = mdiArea()) {
         const QSize room = area->viewport()->size();
-        frame = frame.boundedTo(room.expandedTo(QSize(80, 60)));
+        input.available = {room.width() - x(), room.height() - y()};
     }
-    resize(frame);
+    const WindowSize outer = ChildFrameFit(input);
+    resize(outer.width, outer.height);
 }
 
 bool ChildFrame::handleCommand(Command command) {

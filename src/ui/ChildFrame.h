@@ -22,6 +22,8 @@ public:
     static constexpr int MinimumWidth = 160;
 
     ImageWindow* imageWindow() const { return m_image; }
+    // The caption for a display name, with the modified mark's placeholder.
+    static QString CaptionFor(const QString& displayName);
 
     // Command::QueryClose: true when the child refuses to close (its image
     // window asked whether to save and the question was cancelled).

@@ -85,7 +85,7 @@ void DocumentController::show(LoadedImage loaded) {
     window->SetPicture(std::move(loaded.picture), single != nullptr);
     window->SetDocument(std::move(loaded.document));
     if (frame) {
-        frame->setWindowTitle(window->displayName());
+        frame->setWindowTitle(ChildFrame::CaptionFor(window->displayName()));
         frame->show();
         frame->fitToImage();
         m_window.clientArea()->setActiveSubWindow(frame);

@@ -64,6 +64,7 @@ ImageWindow::ImageWindow(EditorHost& host, QWidget* parent)
         setFocus();
         Save();
     });
+    connect(m_view, &CanvasView::pictureChanged, this, &ImageWindow::syncModified);
     connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
             [this](int action) { stepAction(Qt::Horizontal, action); });
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
@@ -108,6 +109,7 @@ void ImageWindow::SetPicture(CellImagePtr picture, bool replace) {
     m_centrePending = 0;
     m_view->setVisible(present);
     Layout();
+    syncModified();
 }
 
 void ImageWindow::SetDocument(std::unique_ptr<GraphicFile> document) {
@@ -140,27 +142,40 @@ void ImageWindow::placeCanvas() {
     m_view->move(Margin - horizontalScrollBar()->value(), Margin - verticalScrollBar()->value());
 }
 
+QSize ImageWindow::scrollBarExtent() const {
+    return QSize(verticalScrollBar()->sizeHint().width(),
+                 horizontalScrollBar()->sizeHint().height());
+}
+
 void ImageWindow::updateScrollBars() {
+    // Decided on the area without bars: a bar shows only when the view does
+    // not fit, and showing one narrows the room for the other.
     const QSize extent = extentSize();
-    // Showing one bar narrows the other's page, so settle in a few rounds.
-    for (int round = 0; round < 3; ++round) {
-        const QSize page = viewport()->size();
-        const int factor = canvas().zoom().mode() == Zoom::Magnified ? canvas().zoom().factor() : 1;
-        QScrollBar* h = horizontalScrollBar();
-        QScrollBar* v = verticalScrollBar();
-        const int hMax = std::max(0, extent.width() - page.width());
-        const int vMax = std::max(0, extent.height() - page.height());
-        if (hMax == h->maximum() && vMax == v->maximum() && h->pageStep() == page.width() &&
-            v->pageStep() == page.height() && h->singleStep() == factor)
-            break;
-        h->setRange(0, hMax);
-        v->setRange(0, vMax);
-        h->setPageStep(std::max(1, page.width()));
-        v->setPageStep(std::max(1, page.height()));
-        h->setSingleStep(factor);
-        v->setSingleStep(factor);
-    }
-    if (horizontalScrollBar()->maximum() == 0 && verticalScrollBar()->maximum() == 0)
+    const QSize full = maximumViewportSize();
+    const QSize bars = scrollBarExtent();
+    bool needH = extent.width() > full.width();
+    bool needV = extent.height() > full.height();
+    if (needH && !needV)
+        needV = extent.height() > full.height() - bars.height();
+    if (needV && !needH)
+        needH = extent.width() > full.width() - bars.width();
+    const QSize page(full.width() - (needV ? bars.width() : 0),
+                     full.height() - (needH ? bars.height() : 0));
+    const int factor = canvas().zoom().mode() == Zoom::Magnified ? canvas().zoom().factor() : 1;
+    QScrollBar* h = horizontalScrollBar();
+    QScrollBar* v = verticalScrollBar();
+    h->setRange(0, needH ? extent.width() - page.width() : 0);
+    v->setRange(0, needV ? extent.height() - page.height() : 0);
+    h->setPageStep(std::max(1, page.width()));
+    v->setPageStep(std::max(1, page.height()));
+    h->setSingleStep(factor);
+    v->setSingleStep(factor);
+    // The scroll area shows and hides its bars from a queued call; setting
+    // the policy again lays them out now, so the viewport has its final
+    // size at once.
+    if (h->isVisibleTo(this) != needH || v->isVisibleTo(this) != needV)
+        setVerticalScrollBarPolicy(verticalScrollBarPolicy());
+    if (!needH && !needV)
         m_centrePending = 0;
 }
 
@@ -257,6 +272,29 @@ bool ImageWindow::viewportEvent(QEvent* event) {
 }
 
 void ImageWindow::keyPressEvent(QKeyEvent* event) {
+    // The arrow keys move the pointer by one screen pixel instead of
+    // scrolling, so a tool can be placed pixel by pixel.
+    QPoint step;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        step = QPoint(-1, 0);
+        break;
+    case Qt::Key_Right:
+        step = QPoint(1, 0);
+        break;
+    case Qt::Key_Up:
+        step = QPoint(0, -1);
+        break;
+    case Qt::Key_Down:
+        step = QPoint(0, 1);
+        break;
+    default:
+        break;
+    }
+    if (!step.isNull()) {
+        QCursor::setPos(QCursor::pos() + step);
+        return;
+    }
     if (m_view->handleKey(event->text(), m_view->mapFromGlobal(QCursor::pos())))
         return;
     QAbstractScrollArea::keyPressEvent(event);
@@ -306,7 +344,9 @@ bool ImageWindow::Save() {
         return false;
     if (!m_document)
         return SaveAs();
-    return saveThrough(m_document.get());
+    const bool saved = saveThrough(m_document.get());
+    syncModified();
+    return saved;
 }
 
 bool ImageWindow::SaveAs() {
@@ -328,6 +368,7 @@ bool ImageWindow::SaveAs() {
     surface.modified = false;
     dispatch.SaveMaskFor(*m_document, surface);
     emit titleChanged(displayName());
+    syncModified();
     return true;
 }
 
@@ -359,6 +400,7 @@ bool ImageWindow::QueryClose() {
         return false;
     surface.modified = false;
     dispatch.SaveMaskFor(*document, surface);
+    syncModified();
     return true;
 }
 
@@ -473,6 +515,7 @@ void ImageWindow::filterDone(const FilterCommandResult& result) {
         return;
     }
     m_view->invalidateImage(result.changed);
+    syncModified();
     if (result.paletteChanged)
         m_host.postCommand(Command::PaletteChanged);
 }
@@ -483,6 +526,7 @@ void ImageWindow::paletteChanged() {
         return;
     ApplyCurrentPalette(*picture, m_host.app().palette);
     repaintCanvas();
+    syncModified();
 }
 
 void ImageWindow::applyPaletteBroadcast(const PaletteBroadcast& broadcast) {
@@ -490,10 +534,21 @@ void ImageWindow::applyPaletteBroadcast(const PaletteBroadcast& broadcast) {
         return;
     ApplyPaletteBroadcast(canvas().surface(), broadcast, m_host.app().palette);
     repaintCanvas();
+    syncModified();
 }
 
 bool ImageWindow::handleCommand(Command command) {
-    return m_commands.run(command);
+    const bool handled = m_commands.run(command);
+    syncModified();
+    return handled;
+}
+
+void ImageWindow::syncModified() {
+    const bool modified = canvas().surface().modified;
+    if (modified == m_shownModified)
+        return;
+    m_shownModified = modified;
+    emit modifiedChanged(modified);
 }
 
 void ImageWindow::registerCommands() {

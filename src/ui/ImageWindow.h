@@ -46,6 +46,9 @@ public:
     bool QueryClose();
     // Commands routed to the image window; false when not handled.
     bool handleCommand(Command command);
+    // Tells the frame when the picture's modified flag changed since it was
+    // last told (after an edit, a command, a save).
+    void syncModified();
     // The current colour group changed: the picture takes it and repaints.
     void paletteChanged();
     // One of the palette board's broadcasts.
@@ -54,6 +57,8 @@ public:
     // The client size that shows the whole canvas with its margins
     // (extentWidth × extentHeight), for fitting the child frame.
     QSize extentSize() const;
+    // Width of the vertical scroll bar and height of the horizontal one.
+    QSize scrollBarExtent() const;
 
     // A zoom command.  `centrePending` 1: centred on the middle of the
     // visible area (main menu); 2: on the canvas's zoom centre (popup menu
@@ -77,6 +82,9 @@ public:
 signals:
     // The display name changed (new document, first save).
     void titleChanged(const QString& title);
+    // The modified mark of the caption: set after a change, cleared by a
+    // save.
+    void modifiedChanged(bool modified);
     // The window wants its frame fitted (after a zoom or a new picture).
     void fitRequested();
 
@@ -106,6 +114,7 @@ private:
     CanvasView* m_view = nullptr;
     std::unique_ptr<GraphicFile> m_document;
     int m_centrePending = 0;
+    bool m_shownModified = false;
     CommandHandlers m_commands;
 };
 

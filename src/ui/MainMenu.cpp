@@ -181,8 +181,9 @@ void MainMenu::rebuildWindowList() {
     m_windowListActions.append(m_windowMenu->addSeparator());
     int number = 1;
     for (QMdiSubWindow* w : frames) {
-        QAction* a =
-            m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(w->windowTitle()));
+        // The list names the picture without the caption's modified mark.
+        const QString name = QString(w->windowTitle()).remove(QStringLiteral("[*]"));
+        QAction* a = m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(name));
         a->setCheckable(true);
         a->setChecked(w == m_mdi->currentSubWindow());
         connect(a, &QAction::triggered, m_mdi, [mdi = m_mdi, w] { mdi->setActiveSubWindow(w); });

@@ -23,18 +23,21 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFontDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProcess>
+#include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace celdo {
 
@@ -44,14 +47,17 @@ QString q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+const QString ProgramTitle = QStringLiteral("Celdo");
+
 } // namespace
 
 MainWindow::MainWindow(AppState& app, QWidget* parent)
     : QMainWindow(parent), m_app(app), m_ui(this), m_dispatch(app, m_ui) {
     const bool multiple = variant() == FrameVariant::MultipleDocument;
     setObjectName(multiple ? QStringLiteral("CeldoM") : QStringLiteral("Celdos"));
-    setWindowTitle(QStringLiteral("Celdo"));
+    setWindowTitle(ProgramTitle);
     setWindowIcon(toolBarIcon(8));
+    m_openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     m_startInstance = [](const std::vector<std::string>& arguments) {
         QStringList list;
         for (const std::string& a : arguments)
@@ -74,6 +80,26 @@ MainWindow::MainWindow(AppState& app, QWidget* parent)
     registerCommands();
     layoutClientArea();
     resize(multiple ? QSize(800, 600) : QSize(300, 200));
+    restorePlacement();
+}
+
+void MainWindow::restorePlacement() {
+    std::vector<Rect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect a = screen->availableGeometry();
+        screens.push_back({a.left(), a.top(), a.left() + a.width(), a.top() + a.height()});
+    }
+    if (const auto place = MainWindowPlacement(m_app.mainPlacement, screens)) {
+        move(place->left, place->top);
+        resize(place->width(), place->height());
+    }
+}
+
+void MainWindow::rememberPlacement() {
+    // A maximised or minimised window keeps the place it had before.
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))
+        return;
+    m_app.mainPlacement = {x(), y(), width(), height()};
 }
 
 MainWindow::~MainWindow() {
@@ -147,6 +173,12 @@ void MainWindow::buildClientArea() {
         // Until a picture arrives the white background shows.
         m_singleImage->hide();
         connect(m_singleImage, &ImageWindow::fitRequested, this, &MainWindow::fitMainWindow);
+        // The picture's name comes first, so the task bar tells the
+        // instances apart.
+        connect(m_singleImage, &ImageWindow::titleChanged, this, [this](const QString& name) {
+            setWindowTitle(name + QStringLiteral("[*] - ") + ProgramTitle);
+        });
+        connect(m_singleImage, &ImageWindow::modifiedChanged, this, &QWidget::setWindowModified);
         layout->addWidget(m_single, 1);
     }
     setCentralWidget(central);
@@ -299,6 +331,13 @@ void MainWindow::fitMainWindow() {
 // --- command dispatch -------------------------------------------------------
 
 void MainWindow::executeCommand(Command command) {
+    dispatchCommand(command);
+    // Palette and clipboard commands may change any picture.
+    for (ImageWindow* window : imageWindows())
+        window->syncModified();
+}
+
+void MainWindow::dispatchCommand(Command command) {
     // The main window's own commands first, then the active child, then
     // what every child declined.
     if (m_commands.run(command))
@@ -398,9 +437,15 @@ void MainWindow::showDisplayInfo() {
 }
 
 void MainWindow::showHelp() {
-    // Handed to the desktop's default handler; a failure is not reported.
-    const auto path = m_app.dataFile("celdo.htm");
-    QDesktopServices::openUrl(QUrl::fromLocalFile(q(path.string())));
+    // Handed to the desktop's default handler.  Without a browser (or
+    // without the document) the user learns where the document belongs.
+    const std::filesystem::path path = m_app.dataFile("celdo.htm");
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) && m_openUrl(QUrl::fromLocalFile(q(path.string()))))
+        return;
+    m_ui.messageBox("ヘルプを開けませんでした。\n" + path.string() +
+                        " をブラウザーで開いてください。",
+                    "Celdos", MessageIcon::Information, MessageButtons::Ok);
 }
 
 void MainWindow::showOptions() {
@@ -531,6 +576,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::shutDown() {
     // The boards record their state when they close; then the settings go
     // out in the program's order and the file is flushed.
+    rememberPlacement();
     m_app.writeSettings();
     m_shutDown = true;
 }

@@ -19,6 +19,7 @@ class QLabel;
 class QMdiArea;
 class QMenu;
 class QAction;
+class QUrl;
 
 namespace celdo {
 
@@ -101,6 +102,11 @@ public:
     using InstanceStarter = std::function<void(const std::vector<std::string>& arguments)>;
     void setInstanceStarter(InstanceStarter starter) { m_startInstance = std::move(starter); }
 
+    // Hands a document to the desktop (the help); false when it failed.
+    // Tests replace the opener.
+    using UrlOpener = std::function<bool(const QUrl& url)>;
+    void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
+
     // True once the close was agreed and the settings were written.
     bool shutDownDone() const { return m_shutDown; }
 
@@ -118,6 +124,7 @@ private:
     // executeCommand) the active child, then what the child declined.
     void registerCommands();
     ChildFrame* activeChildFrame() const;
+    void dispatchCommand(Command command);
 
     void paletteChanged();
     void selectTool(int code);
@@ -134,6 +141,10 @@ private:
     void fitToolPane();
     std::vector<PaintSurface*> surfaces() const;
     void shutDown();
+    // The stored place from the last run, when it is on a screen.
+    void restorePlacement();
+    // The place and size to write at exit.
+    void rememberPlacement();
 
     AppState& m_app;
     QtUi m_ui;
@@ -153,6 +164,7 @@ private:
     CommandHandlers m_commands;
     CommandHandlers m_declined;
     InstanceStarter m_startInstance;
+    UrlOpener m_openUrl;
     // The plug-ins from start-up to shutdown.
     FilterState m_filters;
     bool m_shutDown = false;

@@ -426,6 +426,33 @@ private slots:
         QCOMPARE(fit.size(), 1);
     }
 
+    void arrowKeysMoveThePointerOnePixelAndDoNotScroll() {
+        open(numbered(200, 200));
+        window->resize(120, 120);
+        QScrollBar* h = window->horizontalScrollBar();
+        QScrollBar* v = window->verticalScrollBar();
+        h->setValue(40);
+        v->setValue(30);
+        QCursor::setPos(500, 400);
+        QWidget* canvas = window->canvasView();
+        QTest::keyClick(canvas, Qt::Key_Left);
+        QCOMPARE(QCursor::pos(), QPoint(499, 400));
+        QTest::keyClick(canvas, Qt::Key_Up);
+        QCOMPARE(QCursor::pos(), QPoint(499, 399));
+        QTest::keyClick(canvas, Qt::Key_Right);
+        QTest::keyClick(canvas, Qt::Key_Right);
+        QCOMPARE(QCursor::pos(), QPoint(501, 399));
+        QTest::keyClick(canvas, Qt::Key_Down);
+        QTest::keyClick(canvas, Qt::Key_Down);
+        QTest::keyClick(canvas, Qt::Key_Down);
+        QCOMPARE(QCursor::pos(), QPoint(501, 402));
+        // A release alone moves nothing.
+        QTest::keyRelease(canvas, Qt::Key_Left);
+        QCOMPARE(QCursor::pos(), QPoint(501, 402));
+        QCOMPARE(h->value(), 40);
+        QCOMPARE(v->value(), 30);
+    }
+
     void maskCommands() {
         open(numbered(4, 4));
         auto mask = CellImage::Create(4, 4, 8);

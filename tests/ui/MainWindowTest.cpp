@@ -5,6 +5,7 @@
 #include "canvas/Canvas.h"
 #include "formats/KissCellFile.h"
 #include "formats/KissPaletteFile.h"
+#include "ui/CanvasView.h"
 #include "ui/ChildFrame.h"
 #include "ui/ImageWindow.h"
 #include "ui/ToolBarWidget.h"
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
+#include <QScrollBar>
 #include <QToolButton>
 
 using namespace celdo;
@@ -129,8 +131,8 @@ private slots:
 
         const auto frames = w.clientArea()->subWindowList(QMdiArea::CreationOrder);
         QCOMPARE(frames.size(), 2);
-        QCOMPARE(frames[0]->windowTitle(), QStringLiteral("doll.cel"));
-        QCOMPARE(frames[1]->windowTitle(), QStringLiteral("dress.cel"));
+        QCOMPARE(frames[0]->windowTitle(), QStringLiteral("doll.cel[*]"));
+        QCOMPARE(frames[1]->windowTitle(), QStringLiteral("dress.cel[*]"));
         QVERIFY(f.ui.messages.empty());
 
         // The palette set holds the file's colours, read independently.
@@ -369,6 +371,147 @@ private slots:
         const ControlTable t = DisplayInfoDialog(m, "Linux 6.1");
         QCOMPARE(t.text(displayinfo::ScreenSize), std::string("1280 × 1024"));
         QCOMPARE(t.text(displayinfo::ColourDepth), std::string("1678万色"));
+    }
+
+    void zoomFitsTheChildFrameOrCutsItToTheClientArea() {
+        EditorFixture f;
+        auto editor = f.start(FrameVariant::MultipleDocument, {f.copy("doll.cel")});
+        MainWindow& w = *editor->mainWindow();
+        w.resize(1000, 700);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        f.settle();
+        ChildFrame* frame = w.childFrames().front();
+        ImageWindow* image = frame->imageWindow();
+        QCOMPARE(image->canvas().width(), 48);
+        QCOMPARE(image->canvas().height(), 112);
+        const QMargins m = frame->contentsMargins();
+        const QSize decoration(m.left() + m.right() + 2 * image->frameWidth(),
+                               m.top() + m.bottom() + 2 * image->frameWidth());
+        frame->move(0, 0);
+
+        // 4×: 48·4 + 32 = 224 by 112·4 + 32 = 480, well inside the area.
+        image->ZoomTo(Command::ZoomFour, 1);
+        f.settle();
+        QCOMPARE(frame->size(), QSize(224, 480) + decoration);
+        QCOMPARE(image->viewport()->size(), QSize(224, 480));
+        QVERIFY(!image->horizontalScrollBar()->isVisible());
+        QVERIFY(!image->verticalScrollBar()->isVisible());
+        QCOMPARE(image->canvasView()->pos(), QPoint(8, 8));
+
+        // 8×: 416 by 928 does not fit the height: the frame reaches the area's
+        // bottom, and the width grows by the vertical bar.
+        const QSize area = w.clientArea()->viewport()->size();
+        QVERIFY(area.height() < 50 + 928 + decoration.height());
+        frame->move(100, 50);
+        image->ZoomTo(Command::ZoomEight, 1);
+        f.settle();
+        const int bar = image->scrollBarExtent().width();
+        QCOMPARE(frame->geometry(),
+                 QRect(100, 50, 416 + bar + decoration.width(), area.height() - 50));
+        QVERIFY(image->verticalScrollBar()->isVisible());
+        QVERIFY(!image->horizontalScrollBar()->isVisible());
+        QCOMPARE(image->viewport()->width(), 416);
+
+        // A minimised child is restored and fitted by 大きさの調整.
+        frame->showMinimized();
+        f.settle();
+        QVERIFY(frame->handleCommand(Command::FitToImage));
+        f.settle();
+        QVERIFY(!frame->isMinimized());
+        QCOMPARE(frame->width(), 416 + bar + decoration.width());
+    }
+
+    void theCaptionMarksAChangeUntilTheSave() {
+        EditorFixture f;
+        const std::string doll = f.copy("doll.cel");
+        auto editor = f.start(FrameVariant::MultipleDocument, {doll});
+        MainWindow& w = *editor->mainWindow();
+        ChildFrame* frame = w.childFrames().front();
+        QVERIFY(!frame->isWindowModified());
+        w.executeCommand(Command::ToolFreehand);
+        QTest::mousePress(frame->imageWindow()->canvasView(), Qt::LeftButton, {}, QPoint(3, 4));
+        QTest::mouseRelease(frame->imageWindow()->canvasView(), Qt::LeftButton, {}, QPoint(3, 4));
+        QVERIFY(frame->isWindowModified());
+        QCOMPARE(frame->windowTitle(), QStringLiteral("doll.cel[*]"));
+        QVERIFY(frame->imageWindow()->Save());
+        QVERIFY(!frame->isWindowModified());
+        QVERIFY(f.ui.messages.empty());
+    }
+
+    void singleDocumentTitleNamesThePictureFirst() {
+        EditorFixture f;
+        const std::string doll = f.copy("doll.cel");
+        auto editor = f.start(FrameVariant::SingleDocument, {doll});
+        MainWindow& w = *editor->mainWindow();
+        QCOMPARE(w.windowTitle(), QStringLiteral("doll.cel[*] - Celdo"));
+        QVERIFY(!w.isWindowModified());
+        ImageWindow* image = w.singleImageWindow();
+        w.executeCommand(Command::ToolFreehand);
+        QTest::mousePress(image->canvasView(), Qt::LeftButton, {}, QPoint(3, 4));
+        QTest::mouseRelease(image->canvasView(), Qt::LeftButton, {}, QPoint(3, 4));
+        QVERIFY(w.isWindowModified());
+        w.executeCommand(Command::Save);
+        QVERIFY(!w.isWindowModified());
+    }
+
+    void helpWithoutABrowserSaysWhereTheDocumentIs() {
+        EditorFixture f;
+        auto editor = f.start(FrameVariant::MultipleDocument);
+        MainWindow& w = *editor->mainWindow();
+        const std::string help = editor->state().dataFile("celdo.htm").string();
+        QVERIFY(QFile::exists(QString::fromStdString(help)));
+        QList<QUrl> opened;
+        bool browser = true;
+        w.setUrlOpener([&](const QUrl& url) {
+            opened << url;
+            return browser;
+        });
+
+        w.executeCommand(Command::Help);
+        QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(help))});
+        QVERIFY(f.ui.messages.empty());
+
+        browser = false;
+        w.executeCommand(Command::Help);
+        QCOMPARE(opened.size(), 2);
+        QCOMPARE(f.ui.messages.size(), std::size_t(1));
+        QVERIFY(f.ui.messages[0].text.find(help) != std::string::npos);
+        QCOMPARE(f.ui.messages[0].icon, MessageIcon::Information);
+    }
+
+    void theMainWindowOpensWhereItWasClosed() {
+        EditorFixture f;
+        QPoint defaultPlace;
+        QSize defaultSize;
+        {
+            auto editor = f.start(FrameVariant::MultipleDocument);
+            MainWindow& w = *editor->mainWindow();
+            defaultPlace = w.pos();
+            defaultSize = w.size();
+            w.move(30, 40);
+            w.resize(700, 500);
+            QVERIFY(w.close());
+        }
+        {
+            Settings ini(f.ini, "CELDOM");
+            QCOMPARE(ini.readInt("MainXpos", 0), 30);
+            QCOMPARE(ini.readInt("MainHeight", 0), 500);
+        }
+        {
+            auto editor = f.start(FrameVariant::MultipleDocument);
+            QCOMPARE(editor->mainWindow()->pos(), QPoint(30, 40));
+            QCOMPARE(editor->mainWindow()->size(), QSize(700, 500));
+        }
+        {
+            // Far right of every screen.
+            Settings ini(f.ini, "CELDOM");
+            ini.writeInt("MainXpos", 20000);
+            QVERIFY(ini.flush());
+        }
+        auto editor = f.start(FrameVariant::MultipleDocument);
+        QCOMPARE(editor->mainWindow()->pos(), defaultPlace);
+        QCOMPARE(editor->mainWindow()->size(), defaultSize);
     }
 };
 

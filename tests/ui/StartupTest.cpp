@@ -38,8 +38,8 @@ private slots:
         const auto frames =
             editor->mainWindow()->clientArea()->subWindowList(QMdiArea::CreationOrder);
         QCOMPARE(frames.size(), 3);
-        QCOMPARE(frames[0]->windowTitle(), QStringLiteral("doll.cel"));
-        QCOMPARE(frames[2]->windowTitle(), QStringLiteral("ribbon.cel"));
+        QCOMPARE(frames[0]->windowTitle(), QStringLiteral("doll.cel[*]"));
+        QCOMPARE(frames[2]->windowTitle(), QStringLiteral("ribbon.cel[*]"));
         QVERIFY(f.ui.messages.empty());
         // An unreadable word shows its error and the next word still opens.
         auto second = f.start(FrameVariant::MultipleDocument,

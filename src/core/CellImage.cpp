@@ -17,8 +17,10 @@ bool validDepth(int bits) {
     return bits == 1 || bits == 4 || bits == 8 || bits == 24;
 }
 
-int fullColourCount(int bits) {
-    switch (bits) {
+} // namespace
+
+int CellImage::fullColourCount(int bitsPerPixel) {
+    switch (bitsPerPixel) {
     case 1:
         return 2;
     case 4:
@@ -29,8 +31,6 @@ int fullColourCount(int bits) {
         return 0;
     }
 }
-
-} // namespace
 
 std::uint32_t CellImage::strideFor(int width, int bitsPerPixel) {
     if (width <= 0 || width > MaxDimension || !validDepth(bitsPerPixel))
@@ -66,7 +66,7 @@ std::unique_ptr<CellImage> CellImage::Create(int width, int height, int bitsPerP
     image->m_header.bitCount = static_cast<std::uint16_t>(image->m_bitsPerPixel);
     image->m_stride = sizeOk ? strideFor(width, bitsPerPixel) : 0;
     image->m_imageSize = image->m_stride * static_cast<std::uint32_t>(image->m_height);
-    image->m_colorCount = fullColourCount(image->m_bitsPerPixel);
+    image->m_colorCount = CellImage::fullColourCount(image->m_bitsPerPixel);
     if (image->m_bitsPerPixel == 1) {
         image->m_palette[0] = 0x000000;
         image->m_palette[1] = 0xFFFFFF;
@@ -99,7 +99,7 @@ std::unique_ptr<CellImage> CellImage::AdoptGlobalBitmap(void* headerBlock, void*
     if (image->status() != status::Ok)
         return nullptr;
     image->AdoptPixels(pixels.release(), true);
-    const int count = fullColourCount(depth);
+    const int count = CellImage::fullColourCount(depth);
     const auto* table = static_cast<const std::uint8_t*>(header.get()) + info.size;
     for (int i = 0; i < count; ++i) {
         std::uint32_t entry;
@@ -192,7 +192,7 @@ void CellImage::SetPalette(const ColourValue* source, int count) {
     if (m_bitsPerPixel > 8)
         return;
     if (count < 0)
-        count = fullColourCount(m_bitsPerPixel);
+        count = CellImage::fullColourCount(m_bitsPerPixel);
     count = std::min(count, 256);
     m_colorCount = count;
     if (source)

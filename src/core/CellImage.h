@@ -66,6 +66,8 @@ public:
 
     // Stride and image size of a row layout, 0 for impossible sizes.
     static std::uint32_t strideFor(int width, int bitsPerPixel);
+    // Colour-table entries of a full table: 2, 16 or 256; 0 for 24 bits.
+    static int fullColourCount(int bitsPerPixel);
 
     const BitmapInfoHeader& bitmapHeader() const { return m_header; }
     // 256 colour-table entries in blue, green, red, 0 byte order.

@@ -10,17 +10,10 @@ namespace celdo {
 
 namespace {
 
+// True-colour sources are counted by colour levels instead of table entries.
 int colourCountOf(int bitsPerPixel) {
-    switch (bitsPerPixel) {
-    case 1:
-        return 2;
-    case 4:
-        return 16;
-    case 8:
-        return 256;
-    default:
-        return LevelColourCount;
-    }
+    const int tableSize = CellImage::fullColourCount(bitsPerPixel);
+    return tableSize ? tableSize : LevelColourCount;
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "canvas/ClipboardData.h"
+#include "support/PositionCodedPicture.h"
 
 #include <gtest/gtest.h>
 
@@ -83,15 +84,7 @@ const Bytes TrueColourFile = {
 // clang-format on
 
 CellImagePtr numbered(int w, int h) {
-    auto p = CellImage::Create(w, h, 8);
-    std::vector<ColourValue> palette(256);
-    for (int i = 0; i < 256; ++i)
-        palette[i] = rgb(255 - i, i, i / 2);
-    p->SetPalette(palette.data(), 256);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            p->at(x, y) = static_cast<std::uint8_t>(x * 16 + y);
-    return p;
+    return test::positionCodedPicture(w, h);
 }
 
 std::uint32_t dword(const Bytes& b, std::size_t at) {

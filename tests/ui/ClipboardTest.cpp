@@ -1,4 +1,5 @@
 #include "FakeEditorHost.h"
+#include "support/PositionCodedPicture.h"
 
 #include "canvas/qt/Clipboard.h"
 #include "ui/ImageWindow.h"
@@ -15,15 +16,7 @@ using namespace celdo;
 namespace {
 
 CellImagePtr numbered(int w, int h) {
-    auto p = CellImage::Create(w, h, 8);
-    std::vector<ColourValue> palette(256);
-    for (int i = 0; i < 256; ++i)
-        palette[i] = rgb(255 - i, i, i / 2);
-    p->SetPalette(palette.data(), 256);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            p->at(x, y) = static_cast<std::uint8_t>(x * 16 + y);
-    return p;
+    return test::positionCodedPicture(w, h);
 }
 
 PaintSurface surfaceWithMask(int w, int h) {

@@ -39,6 +39,8 @@ public:
     void refreshToolbar() override {}
     FilterState& filters() override { return m_filters; }
     void startInstance(const std::vector<std::string>&) override {}
+    void forwardKey(QKeyEvent*) override {}
+    void selectColour(int, int) override {}
 
 private:
     AppState m_app;

@@ -113,6 +113,9 @@ void AppState::readSettings() {
     colours.leftColor = s.readInt("LeftColor", 1) & 0xFF;
     colours.rightColor = s.readInt("RightColor", 9) & 0xFF;
     indexBrush = s.readInt("IndexBrush", 0);
+    paletteBoard = ReadBoardState(s, PaletteBoardKeys, PaletteBoardDefaults);
+    brushBoard = ReadBoardState(s, BrushBoardKeys, BrushBoardDefaults);
+    tileBoard = ReadBoardState(s, TileBoardKeys, TileBoardDefaults);
 
     imageHistory.read(s);
     paletteHistory.read(s);
@@ -138,6 +141,9 @@ void AppState::writeSettings() {
     s.writeInt("LeftColor", colours.leftColor);
     s.writeInt("RightColor", colours.rightColor);
     s.writeInt("IndexBrush", indexBrush);
+    WriteBoardState(s, BrushBoardKeys, brushBoard);
+    WriteBoardState(s, TileBoardKeys, tileBoard);
+    WriteBoardState(s, PaletteBoardKeys, paletteBoard);
     if (mainPlacement.width > 0 && mainPlacement.height > 0)
         mainPlacement.Write(s);
     s.flush();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/BoardPlacement.h"
 #include "app/CommandTable.h"
 #include "app/FileHistory.h"
 #include "app/FileOptions.h"
@@ -79,6 +80,11 @@ public:
     BrushSet brushes;
     TileSet tiles;
     int indexBrush = 0;
+    // The boards' places, sizes and open state, read at start-up and
+    // written at exit.
+    BoardState paletteBoard = PaletteBoardDefaults;
+    BoardState brushBoard = BrushBoardDefaults;
+    BoardState tileBoard = TileBoardDefaults;
     // The main window's place, read at start-up and written at exit.
     StoredPlacement mainPlacement;
 

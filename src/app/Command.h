@@ -82,6 +82,7 @@ enum class Command : int {
     ColourGroupLast = 1509,
     PaletteBoard = 1510,
     TileBoard = 1520,
+    TileCapture = 1526, // the tile board's "取得": the tile-capture tool
     BrushBoard = 1530,
 
     MaskEdit = 1600,

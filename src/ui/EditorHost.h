@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+class QKeyEvent;
 class QWidget;
 
 namespace celdo {
@@ -45,6 +46,14 @@ public:
     virtual FilterState& filters() = 0;
     // Starts another instance of the program with these arguments.
     virtual void startInstance(const std::vector<std::string>& arguments) = 0;
+
+    // A key typed in a board that the board does not use: the main window
+    // takes it as if it had been typed there.
+    virtual void forwardKey(QKeyEvent* event) = 0;
+    // Selects a palette index (paint kind 0) or a tone (1), or makes the tile
+    // pattern current (2): through the palette board when it is open, so it
+    // shows the choice, else directly in the colour selection.
+    virtual void selectColour(int index, int paintKind) = 0;
 };
 
 } // namespace celdo

@@ -6,6 +6,7 @@
 #include "canvas/ToolGestures.h"
 #include "canvas/ToolTable.h"
 #include "canvas/qt/Clipboard.h"
+#include "palette/PaintSelection.h"
 #include "plugins/FilterDialogs.h"
 #include "ui/ChildFrame.h"
 #include "ui/FrameDialogs.h"
@@ -24,6 +25,7 @@
 #include <QDropEvent>
 #include <QFontDialog>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -330,6 +332,26 @@ void MainWindow::fitMainWindow() {
 
 // --- command dispatch -------------------------------------------------------
 
+void MainWindow::forwardKey(QKeyEvent* event) {
+    // The accelerators and the menu items' keys, as if typed here.
+    const QKeySequence typed(event->keyCombination());
+    for (QShortcut* shortcut : findChildren<QShortcut*>())
+        if (shortcut->isEnabled() && shortcut->key() == typed) {
+            emit shortcut->activated();
+            return;
+        }
+    for (QAction* action : findChildren<QAction*>())
+        if (action->isEnabled() && action->shortcut() == typed) {
+            action->trigger();
+            return;
+        }
+    event->ignore();
+}
+
+void MainWindow::selectColour(int index, int paintKind) {
+    SelectPaint(m_app.colours, index, paintKind);
+}
+
 void MainWindow::executeCommand(Command command) {
     dispatchCommand(command);
     // Palette and clipboard commands may change any picture.
@@ -389,6 +411,7 @@ void MainWindow::registerCommands() {
         });
     }
     m_commands.on(Command::Options, [this] { showOptions(); });
+    m_commands.on(Command::TileCapture, [this] { selectTool(tool::TilePick); });
 
     m_commands.on(Command::PaletteChanged, [this] { paletteChanged(); });
 

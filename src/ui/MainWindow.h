@@ -58,6 +58,8 @@ public:
     void startInstance(const std::vector<std::string>& arguments) override {
         m_startInstance(arguments);
     }
+    void forwardKey(QKeyEvent* event) override;
+    void selectColour(int index, int paintKind) override;
 
     FrameVariant variant() const { return m_app.variant(); }
 

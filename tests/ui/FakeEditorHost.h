@@ -5,15 +5,18 @@
 #include "app/LoadSaveDispatch.h"
 #include "framework/ScriptedUi.h"
 #include "framework/qt/QtUi.h"
+#include "palette/PaintSelection.h"
 #include "ui/EditorHost.h"
 
 #include <QDir>
+#include <QKeyEvent>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace celdo {
@@ -44,6 +47,11 @@ public:
     void startInstance(const std::vector<std::string>& arguments) override {
         startedInstances.push_back(arguments);
     }
+    void forwardKey(QKeyEvent* event) override { forwardedKeys.push_back(event->key()); }
+    void selectColour(int index, int paintKind) override {
+        selections.push_back({index, paintKind});
+        SelectPaint(m_app->colours, index, paintKind);
+    }
 
     ScriptedUi scripted;
     QStringList statusTexts;
@@ -53,6 +61,8 @@ public:
     int toolbarRefreshes = 0;
     FilterState filterState;
     std::vector<std::vector<std::string>> startedInstances;
+    std::vector<int> forwardedKeys;
+    std::vector<std::pair<int, int>> selections; // index, paint kind
 
 private:
     std::unique_ptr<AppState> m_app;

@@ -10,79 +10,56 @@ PaletteBoardLayout atSize(int width, int height) {
     return PaletteBoardLayout{}.snapped(width, height);
 }
 
-// 200 × 150 from the first layout: cells (198/17 − 2 = 9) × (144/19 − 2 = 5,
-// raised to 8), rows (150 − 8 − 6)/10 = 13, so 11 × 17 by 6 + 10 × 16.
-PaletteBoardLayout small() {
-    return atSize(200, 150);
-}
-
 } // namespace
 
-TEST(PaletteBoardLayout, FullSizeStays) {
-    const PaletteBoardLayout l = atSize(306, 348);
-    EXPECT_EQ(l.cellWidth, 16);
-    EXPECT_EQ(l.cellHeight, 16);
-    EXPECT_EQ(l.visibleRows, 16);
-    EXPECT_EQ(l.width, 306);
-    EXPECT_EQ(l.height, 348);
-}
-
-TEST(PaletteBoardLayout, SmallSizesTakeTheSmallestCells) {
-    // Cells 98/17 − 2 = 3 and 94/19 − 2 = 2, both raised to 8; rows 86/10.
-    const PaletteBoardLayout square = atSize(100, 100);
-    EXPECT_EQ(square.cellWidth, 8);
-    EXPECT_EQ(square.cellHeight, 8);
-    EXPECT_EQ(square.visibleRows, 8);
-    EXPECT_EQ(square.width, 170);
-    EXPECT_EQ(square.height, 116);
-
-    // Rows (60 − 14)/10 = 4.
-    const PaletteBoardLayout low = atSize(100, 60);
-    EXPECT_EQ(low.visibleRows, 4);
-    EXPECT_EQ(low.width, 170);
-    EXPECT_EQ(low.height, 76);
-
-    // Rows (30 − 14)/10 = 1, raised to 4.
-    EXPECT_EQ(atSize(100, 30).visibleRows, 4);
-}
-
-TEST(PaletteBoardLayout, HugeSizesClampToSixteen) {
-    const PaletteBoardLayout l = atSize(3000, 2000);
-    EXPECT_EQ(l.cellWidth, 16);
-    EXPECT_EQ(l.cellHeight, 16);
-    EXPECT_EQ(l.visibleRows, 16);
-    EXPECT_EQ(l.width, 306);
-    EXPECT_EQ(l.height, 348);
-}
-
-TEST(PaletteBoardLayout, InBetweenSizeAndAFittingSizeKeepsItsCells) {
-    const PaletteBoardLayout l = small();
-    EXPECT_EQ(l.cellWidth, 9);
-    EXPECT_EQ(l.cellHeight, 8);
-    EXPECT_EQ(l.visibleRows, 13);
-    EXPECT_EQ(l.width, 187);
-    EXPECT_EQ(l.height, 166);
+TEST(PaletteBoardLayout, SnapsToWholeCellsAndRows) {
+    struct Case {
+        int w, h, cellWidth, cellHeight, rows, width, height;
+    };
+    // Cells (W − 2)/17 − 2 and (H − 6)/19 − 2, rows (H − cell height − 6)/
+    // (cell height + 2), each limited; the size (cw + 2) × 17 by
+    // 6 + (ch + 2) × (rows + 3).
+    const Case cases[] = {
+        {306, 348, 16, 16, 16, 306, 348}, // fits already
+        {100, 100, 8, 8, 8, 170, 116},    // 3 and 2 raised to 8; rows 86/10
+        {100, 60, 8, 8, 4, 170, 76},      // rows 46/10
+        {100, 30, 8, 8, 4, 170, 76},      // rows 1 raised to 4
+        {3000, 2000, 16, 16, 16, 306, 348},
+        {200, 150, 9, 8, 13, 187, 166}, // 9, 5 raised to 8; rows 136/10
+    };
+    for (const Case& c : cases) {
+        const PaletteBoardLayout l = atSize(c.w, c.h);
+        EXPECT_EQ(l.cellWidth, c.cellWidth) << c.w << "x" << c.h;
+        EXPECT_EQ(l.cellHeight, c.cellHeight) << c.w << "x" << c.h;
+        EXPECT_EQ(l.visibleRows, c.rows) << c.w << "x" << c.h;
+        EXPECT_EQ(l.width, c.width) << c.w << "x" << c.h;
+        EXPECT_EQ(l.height, c.height) << c.w << "x" << c.h;
+    }
     // Worked out afresh, 187 would give (185/17 − 2 = 8)-pixel cells.
-    const PaletteBoardLayout again = l.snapped(187, 166);
-    EXPECT_EQ(again.cellWidth, 9);
-    EXPECT_EQ(again.visibleRows, 13);
+    EXPECT_EQ(atSize(200, 150).snapped(187, 166).cellWidth, 9);
 }
 
-TEST(PaletteBoardLayout, ScrollBarBesideTheGrid) {
-    const PaletteBoardLayout l = small();
-    EXPECT_EQ(l.scrollBar(), (Rect{178, 2, 187, 132}));
-    EXPECT_EQ(l.scrollMaximum(), 3);
-    EXPECT_TRUE(l.scrollEnabled());
+TEST(PaletteBoardLayout, WorkedPlaces) {
     const PaletteBoardLayout full = atSize(306, 348);
     EXPECT_EQ(full.scrollBar(), (Rect{290, 2, 306, 290}));
-    EXPECT_EQ(full.scrollMaximum(), 0);
     EXPECT_FALSE(full.scrollEnabled());
+    EXPECT_EQ(full.cell(15, 15), (Rect{272, 272, 288, 288}));
+    EXPECT_EQ(full.toneCell(5), (Rect{97, 330, 113, 346})); // strip from (306 − 272)/2
+    EXPECT_EQ(full.preview(), (Rect{20, 294, 52, 326}));
+    EXPECT_EQ(full.borderSwatch(), (Rect{242, 298, 266, 322}));
+
+    const PaletteBoardLayout small = atSize(200, 150); // 9 × 8 cells, 13 rows, 187 × 166
+    EXPECT_EQ(small.scrollBar(), (Rect{178, 2, 187, 132}));
+    EXPECT_EQ(small.scrollMaximum(), 3);
+    EXPECT_TRUE(small.scrollEnabled());
+    EXPECT_EQ(small.toneCell(16), (Rect{176, 156, 187, 164})); // tone cells 11 wide
+    EXPECT_EQ(small.preview(), (Rect{20, 136, 38, 152}));
+    EXPECT_EQ(small.borderSwatch(), (Rect{151, 138, 164, 150}));
 }
 
 TEST(PaletteBoardLayout, GridHitsFollowTheScrolling) {
-    const PaletteBoardLayout l = small(); // cells 9 × 8, 11 × 10 apart
+    const PaletteBoardLayout l = atSize(200, 150); // cells 9 × 8, 11 × 10 apart
     EXPECT_EQ(l.colourAt(2, 2, 0), 0);
-    EXPECT_EQ(l.colourAt(2, 2, 2), 32);
     EXPECT_EQ(l.colourAt(10, 9, 2), 32);
     EXPECT_EQ(l.colourAt(35, 12, 2), 51);
     EXPECT_EQ(l.colourAt(175, 122, 3), 255);
@@ -95,33 +72,12 @@ TEST(PaletteBoardLayout, GridHitsFollowTheScrolling) {
 
 TEST(PaletteBoardLayout, ToneHitsRefuseTheEnds) {
     const PaletteBoardLayout l = atSize(306, 348); // strip at x 17, y 330, cells 16
-    EXPECT_EQ(l.toneAt(17, 330), -1);              // tone 0
     EXPECT_EQ(l.toneAt(33, 330), 1);
     EXPECT_EQ(l.toneAt(97, 345), 5);
     EXPECT_EQ(l.toneAt(272, 335), 15);
+    EXPECT_EQ(l.toneAt(17, 330), -1);  // tone 0
     EXPECT_EQ(l.toneAt(273, 335), -1); // tone 16
     EXPECT_EQ(l.toneAt(97, 346), -1);
     EXPECT_EQ(l.toneAt(97, 329), -1);
     EXPECT_EQ(l.toneAt(16, 335), -1);
-}
-
-TEST(PaletteBoardLayout, WorkedPlacesAtFullSize) {
-    const PaletteBoardLayout l = atSize(306, 348);
-    EXPECT_EQ(l.toneCellWidth(), 16);
-    EXPECT_EQ(l.toneLeft(), 17);
-    EXPECT_EQ(l.toneTop(), 330);
-    EXPECT_EQ(l.toneCell(5), (Rect{97, 330, 113, 346}));
-    EXPECT_EQ(l.preview(), (Rect{20, 294, 52, 326}));
-    EXPECT_EQ(l.borderSwatch(), (Rect{242, 298, 266, 322}));
-    EXPECT_EQ(l.cell(15, 15), (Rect{272, 272, 288, 288}));
-}
-
-TEST(PaletteBoardLayout, WorkedPlacesAtSmallSize) {
-    const PaletteBoardLayout l = small();
-    EXPECT_EQ(l.toneCellWidth(), 11);
-    EXPECT_EQ(l.toneLeft(), 0);
-    EXPECT_EQ(l.toneTop(), 156);
-    EXPECT_EQ(l.toneCell(16), (Rect{176, 156, 187, 164}));
-    EXPECT_EQ(l.preview(), (Rect{20, 136, 38, 152}));
-    EXPECT_EQ(l.borderSwatch(), (Rect{151, 138, 164, 150}));
 }

@@ -9,6 +9,27 @@ PaletteBoardLayout PaletteBoardLayout::snapped(int newWidth, int newHeight) cons
     // Taking cells back from a size they fit exactly would lose a pixel to
     // the rounding, so a fitting size is left alone.
     if (newWidth != expectedWidth() || newHeight != expectedHeight()) {
+        // A size some layout takes exactly (a stored board size, say) keeps
+        // that layout, the largest cells first, so the board reopens as it
+        // was instead of growing by the rows the rounding adds.
+        if (newWidth % (Columns + 1) == 0) {
+            const int width = newWidth / (Columns + 1) - Gap;
+            for (int height = MaxCell; width >= MinCell && width <= MaxCell && height >= MinCell;
+                 --height) {
+                const int span = newHeight - 6;
+                if (span % (height + Gap) != 0)
+                    continue;
+                const int rows = span / (height + Gap) - 3;
+                if (rows >= MinRows && rows <= Rows) {
+                    next.cellWidth = width;
+                    next.cellHeight = height;
+                    next.visibleRows = rows;
+                    next.width = newWidth;
+                    next.height = newHeight;
+                    return next;
+                }
+            }
+        }
         next.cellWidth = std::clamp((newWidth - 2) / 17 - 2, MinCell, MaxCell);
         next.cellHeight = std::clamp((newHeight - 6) / 19 - 2, MinCell, MaxCell);
         next.visibleRows =

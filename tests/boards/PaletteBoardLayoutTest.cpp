@@ -39,6 +39,26 @@ TEST(PaletteBoardLayout, SnapsToWholeCellsAndRows) {
     EXPECT_EQ(atSize(200, 150).snapped(187, 166).cellWidth, 9);
 }
 
+TEST(PaletteBoardLayout, ASizeSomeLayoutTakesExactlyIsKept) {
+    // 170 = 10 × 17; 76 − 6 = 10 × 7: 8-pixel cells, 4 rows (the formula
+    // alone would make 6 rows of them).
+    PaletteBoardLayout l = atSize(170, 76);
+    EXPECT_EQ(l.cellHeight, 8);
+    EXPECT_EQ(l.visibleRows, 4);
+    EXPECT_EQ(l.height, 76);
+    // 180 = 18 × 10 = 10 × 18: the larger cells, 16 pixels and 7 rows.
+    l = atSize(306, 186);
+    EXPECT_EQ(l.cellHeight, 16);
+    EXPECT_EQ(l.visibleRows, 7);
+    // A board reopened at its stored size keeps that size: 187 × 166 comes
+    // back as 9-pixel columns and 160 = 16 × 10, 14-pixel rows.
+    l = atSize(187, 166);
+    EXPECT_EQ(l.width, 187);
+    EXPECT_EQ(l.height, 166);
+    EXPECT_EQ(l.cellWidth, 9);
+    EXPECT_EQ(l.cellHeight, 14);
+}
+
 TEST(PaletteBoardLayout, WorkedPlaces) {
     const PaletteBoardLayout full = atSize(306, 348);
     EXPECT_EQ(full.scrollBar(), (Rect{290, 2, 306, 290}));

@@ -51,7 +51,10 @@ void BoardWindow::resizeEvent(QResizeEvent* event) {
     if (want != event->size() && want != m_asked) {
         m_asked = want;
         resize(want);
-        return;
+        // A shown window lays itself out in the resize event this sends; a
+        // hidden one takes the size without an event, so it is laid out here.
+        if (isVisible())
+            return;
     }
     m_asked = QSize();
     layoutBoard();

@@ -55,6 +55,10 @@ void BrushBoard::keyPressEvent(QKeyEvent* event) {
     GridBoard::keyPressEvent(event);
 }
 
+BrushEditorWindow* BrushBoard::editor() const {
+    return m_editor;
+}
+
 void BrushBoard::openEditor() {
     if (m_editor) {
         m_editor->raise();

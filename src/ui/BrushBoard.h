@@ -21,7 +21,7 @@ public:
     // Opens the editor on the current brush (or raises the open one).
     void openEditor();
     // The open editor, null when none is.
-    BrushEditorWindow* editor() const { return m_editor; }
+    BrushEditorWindow* editor() const;
 
 protected:
     const CellImage& setImage() const override;

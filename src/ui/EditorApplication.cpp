@@ -36,7 +36,11 @@ bool EditorApplication::StartUp(std::vector<CommandWord> words) {
     MainWindow* window = m_window.get();
     // Command::StartUp, behind everything start-up queued.
     QMetaObject::invokeMethod(
-        window, [window, words = std::move(words)] { window->documents().startUp(words); },
+        window,
+        [window, words = std::move(words)] {
+            window->documents().startUp(words);
+            window->openBoardsAtStartUp();
+        },
         Qt::QueuedConnection);
     return true;
 }

@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "app/PaletteCommands.h"
 #include "app/ToolButtonTable.h"
 #include "canvas/Canvas.h"
 #include "canvas/ReplaceIndex.h"
@@ -8,6 +9,7 @@
 #include "canvas/qt/Clipboard.h"
 #include "palette/PaintSelection.h"
 #include "plugins/FilterDialogs.h"
+#include "ui/BoardWindows.h"
 #include "ui/ChildFrame.h"
 #include "ui/FrameDialogs.h"
 #include "ui/ImageWindow.h"
@@ -74,6 +76,18 @@ MainWindow::MainWindow(AppState& app, QWidget* parent)
                 return;
             }
     };
+    // The eyedropper picks through the palette board when it is open.
+    m_app.editing.hooks.pickColour = [this](int index) {
+        return m_boards.selectColour(index, ColourSelection::PlainColour);
+    };
+    // Tool 1280 takes the tile around the point into the current tile.
+    m_app.editing.hooks.pickTile = [this](Canvas& canvas, int x, int y) {
+        const CellImage* picture = canvas.picture();
+        if (!picture || picture->bitsPerPixel() != 8)
+            return;
+        m_app.tiles.capture(*picture, x, y, m_app.colours);
+        m_boards.tileCaptured();
+    };
 
     buildClientArea();
     buildMenu();
@@ -106,6 +120,8 @@ void MainWindow::rememberPlacement() {
 
 MainWindow::~MainWindow() {
     m_app.editing.hooks.regionFilter = nullptr;
+    m_app.editing.hooks.pickColour = nullptr;
+    m_app.editing.hooks.pickTile = nullptr;
     // Closing a window that is still shown deactivates its children from
     // the base destructor; nothing of this class may answer that any more.
     if (m_mdi)
@@ -349,7 +365,12 @@ void MainWindow::forwardKey(QKeyEvent* event) {
 }
 
 void MainWindow::selectColour(int index, int paintKind) {
-    SelectPaint(m_app.colours, index, paintKind);
+    if (!m_boards.selectColour(index, paintKind))
+        SelectPaint(m_app.colours, index, paintKind);
+}
+
+void MainWindow::openBoardsAtStartUp() {
+    m_boards.openAtStartUp();
 }
 
 void MainWindow::executeCommand(Command command) {
@@ -412,6 +433,15 @@ void MainWindow::registerCommands() {
     }
     m_commands.on(Command::Options, [this] { showOptions(); });
     m_commands.on(Command::TileCapture, [this] { selectTool(tool::TilePick); });
+    m_commands.on(Command::PaletteBoard, [this] { m_boards.openPaletteBoard(); });
+    m_commands.on(Command::BrushBoard, [this] { m_boards.openBrushBoard(); });
+    m_commands.on(Command::TileBoard, [this] { m_boards.openTileBoard(); });
+    for (Command command :
+         {Command::PaletteEditColour, Command::PaletteDelete, Command::PaletteCopy,
+          Command::PaletteSwap, Command::PaletteSwapPaletteOnly, Command::PalettePixelSwap,
+          Command::PaletteMerge, Command::PalettePixelMerge, Command::PaletteSort,
+          Command::PaletteSetLeft, Command::PaletteSetRight, Command::PaletteSetBorder})
+        m_commands.on(command, [this, command] { runPaletteCommand(command); });
 
     m_commands.on(Command::PaletteChanged, [this] { paletteChanged(); });
 
@@ -553,8 +583,26 @@ void MainWindow::fitToolPane() {
 void MainWindow::paletteChanged() {
     // The tiles' colours follow the palette; their indices stay.
     m_app.tiles.applyPalette(m_app.palette.current());
+    m_boards.paletteChanged();
     for (ImageWindow* w : imageWindows())
         w->paletteChanged();
+}
+
+void MainWindow::runPaletteCommand(Command command) {
+    ImageWindow* active = activeImageWindow();
+    PaletteCommandContext context{m_ui, m_app.palette, m_app.colours, m_app.sortColor,
+                                  active ? active->canvas().picture() : nullptr};
+    const PaletteCommandResult result = RunPaletteCommand(command, context);
+    if (result.broadcast) {
+        // Every open picture rewrites its own pixels and colours as the
+        // operation says; then the boards show the new palette.
+        for (ImageWindow* w : imageWindows())
+            w->applyPaletteBroadcast(*result.broadcast);
+        m_app.tiles.applyPalette(m_app.palette.current());
+        m_boards.paletteChanged();
+    } else if (result.changed) {
+        m_boards.selectionChanged();
+    }
 }
 
 // --- menus --------------------------------------------------------------------
@@ -600,6 +648,7 @@ void MainWindow::shutDown() {
     // The boards record their state when they close; then the settings go
     // out in the program's order and the file is flushed.
     rememberPlacement();
+    m_boards.shutDown();
     m_app.writeSettings();
     m_shutDown = true;
 }

@@ -5,6 +5,7 @@
 #include "app/FilterCommands.h"
 #include "app/LoadSaveDispatch.h"
 #include "framework/qt/QtUi.h"
+#include "ui/BoardWindows.h"
 #include "ui/DocumentController.h"
 #include "ui/EditorHost.h"
 #include "ui/FrameDialogs.h"
@@ -60,6 +61,11 @@ public:
     }
     void forwardKey(QKeyEvent* event) override;
     void selectColour(int index, int paintKind) override;
+
+    BoardWindows& boards() { return m_boards; }
+    // After the command-line files at start-up: the boards open that were
+    // open at the last exit.
+    void openBoardsAtStartUp();
 
     FrameVariant variant() const { return m_app.variant(); }
 
@@ -129,6 +135,8 @@ private:
     void dispatchCommand(Command command);
 
     void paletteChanged();
+    // A palette board command through the engine, then to every picture.
+    void runPaletteCommand(Command command);
     void selectTool(int code);
     void showDisplayInfo();
     void showHelp();
@@ -152,6 +160,7 @@ private:
     QtUi m_ui;
     LoadSaveDispatch m_dispatch;
     DocumentController m_documents{*this};
+    BoardWindows m_boards{*this};
 
     QMdiArea* m_mdi = nullptr;   // multiple-document build
     QWidget* m_single = nullptr; // single-document build: the white client

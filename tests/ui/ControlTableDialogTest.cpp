@@ -4,8 +4,10 @@
 #include "framework/ControlTable.h"
 #include "framework/ScriptedUi.h"
 #include "framework/qt/QtUi.h"
+#include "palette/PaletteDialogs.h"
 
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -94,6 +96,21 @@ private slots:
         QCOMPARE(static_cast<QLabel*>(dialog.widgetFor(361))->text(), QString("10"));
         QVERIFY(static_cast<QRadioButton*>(dialog.widgetFor(243))->isChecked());
         QCOMPARE(static_cast<QLineEdit*>(dialog.widgetFor(400))->maxLength(), 4);
+    }
+
+    void unnamedLabelsBesideAnUnnamedGroupBoxKeepTheirTexts() {
+        // The sort dialog's layout: two unnamed labels and an unnamed group
+        // box around radio buttons.
+        ControlTable t = BuildSortColorDialog(SortColorSettings{}, false);
+        ControlTableDialog dialog(t);
+        QStringList labels;
+        for (const QLabel* label : dialog.findChildren<QLabel*>())
+            labels << label->text();
+        QVERIFY(labels.contains(QStringLiteral("開始番号")));
+        QVERIFY(labels.contains(QStringLiteral("終了番号")));
+        QCOMPARE(dialog.findChild<QGroupBox*>()->title(), QStringLiteral("整列方法"));
+        QVERIFY(!dialog.widgetFor(sort_color::MostUsedFirst)->isEnabled());
+        QVERIFY(dialog.widgetFor(sort_color::BrightFirst)->isEnabled());
     }
 
     void widgetChangesReachTheTableAndItsHandlers() {

@@ -279,7 +279,10 @@ void ControlTableDialog::build() {
         if (isValueLabel(m_table, c.id))
             continue; // placed beside its scroll bar
         QWidget* widget = makeWidget(c);
-        m_widgets.insert(c.id, widget);
+        // Unnamed controls (-1) share their id: none of them can be looked
+        // up, and a label must never be refreshed as the group box beside it.
+        if (c.id >= 0)
+            m_widgets.insert(c.id, widget);
 
         if (c.kind == ControlKind::Button) {
             buttons->addWidget(widget);

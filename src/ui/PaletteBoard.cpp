@@ -39,6 +39,15 @@ QColor toColor(ColourValue c) {
     return QColor(toRgb(c));
 }
 
+// A one-pixel line along the inside of `r`, in whole logical pixels so it
+// stays sharp at any device pixel ratio.
+void framePixelRect(QPainter& painter, const QRect& r, const QColor& colour) {
+    painter.fillRect(r.left(), r.top(), r.width(), 1, colour);
+    painter.fillRect(r.left(), r.bottom(), r.width(), 1, colour);
+    painter.fillRect(r.left(), r.top(), 1, r.height(), colour);
+    painter.fillRect(r.right(), r.top(), 1, r.height(), colour);
+}
+
 } // namespace
 
 PaletteBoard::PaletteBoard(EditorHost& host)
@@ -204,7 +213,11 @@ void PaletteBoard::paintEvent(QPaintEvent*) {
         painter.fillRect(preview, toColor(palette[colours.drawColor & 0xFF]));
     else
         painter.drawImage(preview, previewPattern(), QRect(QPoint(0, 0), preview.size()));
-    painter.fillRect(toQRect(l.borderSwatch()), toColor(palette[colours.borderColor & 0xFF]));
+    const QRect border = toQRect(l.borderSwatch());
+    painter.fillRect(border, toColor(palette[colours.borderColor & 0xFF]));
+    // A grey outline keeps a white or pale swatch visible on the board.
+    for (const QRect& swatch : {preview, border})
+        framePixelRect(painter, swatch.adjusted(-1, -1, 1, 1), QColor(128, 128, 128));
 
     if (!m_toneStrip.isNull())
         for (int k = 0; k < PaletteBoardLayout::ToneCount; ++k) {
@@ -217,10 +230,7 @@ void PaletteBoard::paintEvent(QPaintEvent*) {
     if (mark.isNull())
         return;
     if (colours.paintKind == ColourSelection::PlainColour) {
-        painter.fillRect(mark.left(), mark.top(), mark.width(), 1, Qt::black);
-        painter.fillRect(mark.left(), mark.bottom(), mark.width(), 1, Qt::black);
-        painter.fillRect(mark.left(), mark.top(), 1, mark.height(), Qt::black);
-        painter.fillRect(mark.right(), mark.top(), 1, mark.height(), Qt::black);
+        framePixelRect(painter, mark, Qt::black);
     } else {
         painter.fillRect(mark.left(), mark.top(), mark.width(), 1, Qt::black);
         painter.fillRect(mark.left(), mark.bottom(), mark.width(), 1, Qt::black);

@@ -214,6 +214,13 @@ private slots:
         QCOMPARE(at(18, 25), QColor(Qt::white)); // the gap's other pixel
         QCOMPARE(at(28, 28), QColor(17, 100, 238));
         QCOMPARE(at(2, 2), QColor(0, 100, 255));
+        // The preview (20, 294)–(51, 325) and the border swatch (242, 298)–
+        // (265, 321) carry a grey outline, so a white colour shows too.
+        QCOMPARE(at(19, 294), QColor(128, 128, 128));
+        QCOMPARE(at(52, 325), QColor(128, 128, 128));
+        QCOMPARE(at(20, 294), QColor(17, 100, 238));
+        QCOMPARE(at(241, 300), QColor(128, 128, 128));
+        QCOMPARE(at(266, 321), QColor(128, 128, 128));
     }
 
     void theChosenToneIsMarkedAndPreviewed() {

@@ -10,7 +10,8 @@ namespace celdo {
 
 namespace {
 
-template <typename Board> void open(QPointer<Board>& board, EditorHost& host, BoardState& state) {
+template <typename Board>
+void open(QPointer<Board>& board, EditorHost& host, BoardState& state, bool activate = true) {
     if (!board) {
         board = new Board(host);
         board->placeBesideMainWindow();
@@ -19,6 +20,8 @@ template <typename Board> void open(QPointer<Board>& board, EditorHost& host, Bo
         QObject::connect(board, &QObject::destroyed, [&state] { state.open = false; });
         board->show();
     }
+    if (!activate)
+        return;
     board->raise();
     board->activateWindow();
 }
@@ -73,13 +76,14 @@ void BoardWindows::openTileBoard() {
 }
 
 void BoardWindows::openAtStartUp() {
+    // Shown beside the main window, which keeps the keyboard.
     AppState& app = m_host.app();
     if (app.tileBoard.open)
-        openTileBoard();
+        open(m_tile, m_host, app.tileBoard, false);
     if (app.brushBoard.open)
-        openBrushBoard();
+        open(m_brush, m_host, app.brushBoard, false);
     if (app.paletteBoard.open)
-        openPaletteBoard();
+        open(m_palette, m_host, app.paletteBoard, false);
 }
 
 void BoardWindows::shutDown() {

@@ -341,6 +341,46 @@ private slots:
             }
     }
 
+    void theBrushChosenOnTheBoardIsWhatTheToolsPaint() {
+        w->executeCommand(Command::BrushBoard);
+        BrushBoard* board = w->boards().brushBoard();
+        QVERIFY(board);
+        // Brush 9: the second row's second cell of the delivered eight-wide set.
+        QTest::mouseClick(board, Qt::LeftButton, {}, QPoint(2 + 18 + 8, 2 + 18 + 8));
+        QCOMPARE(app().indexBrush, 9);
+        const Brush chosen = app().brushes.brush(9);
+        int cells = 0;
+        for (std::uint8_t c : chosen.cells)
+            cells += c;
+        QVERIFY(cells > 1);
+
+        // One press of 手書き at (8, 8) lays cell (8, 8) on the pointer.
+        app().editing.currentTool = 257;
+        app().colours.paintKind = ColourSelection::PlainColour;
+        app().colours.drawColor = 250;
+        QTest::mouseClick(full->canvasView(), Qt::LeftButton, {}, QPoint(8, 8));
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                QCOMPARE(fullPicture().at(x, y) == 250,
+                         chosen.cell(x, y) != 0 || x + 16 * y == 250);
+
+        // 水滴 softens exactly the pixels under the same brush.
+        init();
+        w->executeCommand(Command::BrushBoard);
+        QTest::mouseClick(w->boards().brushBoard(), Qt::LeftButton, {},
+                          QPoint(2 + 18 + 8, 2 + 18 + 8));
+        app().editing.currentTool = 259;
+        QTest::mouseClick(full->canvasView(), Qt::LeftButton, {}, QPoint(8, 8));
+        int changed = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                if (fullPicture().at(x, y) != x + 16 * y) {
+                    QVERIFY(chosen.cell(x, y));
+                    ++changed;
+                }
+        QVERIFY(changed > 1);
+    }
+
     void tonesAndTilesArePaintedAtOneAndThreeTimes() {
         app().editing.currentTool = 258; // 自由曲線: one brush dab per point
         app().brush = Brush::dot();

@@ -68,16 +68,23 @@ PaletteRemap PaletteRemap::then(const PaletteRemap& next) const {
 bool PaletteRemap::apply(CellImage& picture) const {
     if (picture.bitsPerPixel() != 8 || !picture.pixels() || isIdentity())
         return false;
-    bool changed = false;
-    for (int y = 0; y < picture.height(); ++y) {
+    // A local copy of the table and the width: stores through a byte
+    // pointer could alias either, which would reload them for every pixel.
+    const Table table = m_table;
+    const int width = picture.width();
+    std::uint8_t differ = 0;
+    // Rows are stored bottom-up: the last row first keeps the pass in
+    // memory order, which the prefetcher follows across rows.
+    for (int y = picture.height() - 1; y >= 0; --y) {
         std::uint8_t* row = picture.row(y);
-        for (int x = 0; x < picture.width(); ++x) {
-            const std::uint8_t v = m_table[row[x]];
-            changed |= v != row[x];
+        for (int x = 0; x < width; ++x) {
+            const std::uint8_t old = row[x];
+            const std::uint8_t v = table[old];
+            differ |= static_cast<std::uint8_t>(old ^ v);
             row[x] = v;
         }
     }
-    return changed;
+    return differ != 0;
 }
 
 } // namespace celdo

@@ -119,10 +119,17 @@ void AppState::readSettings() {
 
     imageHistory.read(s);
     paletteHistory.read(s);
+
+    textPaste.maskText = s.readInt("GrpFontForeMask", 0) != 0;
+    textPaste.maskBackground = s.readInt("GrpFontBackMask", 0) != 0;
+    textPaste.pasteAtOnce = s.readInt("GrpFontPostMsg", 1) != 0;
 }
 
 void AppState::writeSettings() {
     Settings& s = *m_settings;
+    s.writeInt("GrpFontForeMask", textPaste.maskText ? 1 : 0);
+    s.writeInt("GrpFontBackMask", textPaste.maskBackground ? 1 : 0);
+    s.writeInt("GrpFontPostMsg", textPaste.pasteAtOnce ? 1 : 0);
     imageHistory.write(s);
     paletteHistory.write(s);
     writeToolbarList();

@@ -9,6 +9,7 @@
 #include "app/Settings.h"
 #include "boards/Brush.h"
 #include "boards/BrushSet.h"
+#include "boards/TextPaste.h"
 #include "boards/TileSet.h"
 #include "canvas/EditingState.h"
 #include "canvas/FloodFill.h"
@@ -48,8 +49,8 @@ public:
 
     // Start-up: every setting into its owner, in the program's order.
     void readSettings();
-    // Shutdown: the file histories, the toolbar list, the option keys, the
-    // file options, the colour selection; then a flush.
+    // Shutdown: the text-paste flags, the file histories, the toolbar list,
+    // the option keys, the file options, the colour selection; then a flush.
     void writeSettings();
 
     // Start-up of the boards' data, in the boards' order: the brushes from
@@ -103,6 +104,9 @@ public:
     int useStatusBar = 1;
     int adjustPalette = 0;
     FillSettings fillSettings;
+    // "文字の貼付け": its font, text and angle live for the run; the three
+    // flags are read at start-up and written at exit.
+    TextPasteSettings textPaste;
 
     SoftDabSettings softDabSettings() const;
 

@@ -143,7 +143,8 @@ std::vector<MenuEntry> CommandTable::mainMenu(FrameVariant variant) {
          cmd(Command::ToolFill), cmd(Command::FillOptions), sep(),
          popup("マスクの操作",
                {cmd(Command::MaskEdit), cmd(Command::ImageEdit), sep(), cmd(Command::MaskDisable),
-                cmd(Command::MaskInvert), cmd(Command::MaskClear)})}));
+                cmd(Command::MaskInvert), cmd(Command::MaskClear)}),
+         sep(), cmd(Command::StatusBarFont)}));
     if (variant == FrameVariant::MultipleDocument)
         menu.push_back(
             popup("窓の操作(&W)", {cmd(Command::CascadeWindows), cmd(Command::TileSideBySide),
@@ -158,8 +159,7 @@ std::vector<MenuEntry> CommandTable::mainMenu(FrameVariant variant) {
          popup("縮小", {cmd(Command::ZoomHalf), cmd(Command::ZoomThird), cmd(Command::ZoomQuarter),
                         cmd(Command::ZoomSixth), cmd(Command::ZoomEighth)}),
          cmd(Command::FitToImage), sep(), cmd(Command::ToggleToolBar),
-         cmd(Command::ToggleStatusBar), cmd(Command::StatusBarFont), sep(),
-         cmd(Command::DisplayInfo)}));
+         cmd(Command::ToggleStatusBar), sep(), cmd(Command::DisplayInfo)}));
     menu.push_back(popup(
         "色組(&G)",
         {cmd(commandAt(Command::ColourGroupFirst, 0)), cmd(commandAt(Command::ColourGroupFirst, 1)),
@@ -176,7 +176,7 @@ std::vector<MenuEntry> CommandTable::mainMenu(FrameVariant variant) {
 }
 
 bool CommandTable::awaitsItsWindow(Command command) {
-    return command == Command::Paste || command == Command::TextPaste;
+    return command == Command::Paste;
 }
 
 std::span<const CommandTable::ToolCommand> CommandTable::toolCommands() {

@@ -2,6 +2,8 @@
 
 #include "app/PaletteCommands.h"
 #include "app/ToolButtonTable.h"
+#include "boards/FontChoice.h"
+#include "boards/qt/QtFonts.h"
 #include "canvas/Canvas.h"
 #include "canvas/ReplaceIndex.h"
 #include "canvas/ToolGestures.h"
@@ -11,10 +13,12 @@
 #include "plugins/FilterDialogs.h"
 #include "ui/BoardWindows.h"
 #include "ui/ChildFrame.h"
+#include "ui/FontChoiceDialog.h"
 #include "ui/FrameDialogs.h"
 #include "ui/ImageWindow.h"
 #include "ui/MainMenu.h"
 #include "ui/StatusBarFontStore.h"
+#include "ui/TextPasteCommand.h"
 #include "ui/ToolBarCustomizeDialog.h"
 #include "ui/ToolBarPictures.h"
 #include "ui/ToolBarWidget.h"
@@ -25,7 +29,6 @@
 #include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFontDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -424,6 +427,9 @@ void MainWindow::registerCommands() {
         m_commands.on(command, [paletteFile, command] { paletteFile(command); });
 
     m_commands.on(Command::DisplayInfo, [this] { showDisplayInfo(); });
+    m_commands.on(
+        Command::TextPaste, [this] { return activeImageWindow() != nullptr; },
+        [this] { RunTextPaste(*this); });
     for (const auto& [command, code] : CommandTable::toolCommands()) {
         m_commands.on(command, [this, command, code] {
             selectTool(code);
@@ -561,14 +567,14 @@ void MainWindow::customiseToolBar() {
 }
 
 void MainWindow::chooseStatusBarFont() {
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, statusBar()->font(), this,
-                                              QStringLiteral("ステータスバーのフォント"));
-    if (!ok)
+    StatusBarFontStore store(m_app.settings());
+    const LogicalFont current = store.loadDescription().value_or(fromQFont(statusBar()->font()));
+    FontChoice choice(InstalledFontFamilies(), current);
+    if (RunFontChoice(choice, this) != 1)
         return;
-    statusBar()->setFont(chosen);
+    store.store(choice.font());
+    statusBar()->setFont(toQFont(choice.font()));
     fitToolPane();
-    StatusBarFontStore(m_app.settings()).store(chosen);
 }
 
 void MainWindow::fitToolPane() {

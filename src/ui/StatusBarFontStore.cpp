@@ -1,11 +1,7 @@
 #include "ui/StatusBarFontStore.h"
 
 #include "app/StatusBarFont.h"
-
-#include <QFontInfo>
-
-#include <algorithm>
-#include <cstdlib>
+#include "boards/qt/QtFonts.h"
 
 namespace celdo {
 
@@ -13,27 +9,19 @@ std::optional<QFont> StatusBarFontStore::load() const {
     const auto stored = StatusBarFont::read(m_settings);
     if (!stored)
         return std::nullopt;
-    QFont font(QString::fromStdString(stored->faceName));
-    if (stored->height != 0)
-        font.setPixelSize(std::abs(stored->height));
-    if (stored->weight > 0)
-        font.setWeight(static_cast<QFont::Weight>(std::clamp(stored->weight, 100, 900)));
-    font.setItalic(stored->italic);
-    font.setUnderline(stored->underline);
-    font.setStrikeOut(stored->strikeOut);
-    return font;
+    return toQFont(*stored);
+}
+
+std::optional<LogicalFont> StatusBarFontStore::loadDescription() const {
+    return StatusBarFont::read(m_settings);
 }
 
 void StatusBarFontStore::store(const QFont& font) {
-    const QFontInfo info(font);
-    StatusBarFont record;
-    record.faceName = info.family().toStdString();
-    record.height = -info.pixelSize();
-    record.weight = static_cast<int>(font.weight());
-    record.italic = font.italic();
-    record.underline = font.underline();
-    record.strikeOut = font.strikeOut();
-    record.write(m_settings);
+    StatusBarFont::write(m_settings, fromQFont(font));
+}
+
+void StatusBarFontStore::store(const LogicalFont& font) {
+    StatusBarFont::write(m_settings, font);
 }
 
 } // namespace celdo

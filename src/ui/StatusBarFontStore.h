@@ -1,5 +1,7 @@
 #pragma once
 
+#include "boards/LogicalFont.h"
+
 #include <QFont>
 
 #include <optional>
@@ -16,7 +18,9 @@ public:
 
     // The stored font, or nothing while none was chosen.
     std::optional<QFont> load() const;
+    std::optional<LogicalFont> loadDescription() const;
     void store(const QFont& font);
+    void store(const LogicalFont& font);
 
 private:
     Settings& m_settings;

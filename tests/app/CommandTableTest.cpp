@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -49,6 +50,22 @@ TEST(CommandTable, PalettePopupPositionDependsOnTheBuild) {
         EXPECT_FALSE(id >= 130 && id <= 135) << id;
     // The file history goes after "終了", which ends the file popup.
     EXPECT_EQ(commandId(multiple[0].entries.back().command), 108);
+}
+
+TEST(CommandTable, TextPasteIsEditingAndTheStatusBarFontATool) {
+    for (FrameVariant variant : {FrameVariant::MultipleDocument, FrameVariant::SingleDocument}) {
+        const auto menu = CommandTable::mainMenu(variant);
+        std::vector<int> edit;
+        std::vector<int> tools;
+        collectCommands(menu[1].entries, edit);
+        collectCommands(menu[2].entries, tools);
+        EXPECT_EQ(menu[2].text, "道具箱(&T)");
+        EXPECT_NE(std::find(edit.begin(), edit.end(), 1230), edit.end());
+        EXPECT_EQ(tools.back(), 1221);
+    }
+    EXPECT_EQ(CommandTable::find(commandFromId(1230))->availability,
+              CommandAvailability::WithImage);
+    EXPECT_FALSE(CommandTable::awaitsItsWindow(commandFromId(1230)));
 }
 
 TEST(CommandTable, ToolAndZoomCommands) {
@@ -99,11 +116,10 @@ TEST(ToolButtonTable, States) {
     // The active zoom's button is pressed.
     EXPECT_EQ(T::stateFor(commandFromId(1243), true, 258, commandFromId(1243)), T::Pressed);
     EXPECT_EQ(T::stateFor(commandFromId(1240), true, 258, commandFromId(1243)), T::Normal);
-    // The paste window and text paste are not there yet: greyed even with a
-    // picture.  The boards open with or without one.
-    for (int command : {114, 1230})
-        EXPECT_EQ(T::stateFor(commandFromId(command), true, 258, commandFromId(1240)), T::Disabled)
-            << command;
+    // The paste window is not there yet: greyed even with a picture.  Text
+    // paste follows the picture.  The boards open with or without one.
+    EXPECT_EQ(T::stateFor(commandFromId(114), true, 258, commandFromId(1240)), T::Disabled);
+    EXPECT_EQ(T::stateFor(commandFromId(1230), true, 258, commandFromId(1240)), T::Normal);
     for (int command : {1510, 1520, 1530})
         EXPECT_EQ(T::stateFor(commandFromId(command), false, 258, commandFromId(0)), T::Normal)
             << command;

@@ -20,12 +20,16 @@ TEST(StatusBarFont, StoredAsALogicalFontRecord) {
     const std::string path = dir.file("CELDO.INI");
     {
         Settings settings(path, "CELDOM");
-        StatusBarFont font;
+        LogicalFont font;
         font.faceName = "IPAGothic";
         font.height = -13;
         font.weight = 700;
         font.underline = true;
-        font.write(settings);
+        font.charSet = 128;
+        font.outPrecision = 3;
+        font.clipPrecision = 2;
+        font.quality = 1;
+        StatusBarFont::write(settings, font);
     }
     // Written through to the file: a fresh reader sees every field.
     Settings again(path, "CELDOM");
@@ -35,8 +39,12 @@ TEST(StatusBarFont, StoredAsALogicalFontRecord) {
     EXPECT_EQ(again.readInt("Font1:lfItalic", -1), 0);
     EXPECT_EQ(again.readInt("Font1:lfUnderline", -1), 1);
     EXPECT_EQ(again.readInt("Font1:lfStrikeOut", -1), 0);
-    EXPECT_EQ(again.readInt("Font1:lfQuality", -1), 0);
-    EXPECT_EQ(again.readInt("Font1:lfCharSet", -1), 0);
+    EXPECT_EQ(again.readInt("Font1:lfWidth", -1), 0);
+    EXPECT_EQ(again.readInt("Font1:lfEscapement", -1), 0);
+    EXPECT_EQ(again.readInt("Font1:lfCharSet", -1), 128);
+    EXPECT_EQ(again.readInt("Font1:lfOutPrecision", -1), 3);
+    EXPECT_EQ(again.readInt("Font1:lfClipPrecision", -1), 2);
+    EXPECT_EQ(again.readInt("Font1:lfQuality", -1), 1);
 
     const auto read = StatusBarFont::read(again);
     ASSERT_TRUE(read);
@@ -46,6 +54,8 @@ TEST(StatusBarFont, StoredAsALogicalFontRecord) {
     EXPECT_FALSE(read->italic);
     EXPECT_TRUE(read->underline);
     EXPECT_FALSE(read->strikeOut);
+    EXPECT_EQ(read->charSet, 128);
+    EXPECT_EQ(read->quality, 1);
 }
 
 TEST(StatusBarFont, MissingFieldsTakeTheirDefaults) {
@@ -57,4 +67,6 @@ TEST(StatusBarFont, MissingFieldsTakeTheirDefaults) {
     EXPECT_EQ(read->height, 16);
     EXPECT_EQ(read->weight, 0);
     EXPECT_FALSE(read->italic);
+    EXPECT_EQ(read->charSet, 0);
+    EXPECT_EQ(read->outPrecision, 0);
 }

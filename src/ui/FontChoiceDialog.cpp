@@ -244,7 +244,7 @@ void FontChoiceDialog::refresh() {
             }
             list->setCurrentRow(c.value);
             if (c.value >= 0)
-                list->scrollToItem(list->item(c.value));
+                list->scrollToItem(list->item(c.value), QAbstractItemView::PositionAtCenter);
             break;
         }
         default:

@@ -170,6 +170,20 @@ private slots:
         QCOMPARE(host.app().textPaste.text, std::string("before"));
     }
 
+    void textPasteStartsWithAJapaneseMonospaceFace() {
+        const QString face = QString::fromStdString(DefaultTextFace());
+        QVERIFY(QFontDatabase::families(QFontDatabase::Japanese).contains(face));
+        QFont font(face);
+        font.setPixelSize(24);
+        const QFontMetrics metrics(font);
+        QCOMPARE(metrics.horizontalAdvance(QLatin1Char('i')),
+                 metrics.horizontalAdvance(QLatin1Char('W')));
+        FakeEditorHost host;
+        host.scripted.answerDialog("GFontDialog", 2);
+        RunTextPaste(host);
+        QCOMPARE(host.scripted.tables.back().text(fd::FaceName), face.toStdString());
+    }
+
     void theDialogOnTheScreenFollowsItsTable() {
         TextPasteSettings settings;
         settings.font.faceName = japaneseFamily().toStdString();

@@ -2,7 +2,9 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QScreen>
 
 #include <algorithm>
@@ -58,11 +60,43 @@ std::vector<FontFamily> InstalledFontFamilies() {
     return families;
 }
 
+namespace {
+
+// Fontconfig does not mark every monospace Japanese family as fixed pitch
+// (the CJK ones mix half and full widths), so narrow and wide Latin letters
+// of equal advance count as well.
+bool monospace(const QString& family) {
+    if (QFontDatabase::isFixedPitch(family))
+        return true;
+    QFont font(family);
+    font.setPixelSize(24);
+    const QFontMetrics metrics(font);
+    return QFontInfo(font).family() == family && metrics.horizontalAdvance(QLatin1Char('i')) ==
+                                                     metrics.horizontalAdvance(QLatin1Char('M'));
+}
+
+// A family named for Japan, rather than one of the other CJK regions that
+// can also write Japanese.
+bool namedForJapan(const QString& family) {
+    static const QRegularExpression japan(QStringLiteral("\\b(JP|Japanese)\\b"));
+    return japan.match(family).hasMatch();
+}
+
+} // namespace
+
 std::string DefaultTextFace() {
     const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
-    for (const QString& name : japanese)
-        if (QFontDatabase::isFixedPitch(name))
+    QString first;
+    for (const QString& name : japanese) {
+        if (!monospace(name))
+            continue;
+        if (namedForJapan(name))
             return name.toStdString();
+        if (first.isEmpty())
+            first = name;
+    }
+    if (!first.isEmpty())
+        return first.toStdString();
     if (!japanese.isEmpty())
         return japanese.front().toStdString();
     return QFontInfo(QGuiApplication::font()).family().toStdString();

@@ -22,7 +22,8 @@ LogicalFont fromQFont(const QFont& font);
 std::vector<FontFamily> InstalledFontFamilies();
 
 // The face text paste starts with: the first installed Japanese monospace
-// family, else the first Japanese family, else the application font's.
+// family (one named for Japan before the other CJK regions' families), else
+// the first Japanese family, else the application font's.
 std::string DefaultTextFace();
 
 } // namespace celdo

@@ -2,11 +2,13 @@
 #include "FakeEditorHost.h"
 
 #include "app/Settings.h"
+#include "app/ToolButtonTable.h"
 #include "boards/FontChoice.h"
 #include "boards/qt/QtFonts.h"
 #include "canvas/qt/Clipboard.h"
 #include "ui/FontChoiceDialog.h"
 #include "ui/TextPasteCommand.h"
+#include "ui/ToolBarWidget.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -227,14 +229,20 @@ private slots:
         EditorFixture f;
         auto editor = f.start(FrameVariant::MultipleDocument);
         MainWindow& w = *editor->mainWindow();
+        // Button 22 is "文字貼付".
+        editor->state().toolbarList = {22, ToolButtonTable::End};
+        w.toolBar()->setList(editor->state().toolbarList);
+        w.refreshToolbar();
         w.updateMenuState();
         QVERIFY(!w.action(Command::TextPaste)->isEnabled());
         QVERIFY(w.action(Command::StatusBarFont)->isEnabled());
+        QCOMPARE(w.toolBar()->buttonState(22), int(ToolButtonTable::Disabled));
 
         w.documents().openFiles(ParseWords({f.copy("doll.cel")}));
         f.settle();
         w.updateMenuState();
         QVERIFY(w.action(Command::TextPaste)->isEnabled());
+        QCOMPARE(w.toolBar()->buttonState(22), int(ToolButtonTable::Normal));
 
         editor->state().colours.drawColor = 4;
         editor->state().colours.borderColor = 0;

@@ -4,6 +4,7 @@
 #include "palette/ColourConverterDialogs.h"
 
 #include <QListWidget>
+#include <QPushButton>
 #include <QtTest>
 
 #include <array>
@@ -103,6 +104,28 @@ private slots:
         const QRect last = list->visualItemRect(list->item(2));
         QCOMPARE(pixel(image, last.left() + 7 * h, last.top()), Grey140);
         QCOMPARE(pixel(image, last.left() + 7 * h + 1, last.top()), Grey140);
+    }
+
+    void listTakingTheFocusChoosesNoRow() {
+        PastedGreys f;
+        ScriptedUi inner;
+        ControlTable t = makeColourConversionDialog(inner, *f.converter, f.palette.data(),
+                                                    [&f] { ++f.repaints; });
+        ControlTableDialog dialog(t);
+        dialog.show();
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        auto* list = qobject_cast<QListWidget*>(dialog.widgetFor(List));
+        QVERIFY(list);
+        list->setFocus(Qt::TabFocusReason);
+        QVERIFY(list->hasFocus());
+        QCOMPARE(t.value(List), -1);
+        QVERIFY(list->selectedItems().isEmpty());
+        // "手動設定" without a chosen row does nothing.
+        static_cast<QPushButton*>(dialog.widgetFor(Manual))->click();
+        QVERIFY(inner.dialogs.empty());
+        QCOMPARE(f.repaints, 0);
+        QVERIFY(dialog.isVisible());
     }
 
     void doubleClickOnARowAssignsThroughPalAssign() {

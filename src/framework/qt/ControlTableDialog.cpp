@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -109,9 +110,23 @@ int ControlTableDialog::textLimit() const {
     return std::clamp(availableArea().width() / 2, 160, 560);
 }
 
+QFont ControlTableDialog::drawnFont() const {
+    // Drawn lines pad their numbers with spaces into columns ("%3d"), which
+    // line up only when digits and spaces are equally wide.
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (font().pointSizeF() > 0)
+        fixed.setPointSizeF(font().pointSizeF());
+    else
+        fixed.setPixelSize(font().pixelSize());
+    return fixed;
+}
+
 QWidget* ControlTableDialog::makeStatic(const Control& c) {
-    if (!c.drawn.empty())
-        return new DrawnRowLabel(c.drawn.front());
+    if (!c.drawn.empty()) {
+        auto* label = new DrawnRowLabel(c.drawn.front());
+        label->setFont(drawnFont());
+        return label;
+    }
     const QString text = q(c.text);
     const int limit = textLimit();
     if (isValueLabel(m_table, c.id) || textWidth(fontMetrics(), text) <= limit) {
@@ -231,8 +246,13 @@ QWidget* ControlTableDialog::makeWidget(const Control& c) {
             list));
         if (!c.drawn.empty())
             sizeDrawnList(list, c);
-        connect(list, &QListWidget::currentRowChanged, this,
-                [this, id](int row) { userChangedValue(id, row); });
+        // The chosen item is the selected one: a list that takes the focus
+        // makes its first item current without choosing it, and a dialog
+        // that acts on "the selected row" must not see one then.
+        connect(list, &QListWidget::itemSelectionChanged, this, [this, id, list] {
+            const QList<QListWidgetItem*> chosen = list->selectedItems();
+            userChangedValue(id, chosen.isEmpty() ? -1 : list->row(chosen.front()));
+        });
         connect(list, &QListWidget::itemDoubleClicked, this, [this, id] { activated(id); });
         list->installEventFilter(this);
         m_lists.insert(list, id);
@@ -379,6 +399,7 @@ void ControlTableDialog::build() {
 }
 
 void ControlTableDialog::sizeDrawnList(QListWidget* list, const Control& c) {
+    list->setFont(drawnFont());
     // All lines share one height; wide enough for the longest line.
     list->setUniformItemSizes(true);
     const QFontMetrics metrics = list->fontMetrics();

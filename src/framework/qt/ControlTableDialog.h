@@ -3,6 +3,7 @@
 #include "framework/ControlTable.h"
 
 #include <QDialog>
+#include <QFont>
 #include <QHash>
 
 class QEvent;
@@ -40,6 +41,7 @@ private:
     void fitToScreen(QWidget* body);
     QRect availableArea() const;
     int textLimit() const;
+    QFont drawnFont() const;
     QWidget* makeStatic(const Control& control);
     void showStaticText(QWidget* widget, const QString& text) const;
     QWidget* makeWidget(const Control& control);

@@ -45,13 +45,9 @@ struct PastedGreys {
     }
 };
 
+// Offscreen, a grab has one device pixel a logical pixel.
 QImage grabbed(QWidget* widget) {
-    QImage image = widget->grab().toImage();
-    // Device pixels equal logical ones offscreen; a scaled grab would need
-    // other positions.
-    if (image.devicePixelRatio() != 1.0)
-        qWarning("device pixel ratio %f", image.devicePixelRatio());
-    return image;
+    return widget->grab().toImage();
 }
 
 // A press and release, then the double click and its release, as a mouse
@@ -86,6 +82,7 @@ private slots:
         const int h = row.height();
         QCOMPARE(h, list->fontMetrics().height() + 4);
         const QImage image = grabbed(list->viewport());
+        QCOMPARE(image.devicePixelRatio(), 1.0);
         // The source colour's swatch fills the first square of the line.
         QCOMPARE(pixel(image, row.left(), row.top()), Grey120);
         QCOMPARE(pixel(image, row.left() + h - 1, row.bottom()), Grey120);
@@ -199,8 +196,10 @@ private slots:
         QCOMPARE(pixel(image, row.left() + 1, row.top()), Grey100);
         QCOMPARE(pixel(image, row.left() + 1, row.top() + 1), Grey140);
         // The chosen row stands on the highlight colour.
-        const QColor highlight = list->palette().color(QPalette::Active, QPalette::Highlight);
-        QCOMPARE(pixel(image, row.left() + 2 * row.height() - 2, row.top() + 1), highlight);
+        const QColor between = pixel(image, row.left() + 2 * row.height() - 2, row.top() + 1);
+        QVERIFY(between == list->palette().color(QPalette::Active, QPalette::Highlight) ||
+                between == list->palette().color(QPalette::Inactive, QPalette::Highlight));
+        QVERIFY(between != list->palette().color(QPalette::Active, QPalette::Base));
     }
 
     void doubleClickInPalAssignOnlyChoosesAndEnterAssigns() {

@@ -23,9 +23,13 @@ struct RowPart {
     std::vector<unsigned> tile;
 
     int left(int lineHeight) const { return atHeights * lineHeight + atPixels; }
-    // The swatch's colour at (x, y) from its top-left corner.
+    // The swatch's colour at (x, y) from its top-left corner; black where a
+    // part built by hand has no tile.
     unsigned colourAt(int x, int y) const {
-        return tile[static_cast<std::size_t>((y % tileSize) * tileSize + x % tileSize)];
+        if (tileSize <= 0)
+            return 0u;
+        const auto cell = static_cast<std::size_t>((y % tileSize) * tileSize + x % tileSize);
+        return cell < tile.size() ? tile[cell] : 0u;
     }
     friend bool operator==(const RowPart&, const RowPart&) = default;
 };

@@ -38,6 +38,14 @@ TEST(DrawnRow, ShortTileIsPaddedWithBlack) {
     EXPECT_EQ(part.colourAt(1, 1), 0u);
 }
 
+TEST(DrawnRow, SwatchWithoutATileIsBlack) {
+    RowPart part;
+    part.kind = RowPart::Kind::Swatch;
+    EXPECT_EQ(part.colourAt(3, 2), 0u);
+    part.tileSize = 0;
+    EXPECT_EQ(part.colourAt(0, 0), 0u);
+}
+
 namespace {
 
 ControlTable activationTable(int activateButton, std::vector<int>& pressed) {

@@ -154,7 +154,7 @@ int ControlTable::activate(int id) {
         return 0;
     if (onActivate)
         return onActivate(*this, id);
-    return press(1);
+    return c->activateButton != 0 ? press(c->activateButton) : 0;
 }
 
 void ControlTable::refreshLabels() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/DrawnRow.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -34,6 +36,13 @@ struct Control {
     bool enabled = true;
     bool editable = false; // combos: typed text allowed
     std::vector<std::string> items;
+    // Owner-drawn look.  Lists: one line per item, drawn in place of the item
+    // (whose text stays its plain form); statics: one line drawn in place of
+    // the text.  Empty: plain text.
+    std::vector<DrawnRow> drawn;
+    // Lists: the button a double click or Enter on the chosen item presses,
+    // 0 for none.  The table's onActivate, when set, decides instead.
+    int activateButton = 1;
     // Layout hint for the Qt rendering: the row on which the control starts;
     // controls with the same row share a line.  -1 lets the renderer append.
     int row = -1;
@@ -57,7 +66,8 @@ struct ControlTable {
     std::function<int(ControlTable&, int id)> onButton;
     // Called when a list's selected item is activated (double click or Enter).
     // Returns the dialog result as onButton does.  Without a handler an
-    // activation presses button 1, as a double click confirms a list dialog.
+    // activation presses the list's activateButton (button 1 unless the table
+    // names another, as a double click confirms a list dialog).
     std::function<int(ControlTable&, int id)> onActivate;
 
     Control& add(Control control);

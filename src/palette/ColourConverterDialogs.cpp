@@ -19,12 +19,17 @@ std::string channelsText(ColourValue c) {
                   static_cast<int>(blueOf(c)));
 }
 
-std::vector<std::string> conversionItems(const std::vector<ConversionRow>& rows) {
-    std::vector<std::string> items;
-    items.reserve(rows.size());
-    for (const auto& row : rows)
-        items.push_back(row.countText + "  " + row.mappingText);
-    return items;
+// The list of "cconv": plain texts and their looks.
+void fillConversionList(Control& list, const std::vector<ConversionRow>& rows,
+                        const ColourValue* palette) {
+    list.items.clear();
+    list.drawn.clear();
+    list.items.reserve(rows.size());
+    list.drawn.reserve(rows.size());
+    for (const auto& row : rows) {
+        list.items.push_back(row.countText + "  " + row.mappingText);
+        list.drawn.push_back(conversionRowLook(row, palette));
+    }
 }
 
 } // namespace
@@ -32,6 +37,30 @@ std::vector<std::string> conversionItems(const std::vector<ConversionRow>& rows)
 ColourValue mappingSwatchAt(const ColourMapping& mapping, const ColourValue* palette, int x,
                             int y) {
     return palette[mapping.indexAt(x, y)];
+}
+
+RowPart mappingSwatch(const ColourMapping& mapping, const ColourValue* palette, int atHeights) {
+    if (mapping.kind == 0)
+        return solidSwatch(atHeights, 0, palette[mapping.first]);
+    std::vector<unsigned> tile(64);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            tile[static_cast<std::size_t>(y * 8 + x)] = mappingSwatchAt(mapping, palette, x, y);
+    return patternSwatch(atHeights, 0, 8, std::move(tile));
+}
+
+DrawnRow conversionRowLook(const ConversionRow& row, const ColourValue* palette) {
+    // The count starts six pixels after the source swatch.
+    return {solidSwatch(0, 0, row.colour), textPart(1, 6, row.countText),
+            mappingSwatch(row.mapping, palette, 7), textPart(9, 0, row.mappingText)};
+}
+
+DrawnRow candidateRowLook(const CandidateRow& row, const ColourValue* palette) {
+    DrawnRow look{mappingSwatch(row.mapping, palette, 0), textPart(2, 0, row.mappingText),
+                  textPart(8, 0, row.firstText)};
+    if (!row.secondText.empty())
+        look.push_back(textPart(14, 0, row.secondText));
+    return look;
 }
 
 std::vector<ConversionRow> conversionRows(const ColourConverter& converter) {
@@ -80,7 +109,9 @@ ControlTable makeColourConversionDialog(Ui& ui, ColourConverter& converter,
     ControlTable table;
     table.name = "cconv";
     table.title = "色の変換";
-    table.add(listBox(List, conversionItems(*rows), -1, 0));
+    Control& list = table.add(listBox(List, {}, -1, 0));
+    fillConversionList(list, *rows, converter.palette());
+    list.activateButton = Manual;
     table.add(groupBox(Unnamed, "貼付元", 1));
     table.add(staticText(Unnamed, "開始番号", 2));
     table.add(scrollBar(SourceStart, 0, count - 2, 10, settings.convertSrc, SourceStartValue, 2));
@@ -110,7 +141,7 @@ ControlTable makeColourConversionDialog(Ui& ui, ColourConverter& converter,
     auto refill = [rows, &converter](ControlTable& t) {
         *rows = conversionRows(converter);
         if (Control* list = t.find(List)) {
-            list->items = conversionItems(*rows);
+            fillConversionList(*list, *rows, converter.palette());
             if (list->value >= static_cast<int>(list->items.size()))
                 list->value = -1;
         }
@@ -172,18 +203,25 @@ ControlTable makePaletteAssignDialog(const ColourConverter& converter, int n,
         format(" %3d %3d %3d  (%ld)", c.r, c.g, c.b, static_cast<long>(converter.pixelCount(n))),
         0);
     info.value = static_cast<int>(valueOf(c));
+    // The text begins with a space, which parts it from the swatch.
+    info.drawn = {{solidSwatch(0, 0, valueOf(c)), textPart(1, 0, info.text)}};
     table.add(std::move(info));
     std::vector<std::string> items;
+    std::vector<DrawnRow> looks;
     int selected = -1;
     for (std::size_t k = 0; k < rows.size(); ++k) {
         std::string item = rows[k].mappingText + "  " + rows[k].firstText;
         if (!rows[k].secondText.empty())
             item += "  " + rows[k].secondText;
         items.push_back(std::move(item));
+        looks.push_back(candidateRowLook(rows[k], converter.palette()));
         if (selected < 0 && rows[k].mapping == converter.mapping(n))
             selected = static_cast<int>(k);
     }
-    table.add(listBox(List, std::move(items), selected, 1));
+    Control& list = table.add(listBox(List, std::move(items), selected, 1));
+    list.drawn = std::move(looks);
+    // Only "割付" assigns; a double click just chooses the row.
+    list.activateButton = 0;
     table.add(button(Assign, "割付", 2));
     table.add(button(Cancel, "中止", 2));
     return table;

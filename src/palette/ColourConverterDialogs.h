@@ -59,6 +59,14 @@ struct CandidateRow {
 // mix's own 8 × 8 pattern otherwise.
 ColourValue mappingSwatchAt(const ColourMapping& mapping, const ColourValue* palette, int x, int y);
 
+// The swatch of a mapping at `atHeights` line heights: solid for a single
+// entry, the mix's 8 × 8 pattern otherwise.
+RowPart mappingSwatch(const ColourMapping& mapping, const ColourValue* palette, int atHeights);
+// How a row of "cconv" is drawn, in the colours of the destination palette.
+DrawnRow conversionRowLook(const ConversionRow& row, const ColourValue* palette);
+// How a row of "PalAssign" is drawn.
+DrawnRow candidateRowLook(const CandidateRow& row, const ColourValue* palette);
+
 // The rows of "cconv": every source colour with a non-zero pixel count, in
 // source-colour order.
 std::vector<ConversionRow> conversionRows(const ColourConverter& converter);
@@ -66,11 +74,12 @@ std::vector<ConversionRow> conversionRows(const ColourConverter& converter);
 std::vector<CandidateRow> candidateRows(const ColourConverter& converter, int n);
 
 // The dialog "cconv" on a converter.  Its list items are the rows of
-// conversionRows() in order (the text of each is its count and mapping texts).
-// "自動設定" stores the ranges and the check box in the settings, loads
-// `currentPalette` and assigns and renders again; "手動設定" (a double-click
-// on a row does the same) opens "PalAssign" through `ui` for the selected row.
-// `repaintPaste` runs whenever the converted picture changed.
+// conversionRows() in order (the text of each is its count and mapping texts,
+// its look conversionRowLook()).  "自動設定" stores the ranges and the check
+// box in the settings, loads `currentPalette` and assigns and renders again;
+// "手動設定" (a double-click on a row does the same) opens "PalAssign" through
+// `ui` for the selected row.  `repaintPaste` runs whenever the converted
+// picture changed.
 ControlTable makeColourConversionDialog(Ui& ui, ColourConverter& converter,
                                         const ColourValue* currentPalette,
                                         std::function<void()> repaintPaste);
@@ -78,8 +87,9 @@ int RunColourConversionDialog(Ui& ui, ColourConverter& converter, const ColourVa
                               std::function<void()> repaintPaste);
 
 // The dialog "PalAssign" for source colour n with the given candidate rows.
-// Static 200 holds the source colour's text and, as its value, its colour for
-// the swatch; the row equal to the present mapping is selected.
+// Static 200 holds the source colour's text and, as its value, its colour; it
+// is drawn as a swatch of that colour followed by the text.  The row equal to
+// the present mapping is selected.  A double click only chooses a row.
 ControlTable makePaletteAssignDialog(const ColourConverter& converter, int n,
                                      const std::vector<CandidateRow>& rows);
 // Runs "PalAssign" for source colour n; "割付" with a row other than the

@@ -209,3 +209,162 @@ TEST(ColourConversionDialog, PalAssignTitleForTrueColour) {
     EXPECT_EQ(rows[0].mapping, ColourMapping::single(0));
     EXPECT_EQ(rows[0].firstText, "(  0   0   0)");
 }
+
+TEST(ColourConversionDialog, RowsAreDrawnAsSwatchesAndTexts) {
+    Fixture f;
+    const auto rows = conversionRows(*f.converter);
+    ASSERT_EQ(rows.size(), 3u);
+    // Source colour 2, the half mix of entries 1 (100 grey) and 2 (140 grey).
+    const DrawnRow look = conversionRowLook(rows[1], f.palette.data());
+    ASSERT_EQ(look.size(), 4u);
+    EXPECT_EQ(look[0].kind, RowPart::Kind::Swatch);
+    EXPECT_EQ(look[0].left(20), 0);
+    EXPECT_EQ(look[0].tileSize, 1);
+    EXPECT_EQ(look[0].colourAt(0, 0), 0x787878u);
+    EXPECT_EQ(look[1].kind, RowPart::Kind::Text);
+    EXPECT_EQ(look[1].left(20), 26); // six pixels after the swatch
+    EXPECT_EQ(look[1].text, "   2 (1)");
+    EXPECT_EQ(look[2].kind, RowPart::Kind::Swatch);
+    EXPECT_EQ(look[2].left(20), 140);
+    EXPECT_EQ(look[2].tileSize, 8);
+    // The checkerboard: entry 1 where x + y is odd, entry 2 elsewhere.
+    EXPECT_EQ(look[2].colourAt(0, 0), 0x8C8C8Cu);
+    EXPECT_EQ(look[2].colourAt(1, 0), 0x646464u);
+    EXPECT_EQ(look[2].colourAt(0, 1), 0x646464u);
+    EXPECT_EQ(look[2].colourAt(7, 7), 0x8C8C8Cu);
+    EXPECT_EQ(look[2].colourAt(7, 6), 0x646464u);
+    EXPECT_EQ(look[3].kind, RowPart::Kind::Text);
+    EXPECT_EQ(look[3].left(20), 180);
+    EXPECT_EQ(look[3].text, "  [  1]+[  2]");
+
+    // Source colour 1 maps to entry 1 alone: a solid swatch.
+    const DrawnRow single = conversionRowLook(rows[0], f.palette.data());
+    EXPECT_EQ(single[2].tileSize, 1);
+    EXPECT_EQ(single[2].colourAt(5, 3), 0x646464u);
+    EXPECT_EQ(single[2].left(16), 112);
+}
+
+TEST(ColourConversionDialog, ThreeQuarterMixSwatchHasOnePixelInFourOfTheSecondEntry) {
+    Fixture f;
+    const RowPart part = mappingSwatch(ColourMapping::mix(2, 1, 2), f.palette.data(), 0);
+    ASSERT_EQ(part.tileSize, 8);
+    EXPECT_EQ(part.colourAt(0, 0), 0x646464u);
+    EXPECT_EQ(part.colourAt(1, 0), 0x646464u);
+    EXPECT_EQ(part.colourAt(1, 1), 0x8C8C8Cu);
+    EXPECT_EQ(part.colourAt(3, 5), 0x8C8C8Cu);
+    EXPECT_EQ(part.colourAt(3, 4), 0x646464u);
+    int second = 0;
+    for (unsigned c : part.tile)
+        second += c == 0x8C8C8Cu;
+    EXPECT_EQ(second, 16);
+}
+
+TEST(ColourConversionDialog, DoubleClickOnARowOpensPalAssignNotAutomatic) {
+    Fixture f;
+    ScriptedUi ui;
+    ControlTable table = f.dialog(ui);
+    const Control* list = table.find(List);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->activateButton, Manual);
+    ASSERT_EQ(list->drawn.size(), 3u);
+    EXPECT_EQ(list->drawn[2][0].colourAt(0, 0), 0x8C8C8Cu); // source colour 5
+    EXPECT_EQ(list->drawn[2][2].colourAt(0, 0), 0x8C8C8Cu); // mapped to entry 2
+
+    // Without a chosen row nothing happens, and the mappings are not redone.
+    EXPECT_EQ(table.activate(List), 0);
+    EXPECT_TRUE(ui.dialogs.empty());
+    EXPECT_EQ(f.repaints, 0);
+
+    std::string title;
+    ui.answerDialog("PalAssign", [&title](ControlTable& t) {
+        title = t.title;
+        return t.press(Cancel);
+    });
+    table.setValue(List, 2);
+    EXPECT_EQ(table.activate(List), 0);
+    EXPECT_EQ(ui.dialogs, std::vector<std::string>{"PalAssign"});
+    EXPECT_EQ(title, "色の割付（5）");
+    EXPECT_EQ(f.repaints, 0);
+}
+
+TEST(ColourConversionDialog, AutomaticRedrawsTheSwatchesInTheLoadedPalette) {
+    Fixture f;
+    ScriptedUi ui;
+    ControlTable table = f.dialog(ui);
+    table.setValue(DestinationStart, 2);
+    table.setValue(DestinationEnd, 1);
+    table.press(Automatic);
+    const RowPart* swatch = &table.find(List)->drawn[1][2];
+    EXPECT_EQ(swatch->tileSize, 1);
+    EXPECT_EQ(swatch->colourAt(0, 0), 0u); // entry 0, black
+    EXPECT_EQ(table.find(List)->drawn[1][3].text, "  [  0]");
+
+    f.palette[3] = rgb(120, 120, 120);
+    table.setValue(DestinationStart, 1);
+    table.setValue(DestinationEnd, 255);
+    table.setValue(UseTile, 0);
+    table.press(Automatic);
+    swatch = &table.find(List)->drawn[1][2];
+    EXPECT_EQ(swatch->tileSize, 1);
+    EXPECT_EQ(swatch->colourAt(0, 0), 0x787878u);
+}
+
+TEST(ColourConversionDialog, PalAssignRowsShowSwatchMappingAndEntries) {
+    Fixture f;
+    const auto rows = candidateRows(*f.converter, 2);
+    ControlTable table = makePaletteAssignDialog(*f.converter, 2, rows);
+
+    const Control* info = table.find(SourceInfo);
+    ASSERT_NE(info, nullptr);
+    ASSERT_EQ(info->drawn.size(), 1u);
+    ASSERT_EQ(info->drawn[0].size(), 2u);
+    EXPECT_EQ(info->drawn[0][0].kind, RowPart::Kind::Swatch);
+    EXPECT_EQ(info->drawn[0][0].colourAt(0, 0), 0x787878u);
+    EXPECT_EQ(info->drawn[0][1].left(20), 20);
+    EXPECT_EQ(info->drawn[0][1].text, " 120 120 120  (1)");
+
+    const Control* list = table.find(List);
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->drawn.size(), rows.size());
+    // The best candidate is the half mix of entries 1 and 2.
+    const DrawnRow& mix = list->drawn[0];
+    ASSERT_EQ(mix.size(), 4u);
+    EXPECT_EQ(mix[0].left(20), 0);
+    EXPECT_EQ(mix[0].colourAt(0, 0), 0x8C8C8Cu);
+    EXPECT_EQ(mix[0].colourAt(1, 0), 0x646464u);
+    EXPECT_EQ(mix[1].left(20), 40);
+    EXPECT_EQ(mix[1].text, "  [  1]+[  2]");
+    EXPECT_EQ(mix[2].left(20), 160);
+    EXPECT_EQ(mix[2].text, "(100 100 100)");
+    EXPECT_EQ(mix[3].left(20), 280);
+    EXPECT_EQ(mix[3].text, "(140 140 140)");
+
+    // A single entry: no second text.
+    bool seenSingle = false;
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        if (rows[k].mapping != ColourMapping::single(2))
+            continue;
+        seenSingle = true;
+        const DrawnRow& single = list->drawn[k];
+        ASSERT_EQ(single.size(), 3u);
+        EXPECT_EQ(single[0].tileSize, 1);
+        EXPECT_EQ(single[0].colourAt(0, 0), 0x8C8C8Cu);
+        EXPECT_EQ(single[1].text, "  [  2]");
+        EXPECT_EQ(single[2].text, "(140 140 140)");
+    }
+    EXPECT_TRUE(seenSingle);
+}
+
+TEST(ColourConversionDialog, DoubleClickInPalAssignOnlyChoosesTheRow) {
+    Fixture f;
+    ScriptedUi ui;
+    ui.answerDialog("PalAssign", [](ControlTable& t) {
+        t.setValue(List, 1);
+        EXPECT_EQ(t.find(List)->activateButton, 0);
+        const int result = t.activate(List);
+        EXPECT_EQ(t.value(List), 1);
+        return result;
+    });
+    EXPECT_FALSE(RunPaletteAssignDialog(ui, *f.converter, 2));
+    EXPECT_EQ(f.converter->mapping(2), ColourMapping::mix(1, 1, 2));
+}

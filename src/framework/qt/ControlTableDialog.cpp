@@ -1,9 +1,14 @@
 #include "framework/qt/ControlTableDialog.h"
 
+#include "framework/qt/DrawnRowDelegate.h"
+#include "framework/qt/DrawnRowLabel.h"
+#include "framework/qt/DrawnRowPainter.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -19,6 +24,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTextLayout>
 #include <QVBoxLayout>
 
@@ -38,6 +44,8 @@ QString q(const std::string& s) {
 constexpr int FrameAllowance = 32;
 // A long static text box shows at most this many lines before it scrolls.
 constexpr int LongTextLines = 12;
+// An owner-drawn list shows this many lines without scrolling.
+constexpr int DrawnListLines = 10;
 
 // "&Load" marks L; "&&" is a literal ampersand.
 bool hasMnemonic(const QString& text) {
@@ -102,7 +110,23 @@ int ControlTableDialog::textLimit() const {
     return std::clamp(availableArea().width() / 2, 160, 560);
 }
 
+QFont ControlTableDialog::drawnFont() const {
+    // Drawn lines pad their numbers with spaces into columns ("%3d"), which
+    // line up only when digits and spaces are equally wide.
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (font().pointSizeF() > 0)
+        fixed.setPointSizeF(font().pointSizeF());
+    else
+        fixed.setPixelSize(font().pixelSize());
+    return fixed;
+}
+
 QWidget* ControlTableDialog::makeStatic(const Control& c) {
+    if (!c.drawn.empty()) {
+        auto* label = new DrawnRowLabel(c.drawn.front());
+        label->setFont(drawnFont());
+        return label;
+    }
     const QString text = q(c.text);
     const int limit = textLimit();
     if (isValueLabel(m_table, c.id) || textWidth(fontMetrics(), text) <= limit) {
@@ -210,8 +234,25 @@ QWidget* ControlTableDialog::makeWidget(const Control& c) {
     }
     case ControlKind::List: {
         auto* list = new QListWidget;
-        connect(list, &QListWidget::currentRowChanged, this,
-                [this, id](int row) { userChangedValue(id, row); });
+        // The delegate reads the table itself, so a look that changes while
+        // the texts stay (a new palette) is drawn at the next repaint.
+        list->setItemDelegate(new DrawnRowDelegate(
+            [this, id](int row) -> const DrawnRow* {
+                const Control* control = m_table.find(id);
+                if (!control || row < 0 || row >= static_cast<int>(control->drawn.size()))
+                    return nullptr;
+                return &control->drawn[static_cast<std::size_t>(row)];
+            },
+            list));
+        if (!c.drawn.empty())
+            sizeDrawnList(list, c);
+        // The chosen item is the selected one: a list that takes the focus
+        // makes its first item current without choosing it, and a dialog
+        // that acts on "the selected row" must not see one then.
+        connect(list, &QListWidget::itemSelectionChanged, this, [this, id, list] {
+            const QList<QListWidgetItem*> chosen = list->selectedItems();
+            userChangedValue(id, chosen.isEmpty() ? -1 : list->row(chosen.front()));
+        });
         connect(list, &QListWidget::itemDoubleClicked, this, [this, id] { activated(id); });
         list->installEventFilter(this);
         m_lists.insert(list, id);
@@ -315,7 +356,7 @@ void ControlTableDialog::build() {
                       c.kind != ControlKind::Check));
         if (!joinsLine)
             newLine(c.row);
-        if (c.kind == ControlKind::List)
+        if (c.kind == ControlKind::List && c.drawn.empty())
             widget->setMinimumHeight(120);
         int stretch = c.kind == ControlKind::ScrollBar || c.kind == ControlKind::Edit ||
                               c.kind == ControlKind::List || c.kind == ControlKind::Combo
@@ -355,6 +396,21 @@ void ControlTableDialog::build() {
     frame->addLayout(buttons);
     linkMnemonics();
     fitToScreen(body);
+}
+
+void ControlTableDialog::sizeDrawnList(QListWidget* list, const Control& c) {
+    list->setFont(drawnFont());
+    // All lines share one height; wide enough for the longest line.
+    list->setUniformItemSizes(true);
+    const QFontMetrics metrics = list->fontMetrics();
+    const int height = drawnLineHeight(metrics);
+    int widest = 0;
+    for (const DrawnRow& row : c.drawn)
+        widest = std::max(widest, drawnRowWidth(row, metrics, height));
+    const int frame = 2 * list->frameWidth();
+    const int bar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    list->setMinimumWidth(std::min(widest + height + frame + bar, textLimit() * 2));
+    list->setMinimumHeight(DrawnListLines * height + frame);
 }
 
 void ControlTableDialog::linkMnemonics() {
@@ -432,8 +488,12 @@ bool ControlTableDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && m_lists.contains(watched)) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const auto* list = static_cast<QListWidget*>(watched);
+        const Control* control = m_table.find(m_lists.value(watched));
+        // A list that activates nothing leaves Enter to the default button.
+        const bool activates = m_table.onActivate || (control && control->activateButton != 0);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && list->currentRow() >= 0) {
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && activates &&
+            list->currentRow() >= 0) {
             activated(m_lists.value(watched));
             return true;
         }
@@ -461,7 +521,10 @@ void ControlTableDialog::refresh() {
         w->setEnabled(c.enabled);
         switch (c.kind) {
         case ControlKind::Static:
-            showStaticText(w, q(c.text));
+            if (auto* drawn = qobject_cast<DrawnRowLabel*>(w))
+                drawn->setRow(c.drawn.empty() ? DrawnRow{textPart(0, 0, c.text)} : c.drawn.front());
+            else
+                showStaticText(w, q(c.text));
             break;
         case ControlKind::Edit: {
             auto* edit = static_cast<QLineEdit*>(w);
@@ -496,6 +559,8 @@ void ControlTableDialog::refresh() {
                 list->addItems(items);
             }
             list->setCurrentRow(c.value);
+            if (!c.drawn.empty())
+                list->viewport()->update();
             break;
         }
         case ControlKind::Combo: {

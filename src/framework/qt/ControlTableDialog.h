@@ -3,9 +3,11 @@
 #include "framework/ControlTable.h"
 
 #include <QDialog>
+#include <QFont>
 #include <QHash>
 
 class QEvent;
+class QListWidget;
 class QRect;
 class QWidget;
 
@@ -18,7 +20,7 @@ namespace celdo {
 // stays within its screen's available area: long static texts wrap in a
 // read-only text box, statics that grow later are elided (whole text in the
 // tooltip), and a body still too large scrolls above the always visible
-// buttons.
+// buttons.  Lists and statics with a drawn look are owner-drawn.
 class ControlTableDialog : public QDialog {
     Q_OBJECT
 public:
@@ -39,9 +41,11 @@ private:
     void fitToScreen(QWidget* body);
     QRect availableArea() const;
     int textLimit() const;
+    QFont drawnFont() const;
     QWidget* makeStatic(const Control& control);
     void showStaticText(QWidget* widget, const QString& text) const;
     QWidget* makeWidget(const Control& control);
+    void sizeDrawnList(QListWidget* list, const Control& control);
     void userChangedValue(int id, int value);
     void userChangedText(int id, const QString& text);
     void pressed(int id);

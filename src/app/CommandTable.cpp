@@ -176,7 +176,7 @@ std::vector<MenuEntry> CommandTable::mainMenu(FrameVariant variant) {
 }
 
 bool CommandTable::awaitsItsWindow(Command command) {
-    return command == Command::Paste || command == Command::TextPaste;
+    return command == Command::TextPaste;
 }
 
 std::span<const CommandTable::ToolCommand> CommandTable::toolCommands() {

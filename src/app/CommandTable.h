@@ -61,8 +61,8 @@ public:
     // "窓の操作" popup, so "パレット" moves from position 6 to 5.
     static std::vector<MenuEntry> mainMenu(FrameVariant variant);
 
-    // Commands of windows this version does not have yet: the paste window
-    // and text paste.  Their menu items and
+    // Commands of windows this version does not have yet: text paste.  Their
+    // menu items and
     // buttons stay in place, greyed, so the menu and the stored toolbar lists
     // keep their layout.
     static bool awaitsItsWindow(Command command);

@@ -70,7 +70,8 @@ const std::array<ToolButton, ToolButtonTable::Count>& ToolButtonTable::buttons()
 }
 
 ToolButtonTable::State ToolButtonTable::stateFor(Command command, bool hasImage, int currentTool,
-                                                 Command currentZoomCommand) {
+                                                 Command currentZoomCommand,
+                                                 bool clipboardHasPicture) {
     static const Command needImage[] = {Command::Save,
                                         Command::SaveAs,
                                         Command::Copy,
@@ -94,6 +95,8 @@ ToolButtonTable::State ToolButtonTable::stateFor(Command command, bool hasImage,
                                         Command::ChangeSize,
                                         Command::TextPaste};
     if (CommandTable::awaitsItsWindow(command))
+        return Disabled;
+    if (command == Command::Paste && !clipboardHasPicture)
         return Disabled;
     const bool zoom = CommandTable::zoomCodeForCommand(command) != CommandTable::NoZoom;
     if (!hasImage && (zoom || std::find(std::begin(needImage), std::end(needImage), command) !=

@@ -3,6 +3,7 @@
 #include "canvas/MaskGate.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace celdo {
 
@@ -14,6 +15,54 @@ bool is8BitPlane(const CellImage* image) {
 
 bool sameSize(const CellImage& a, const CellImage& b) {
     return a.width() == b.width() && a.height() == b.height();
+}
+
+// One row of a composition, written without branches so that the compiler
+// can work on many pixels at once: each overlay mode and each combination of
+// masks has its own loop.
+template <int Mode, bool Protected, bool Marked>
+__attribute__((optimize("O3"), target_clones("avx2", "default"))) void
+composeRun(std::uint8_t* __restrict pixels, const std::uint8_t* __restrict below,
+           const std::uint8_t* __restrict protection, const std::uint8_t* __restrict marked,
+           int length) {
+    for (int k = 0; k < length; ++k) {
+        const std::uint8_t s = pixels[k];
+        const std::uint8_t t = below[k];
+        std::uint8_t r = s;
+        if constexpr (Mode == overlay::Over)
+            r = s == 0 ? t : s;
+        else if constexpr (Mode == overlay::Under)
+            r = t != 0 ? t : s;
+        if constexpr (Protected)
+            r = protection[k] != 0 ? t : r;
+        if constexpr (Marked)
+            r = marked[k] != 0 ? t : r;
+        pixels[k] = r;
+    }
+}
+
+template <int Mode>
+void composeRunOf(std::uint8_t* pixels, const std::uint8_t* below, const std::uint8_t* protection,
+                  const std::uint8_t* marked, int length) {
+    if (protection && marked)
+        composeRun<Mode, true, true>(pixels, below, protection, marked, length);
+    else if (protection)
+        composeRun<Mode, true, false>(pixels, below, protection, marked, length);
+    else if (marked)
+        composeRun<Mode, false, true>(pixels, below, protection, marked, length);
+    else
+        composeRun<Mode, false, false>(pixels, below, protection, marked, length);
+}
+
+// Modes other than 1 and 2 replace the picture, as mode 0 does.
+void composeRow(int overlayMode, std::uint8_t* pixels, const std::uint8_t* below,
+                const std::uint8_t* protection, const std::uint8_t* marked, int length) {
+    if (overlayMode == overlay::Over)
+        composeRunOf<overlay::Over>(pixels, below, protection, marked, length);
+    else if (overlayMode == overlay::Under)
+        composeRunOf<overlay::Under>(pixels, below, protection, marked, length);
+    else
+        composeRunOf<overlay::Plain>(pixels, below, protection, marked, length);
 }
 
 } // namespace
@@ -71,24 +120,11 @@ Status Compose(const PaintSurface& target, const CellImage& converted, const Cel
     MaskGate gate(target, MaskPolicy::HonourWhenEnabled);
     for (int i = firstRow; i < pastLastRow; ++i) {
         const int targetRow = y + i;
-        std::uint8_t* pixels = composed->row(i) + sourceColumn;
-        const std::uint8_t* below = picture->row(targetRow) + targetColumn;
         const std::uint8_t* protection = gate.protection(targetRow);
-        if (protection)
-            protection += targetColumn;
-        const std::uint8_t* marked = pasteMask ? pasteMask->row(i) + sourceColumn : nullptr;
-        for (int k = 0; k < length; ++k) {
-            const std::uint8_t s = pixels[k];
-            const std::uint8_t t = below[k];
-            std::uint8_t r = s;
-            if (overlayMode == overlay::Over)
-                r = s == 0 ? t : s;
-            else if (overlayMode == overlay::Under)
-                r = t != 0 ? t : s;
-            if ((protection && protection[k]) || (marked && marked[k]))
-                r = t;
-            pixels[k] = r;
-        }
+        composeRow(
+            overlayMode, composed->row(i) + sourceColumn, picture->row(targetRow) + targetColumn,
+            protection ? protection + targetColumn : nullptr,
+            pasteMask ? pasteMask->row(i) + sourceColumn : nullptr, static_cast<int>(length));
     }
     out.preview = std::move(composed);
     out.originX = x;

@@ -3,11 +3,13 @@
 #include "support/PositionCodedPicture.h"
 
 #include "app/CommandTable.h"
+#include "app/ToolButtonTable.h"
 #include "canvas/MaskEdit.h"
 #include "canvas/qt/Clipboard.h"
 #include "ui/CanvasView.h"
 #include "ui/ImageWindow.h"
 #include "ui/PasteWindow.h"
+#include "ui/ToolBarWidget.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -381,11 +383,23 @@ private slots:
         MainWindow& w = *editor->mainWindow();
         w.documents().openFiles(ParseWords({f.copy("doll.cel")}));
         settle();
+        int pasteButton = -1;
+        const auto& buttons = ToolButtonTable::buttons();
+        for (int i = 0; i < int(buttons.size()); ++i)
+            if (buttons[i].command == Command::Paste)
+                pasteButton = i;
+        QVERIFY(pasteButton >= 0);
+        editor->state().toolbarList = {pasteButton, ToolButtonTable::End};
+        w.toolBar()->setList(editor->state().toolbarList);
+        w.refreshToolbar();
         w.updateMenuState();
         QVERIFY(!w.action(Command::Paste)->isEnabled());
+        QCOMPARE(w.toolBar()->buttonState(pasteButton), int(ToolButtonTable::Disabled));
         QImage colour(2, 2, QImage::Format_RGB32);
         colour.fill(Qt::red);
         QGuiApplication::clipboard()->setImage(colour);
+        // The button follows the clipboard by itself.
+        QCOMPARE(w.toolBar()->buttonState(pasteButton), int(ToolButtonTable::Normal));
         w.updateMenuState();
         QVERIFY(w.action(Command::Paste)->isEnabled());
     }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 namespace celdo {
 
@@ -22,11 +23,11 @@ bool sameSize(const CellImage& a, const CellImage& b) {
 // masks has its own loop.
 template <int Mode, bool Protected, bool Marked>
 __attribute__((optimize("O3"), target_clones("avx2", "default"))) void
-composeRun(std::uint8_t* __restrict pixels, const std::uint8_t* __restrict below,
-           const std::uint8_t* __restrict protection, const std::uint8_t* __restrict marked,
-           int length) {
+composeRun(std::uint8_t* __restrict out, const std::uint8_t* __restrict paste,
+           const std::uint8_t* __restrict below, const std::uint8_t* __restrict protection,
+           const std::uint8_t* __restrict marked, int length) {
     for (int k = 0; k < length; ++k) {
-        const std::uint8_t s = pixels[k];
+        const std::uint8_t s = paste[k];
         const std::uint8_t t = below[k];
         std::uint8_t r = s;
         if constexpr (Mode == overlay::Over)
@@ -37,32 +38,37 @@ composeRun(std::uint8_t* __restrict pixels, const std::uint8_t* __restrict below
             r = protection[k] != 0 ? t : r;
         if constexpr (Marked)
             r = marked[k] != 0 ? t : r;
-        pixels[k] = r;
+        out[k] = r;
     }
 }
 
-template <int Mode>
-void composeRunOf(std::uint8_t* pixels, const std::uint8_t* below, const std::uint8_t* protection,
-                  const std::uint8_t* marked, int length) {
-    if (protection && marked)
-        composeRun<Mode, true, true>(pixels, below, protection, marked, length);
-    else if (protection)
-        composeRun<Mode, true, false>(pixels, below, protection, marked, length);
-    else if (marked)
-        composeRun<Mode, false, true>(pixels, below, protection, marked, length);
+struct RowSources {
+    std::uint8_t* out;
+    const std::uint8_t* paste;
+    const std::uint8_t* below;
+    const std::uint8_t* protection;
+    const std::uint8_t* marked;
+};
+
+template <int Mode> void composeRunOf(const RowSources& r, int length) {
+    if (r.protection && r.marked)
+        composeRun<Mode, true, true>(r.out, r.paste, r.below, r.protection, r.marked, length);
+    else if (r.protection)
+        composeRun<Mode, true, false>(r.out, r.paste, r.below, r.protection, r.marked, length);
+    else if (r.marked)
+        composeRun<Mode, false, true>(r.out, r.paste, r.below, r.protection, r.marked, length);
     else
-        composeRun<Mode, false, false>(pixels, below, protection, marked, length);
+        composeRun<Mode, false, false>(r.out, r.paste, r.below, r.protection, r.marked, length);
 }
 
 // Modes other than 1 and 2 replace the picture, as mode 0 does.
-void composeRow(int overlayMode, std::uint8_t* pixels, const std::uint8_t* below,
-                const std::uint8_t* protection, const std::uint8_t* marked, int length) {
+void composeRow(int overlayMode, const RowSources& r, int length) {
     if (overlayMode == overlay::Over)
-        composeRunOf<overlay::Over>(pixels, below, protection, marked, length);
+        composeRunOf<overlay::Over>(r, length);
     else if (overlayMode == overlay::Under)
-        composeRunOf<overlay::Under>(pixels, below, protection, marked, length);
+        composeRunOf<overlay::Under>(r, length);
     else
-        composeRunOf<overlay::Plain>(pixels, below, protection, marked, length);
+        composeRunOf<overlay::Plain>(r, length);
 }
 
 } // namespace
@@ -99,32 +105,48 @@ Status Compose(const PaintSurface& target, const CellImage& converted, const Cel
     if (length <= 0 || pastLastRow <= firstRow)
         return status::Ok;
 
-    CellImagePtr composed;
+    // The composed copy is written from the paste's rows directly: rows and
+    // columns off the picture keep the paste, the clipped run is combined.
+    const CellImage* paste = &converted;
+    CellImagePtr resampled;
     CellImagePtr resampledMask;
     if (placement.stretched) {
-        composed = converted.Resample(w, h);
-        if (composed && pasteMask) {
+        resampled = converted.Resample(w, h);
+        if (!resampled)
+            return status::OutOfMemory;
+        paste = resampled.get();
+        if (pasteMask) {
             resampledMask = pasteMask->Resample(w, h);
             if (!resampledMask)
                 return status::OutOfMemory;
             pasteMask = resampledMask.get();
         }
-    } else {
-        composed = converted.Duplicate();
     }
-    if (!composed)
+    CellImagePtr composed = CellImage::Create(w, h, 8);
+    if (!composed || composed->status() != status::Ok || !composed->pixels())
         return status::OutOfMemory;
-    if (group)
-        composed->SetPalette(group, 256);
+    composed->SetPalette(group ? group : paste->palette(), 256);
 
+    const auto run = static_cast<std::size_t>(length);
+    const auto before = static_cast<std::size_t>(sourceColumn);
+    const std::size_t after = static_cast<std::size_t>(w) - before - run;
     MaskGate gate(target, MaskPolicy::HonourWhenEnabled);
-    for (int i = firstRow; i < pastLastRow; ++i) {
+    for (int i = 0; i < h; ++i) {
+        std::uint8_t* row = composed->row(i);
+        const std::uint8_t* from = paste->row(i);
+        if (i < firstRow || i >= pastLastRow) {
+            std::memcpy(row, from, static_cast<std::size_t>(w));
+            continue;
+        }
         const int targetRow = y + i;
         const std::uint8_t* protection = gate.protection(targetRow);
-        composeRow(
-            overlayMode, composed->row(i) + sourceColumn, picture->row(targetRow) + targetColumn,
-            protection ? protection + targetColumn : nullptr,
-            pasteMask ? pasteMask->row(i) + sourceColumn : nullptr, static_cast<int>(length));
+        std::memcpy(row, from, before);
+        std::memcpy(row + before + run, from + before + run, after);
+        const RowSources sources{row + before, from + before,
+                                 picture->row(targetRow) + targetColumn,
+                                 protection ? protection + targetColumn : nullptr,
+                                 pasteMask ? pasteMask->row(i) + sourceColumn : nullptr};
+        composeRow(overlayMode, sources, static_cast<int>(length));
     }
     out.preview = std::move(composed);
     out.originX = x;

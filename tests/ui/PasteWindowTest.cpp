@@ -359,6 +359,18 @@ private slots:
         QVERIFY(host.app().editing.drawPasteFrame);
     }
 
+    void colourConversionOpensOnThisPaste() {
+        FakeEditorHost host;
+        auto target = windowOf(host, 16, 16);
+        target->startPaste(test::positionCodedPicture(4, 4), nullptr);
+        PasteWindow* paste = pasteOf(*target);
+        host.scripted.answerDialog("cconv", 2);
+        paste->popupCommand(pastemenu::Colours);
+        QCOMPARE(host.scripted.dialogs.size(), std::size_t(1));
+        QCOMPARE(host.scripted.dialogs[0], std::string("cconv"));
+        QVERIFY(host.scripted.allAnswered());
+    }
+
     void trueColourPasteAsksFirst() {
         FakeEditorHost host;
         auto target = windowOf(host, 16, 16);

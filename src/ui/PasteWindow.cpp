@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPointer>
 
 #include <utility>
 
@@ -118,8 +119,15 @@ void PasteWindow::mousePressEvent(QMouseEvent* event) {
     }
     if (event->button() == Qt::RightButton) {
         raise();
+        QPointer<PasteWindow> alive(this);
         std::unique_ptr<QMenu> menu = makePopupMenu();
         QAction* chosen = menu->exec(mapToGlobal(p));
+        // The image window may have closed while the menu was open; the
+        // menu then went with this window.
+        if (!alive) {
+            (void)menu.release();
+            return;
+        }
         if (chosen && chosen->data().isValid())
             popupCommand(chosen->data().toInt());
     }
@@ -246,9 +254,12 @@ void PasteWindow::tentativePaste() {
     }
     shownChanged();
     repaint();
+    QPointer<PasteWindow> alive(this);
     const int reply = m_host.ui().messageBox("このまま貼付けますか？", Caption,
                                              MessageIcon::Question, MessageButtons::YesNo);
     frame = framed;
+    if (!alive)
+        return;
     if (reply == answer::Yes) {
         layDownAndClose();
         return;

@@ -230,16 +230,22 @@ void PasteWindow::popupCommand(int id) {
         shownChanged();
         break;
     case pastemenu::Discard:
-        close();
+        finish();
         break;
     default:
         break;
     }
 }
 
+void PasteWindow::finish() {
+    // The tool pane showed "貼付" while the paste was moved.
+    m_host.restoreToolPaneText();
+    close();
+}
+
 void PasteWindow::layDownAndClose() {
     const Rect changed = m_session->layDown(m_canvas.canvas().surface());
-    close();
+    finish();
     if (!changed.empty())
         emit laidDown(changed);
 }
@@ -272,7 +278,7 @@ void PasteWindow::pasteNow() {
     if (m_session->compose(m_canvas.canvas().surface(), m_host.app().palette.current()))
         layDownAndClose();
     else
-        close();
+        finish();
 }
 
 } // namespace celdo

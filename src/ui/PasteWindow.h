@@ -68,6 +68,8 @@ private:
     void shownChanged();
     void showStatus();
     void layDownAndClose();
+    // Closes the window and gives the tool pane back to the tool's name.
+    void finish();
 
     EditorHost& m_host;
     CanvasView& m_canvas;

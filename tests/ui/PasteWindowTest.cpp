@@ -188,6 +188,7 @@ private slots:
         QCOMPARE(host.toolPaneTexts.last(), QStringLiteral("貼付"));
         QCOMPARE(host.statusTexts.last(), QStringLiteral("(4,4)-(20,20)  (16,16) (2.000,2.000)"));
         paste->popupCommand(pastemenu::LayDown);
+        QCOMPARE(host.toolNameRestores, 1);
         const CellImage& p = *target->canvas().picture();
         for (int j = 0; j < 8; ++j)
             for (int i = 0; i < 8; ++i)

@@ -175,10 +175,6 @@ std::vector<MenuEntry> CommandTable::mainMenu(FrameVariant variant) {
     return menu;
 }
 
-bool CommandTable::awaitsItsWindow(Command command) {
-    return command == Command::Paste;
-}
-
 std::span<const CommandTable::ToolCommand> CommandTable::toolCommands() {
     static constexpr ToolCommand pairs[] = {
         {Command::ToolViewOnly, tool::ViewOnly},

@@ -61,11 +61,6 @@ public:
     // "窓の操作" popup, so "パレット" moves from position 6 to 5.
     static std::vector<MenuEntry> mainMenu(FrameVariant variant);
 
-    // Commands of windows this version does not have yet: the paste window.
-    // Their menu items and buttons stay in place, greyed, so the menu and the
-    // stored toolbar lists keep their layout.
-    static bool awaitsItsWindow(Command command);
-
     // The tool commands and the tool code each chooses.
     struct ToolCommand {
         Command command;

@@ -70,7 +70,8 @@ const std::array<ToolButton, ToolButtonTable::Count>& ToolButtonTable::buttons()
 }
 
 ToolButtonTable::State ToolButtonTable::stateFor(Command command, bool hasImage, int currentTool,
-                                                 Command currentZoomCommand) {
+                                                 Command currentZoomCommand,
+                                                 bool clipboardHasPicture) {
     static const Command needImage[] = {Command::Save,
                                         Command::SaveAs,
                                         Command::Copy,
@@ -93,7 +94,7 @@ ToolButtonTable::State ToolButtonTable::stateFor(Command command, bool hasImage,
                                         Command::MaskClear,
                                         Command::ChangeSize,
                                         Command::TextPaste};
-    if (CommandTable::awaitsItsWindow(command))
+    if (command == Command::Paste && !clipboardHasPicture)
         return Disabled;
     const bool zoom = CommandTable::zoomCodeForCommand(command) != CommandTable::NoZoom;
     if (!hasImage && (zoom || std::find(std::begin(needImage), std::end(needImage), command) !=

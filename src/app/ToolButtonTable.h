@@ -28,8 +28,9 @@ public:
 
     // 0 normal, 1 disabled, 2 pressed.
     enum State { Normal = 0, Disabled = 1, Pressed = 2 };
+    // Paste (114) also needs a picture on the clipboard.
     static State stateFor(Command command, bool hasImage, int currentTool,
-                          Command currentZoomCommand);
+                          Command currentZoomCommand, bool clipboardHasPicture = false);
 };
 
 } // namespace celdo

@@ -56,6 +56,8 @@ struct EditingState {
     bool strokeActive = false;
     // The last rectangle chosen with a rectangle tool (command 1360).
     std::optional<Rect> lastRegion;
+    // Paste windows outline their client area with an inverted frame.
+    bool drawPasteFrame = true;
     FillOptions fill;
     ToolHooks hooks;
 };

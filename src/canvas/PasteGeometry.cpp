@@ -84,10 +84,35 @@ int pasteZone(int x, int y, int width, int height) {
     return column + 3 * row;
 }
 
+PasteCursor pasteZoneCursor(int zone) {
+    switch (zone) {
+    case 0:
+    case 8:
+        return PasteCursor::DiagonalDown;
+    case 2:
+    case 6:
+        return PasteCursor::DiagonalUp;
+    case 1:
+    case 7:
+        return PasteCursor::Vertical;
+    case 3:
+    case 5:
+        return PasteCursor::Horizontal;
+    default:
+        return PasteCursor::FourWay;
+    }
+}
+
 Rect initialPasteFrame(int scrollX, int scrollY, int sourceWidth, int sourceHeight,
                        const PasteZoom& zoom) {
-    const int left = scrollX + 4;
-    const int top = scrollY + 4;
+    int left = scrollX + 4;
+    int top = scrollY + 4;
+    // Magnified, the frame starts on a pixel boundary: shown between two
+    // image pixels it would be laid down half a pixel from where it shows.
+    if (zoom.magnified()) {
+        left = ceilMultiple(left, zoom.factor);
+        top = ceilMultiple(top, zoom.factor);
+    }
     return {left, top, left + naturalWindowSize(sourceWidth, zoom),
             top + naturalWindowSize(sourceHeight, zoom)};
 }

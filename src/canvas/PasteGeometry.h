@@ -29,8 +29,15 @@ int naturalWindowSize(int imageSize, const PasteZoom& zoom);
 // client size: column + 3 × row, 4 being the interior.
 int pasteZone(int x, int y, int width, int height);
 
+// The sizing cursor a grab zone shows: the corners diagonally (0 and 8 down
+// to the right, 2 and 6 up to the right), the edges across or along, the
+// interior four ways.
+enum class PasteCursor { DiagonalDown, DiagonalUp, Vertical, Horizontal, FourWay };
+PasteCursor pasteZoneCursor(int zone);
+
 // Where a new paste window goes in the canvas: 4 window pixels into the
-// visible area, the source's size at the canvas zoom.
+// visible area (the next pixel boundary when magnified), the source's size
+// at the canvas zoom.
 Rect initialPasteFrame(int scrollX, int scrollY, int sourceWidth, int sourceHeight,
                        const PasteZoom& zoom);
 

@@ -7,6 +7,7 @@
 #include "app/LoadSaveDispatch.h"
 #include "canvas/Canvas.h"
 #include "canvas/MaskEdit.h"
+#include "canvas/PasteSession.h"
 #include "canvas/ReplaceIndex.h"
 #include "canvas/qt/Clipboard.h"
 #include "framework/Ui.h"
@@ -14,6 +15,7 @@
 #include "ui/CanvasView.h"
 #include "ui/EditorHost.h"
 #include "ui/MaskDensityWindow.h"
+#include "ui/PasteWindow.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -314,6 +316,8 @@ void ImageWindow::ZoomTo(Command command, int centrePending) {
     m_centrePending = centrePending;
     m_host.refreshToolbar();
     Layout();
+    for (PasteWindow* paste : m_view->findChildren<PasteWindow*>(Qt::FindDirectChildrenOnly))
+        paste->canvasZoomChanged();
     emit fitRequested();
     updateScrollBars();
     applyPendingCentre();
@@ -499,6 +503,40 @@ void ImageWindow::RegionFilter(const Rect& dragged) {
                                dragged, owner));
 }
 
+void ImageWindow::PasteFromClipboard() {
+    if (!hasPicture())
+        return;
+    ClipboardPicture taken = ReadClipboardPicture();
+    if (!taken.picture)
+        return;
+    LoadedImage loaded;
+    loaded.picture = std::move(taken.picture);
+    loaded.mask = std::move(taken.mask);
+    if (!m_host.dispatch().PrepareLoadedImage(loaded))
+        return;
+    startPaste(std::move(loaded.picture), std::move(loaded.mask));
+}
+
+void ImageWindow::startPaste(CellImagePtr picture, CellImagePtr mask) {
+    const CellImage* target = canvas().picture();
+    if (!target || !picture)
+        return;
+    const celdo::Zoom& zoom = canvas().zoom();
+    auto session = std::make_unique<PasteSession>(
+        std::move(picture), std::move(mask), target->palette(), m_host.app().conversion,
+        target->width(), target->height(), PasteZoom{zoom.mode(), zoom.factor()},
+        horizontalScrollBar()->value(), verticalScrollBar()->value());
+    // Parent-owned: it closes with the canvas, or deletes itself when closed.
+    auto* paste = new PasteWindow(m_host, *m_view, std::move(session));
+    connect(paste, &PasteWindow::laidDown, this, [this](const Rect& changed) {
+        m_view->invalidateImage(changed);
+        syncModified();
+    });
+    paste->show();
+    paste->raise();
+    paste->setFocus();
+}
+
 void ImageWindow::filterDone(const FilterCommandResult& result) {
     if (result.result == 0)
         return;
@@ -555,6 +593,7 @@ void ImageWindow::registerCommands() {
     m_commands.on(Command::Save, [this] { Save(); });
     m_commands.on(Command::SaveAs, [this] { SaveAs(); });
     m_commands.on(Command::Copy, [this] { CopyPictureToClipboard(canvas().surface()); });
+    m_commands.on(Command::Paste, [this] { PasteFromClipboard(); });
     m_commands.on(Command::ImageInfo, [this] { ShowImageInfo(); });
     m_commands.on(Command::ChangeSize, [this] { ChangeSize(); });
     m_commands.on(Command::CopyLastRegion, [this] {

@@ -75,6 +75,14 @@ public:
     bool maskMode() const;
     // The whole-picture filter.
     void WholePictureFilter();
+    // Command 114: a paste window with the clipboard's picture and mask; a
+    // true-colour picture after the full-colour question and the reduction,
+    // a 1- or 4-bit one widened with the current colour group.
+    void PasteFromClipboard();
+    // Opens a paste window over the canvas with an 8-bit picture (or any
+    // depth the colour converter reads) and its paste mask (may be null).
+    // Nothing without a picture on either side.
+    void startPaste(CellImagePtr picture, CellImagePtr mask);
     // Tool 512 on release of the drag over `dragged` (image pixels, right and
     // bottom exclusive): the region filter.
     void RegionFilter(const Rect& dragged);

@@ -104,7 +104,7 @@ void MainMenu::updateState() {
             enabled = withImage && clipboard;
             break;
         }
-        a->setEnabled(enabled && !CommandTable::awaitsItsWindow(command));
+        a->setEnabled(enabled);
         bool checked = false;
         switch (info->check) {
         case CommandCheck::None:

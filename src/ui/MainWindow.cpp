@@ -24,6 +24,7 @@
 #include "ui/ToolBarWidget.h"
 #include "ui/WindowArranger.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -177,6 +178,9 @@ void MainWindow::buildClientArea() {
         m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] { refreshToolbar(); });
+        // The paste button follows what the clipboard holds.
+        connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+                [this] { refreshToolbar(); });
         m_arranger = std::make_unique<WindowArranger>(
             *m_mdi, [this] { postCommand(Command::RefreshToolbar); });
         layout->addWidget(m_mdi, 1);
@@ -258,6 +262,7 @@ void MainWindow::refreshToolbar() {
     const Command zoomCommand =
         active ? CommandTable::commandForZoomCode(active->canvas().zoom().code()) : Command::None;
     const auto& table = ToolButtonTable::buttons();
+    const bool clipboard = ClipboardHasPicture();
     for (int entry : m_toolBar->list()) {
         if (entry == ToolButtonTable::End)
             break;
@@ -265,7 +270,7 @@ void MainWindow::refreshToolbar() {
             continue;
         m_toolBar->setButtonState(
             entry, ToolButtonTable::stateFor(table[entry].command, active != nullptr,
-                                             m_app.editing.currentTool, zoomCommand));
+                                             m_app.editing.currentTool, zoomCommand, clipboard));
     }
 }
 

@@ -65,7 +65,6 @@ TEST(CommandTable, TextPasteIsEditingAndTheStatusBarFontATool) {
     }
     EXPECT_EQ(CommandTable::find(commandFromId(1230))->availability,
               CommandAvailability::WithImage);
-    EXPECT_FALSE(CommandTable::awaitsItsWindow(commandFromId(1230)));
 }
 
 TEST(CommandTable, ToolAndZoomCommands) {
@@ -116,10 +115,13 @@ TEST(ToolButtonTable, States) {
     // The active zoom's button is pressed.
     EXPECT_EQ(T::stateFor(commandFromId(1243), true, 258, commandFromId(1243)), T::Pressed);
     EXPECT_EQ(T::stateFor(commandFromId(1240), true, 258, commandFromId(1243)), T::Normal);
-    // The paste window is not there yet: greyed even with a picture.  Text
-    // paste follows the picture.  The boards open with or without one.
-    EXPECT_EQ(T::stateFor(commandFromId(114), true, 258, commandFromId(1240)), T::Disabled);
+    // Text paste follows the picture; paste needs a picture and a picture on
+    // the clipboard.  The boards open with or without one.
     EXPECT_EQ(T::stateFor(commandFromId(1230), true, 258, commandFromId(1240)), T::Normal);
+    EXPECT_EQ(T::stateFor(commandFromId(1230), false, 258, commandFromId(0)), T::Disabled);
+    EXPECT_EQ(T::stateFor(commandFromId(114), true, 258, commandFromId(1240), false), T::Disabled);
+    EXPECT_EQ(T::stateFor(commandFromId(114), false, 258, commandFromId(0), true), T::Disabled);
+    EXPECT_EQ(T::stateFor(commandFromId(114), true, 258, commandFromId(1240), true), T::Normal);
     for (int command : {1510, 1520, 1530})
         EXPECT_EQ(T::stateFor(commandFromId(command), false, 258, commandFromId(0)), T::Normal)
             << command;

@@ -30,7 +30,9 @@ TEST(PasteGeometry, ZonesOfWideAndNarrowWindows) {
 
 TEST(PasteGeometry, InitialFrameAtZoom) {
     EXPECT_EQ(initialPasteFrame(10, 20, 30, 40, oneToOne), (Rect{14, 24, 44, 64}));
-    EXPECT_EQ(initialPasteFrame(0, 0, 30, 40, times3), (Rect{4, 4, 94, 124}));
+    // At 3× the 4-pixel offset goes on to the next boundary, 6.
+    EXPECT_EQ(initialPasteFrame(0, 0, 30, 40, times3), (Rect{6, 6, 96, 126}));
+    EXPECT_EQ(initialPasteFrame(24, 8, 2, 3, PasteZoom{1, 8}), (Rect{32, 16, 48, 40}));
     EXPECT_EQ(initialPasteFrame(0, 0, 31, 40, half), (Rect{4, 4, 19, 24}));
 }
 

@@ -1,0 +1,54 @@
+#include "canvas/PasteCompose.h"
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cstdint>
+
+namespace {
+
+using namespace celdo;
+
+CellImagePtr patterned(int w, int h, unsigned seed) {
+    auto image = CellImage::Create(w, h, 8);
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* row = image->row(y);
+        for (int x = 0; x < w; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            row[x] = static_cast<std::uint8_t>(seed >> 24);
+        }
+    }
+    return image;
+}
+
+// Sparse protection: one byte in 64 set.
+CellImagePtr sparseMask(int w, int h) {
+    auto mask = CellImage::Create(w, h, 8);
+    for (int y = 0; y < h; ++y)
+        for (int x = (y * 7) % 64; x < w; x += 64)
+            mask->at(x, y) = 255;
+    return mask;
+}
+
+// A 2048 × 2048 paste with a paste mask, index 0 transparent, composed and
+// laid onto a 4096 × 4096 picture with an enabled mask.
+void BM_PasteCompose2048(benchmark::State& state) {
+    PaintSurface target;
+    target.picture = patterned(4096, 4096, 1);
+    target.mask = sparseMask(4096, 4096);
+    const CellImagePtr converted = patterned(2048, 2048, 2);
+    const CellImagePtr pasteMask = sparseMask(2048, 2048);
+    const std::array<ColourValue, 256> group{};
+    const PastePlacement at{1000, 1100, 2048, 2048, false};
+    for (auto _ : state) {
+        ComposedPaste composed;
+        Compose(target, *converted, pasteMask.get(), at, overlay::Over, group.data(), composed);
+        benchmark::DoNotOptimize(LayDown(target, composed));
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<long long>(state.iterations()) * 2048 * 2048);
+}
+
+} // namespace
+
+BENCHMARK(BM_PasteCompose2048)->Unit(benchmark::kMillisecond);

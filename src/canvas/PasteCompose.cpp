@@ -82,6 +82,9 @@ CellImagePtr AcceptPasteMask(const CellImage& source, CellImagePtr mask) {
 Status Compose(const PaintSurface& target, const CellImage& converted, const CellImage* pasteMask,
                const PastePlacement& placement, int overlayMode, const ColourValue* group,
                ComposedPaste& out) {
+    // A composed copy of the right size is written again rather than
+    // allocated anew: a tentative paste composes over and over.
+    CellImagePtr reuse = std::move(out.preview);
     out = ComposedPaste{};
     const CellImage* picture = target.picture.get();
     if (!is8BitPlane(picture) || !is8BitPlane(&converted))
@@ -122,7 +125,11 @@ Status Compose(const PaintSurface& target, const CellImage& converted, const Cel
             pasteMask = resampledMask.get();
         }
     }
-    CellImagePtr composed = CellImage::Create(w, h, 8);
+    CellImagePtr composed;
+    if (reuse && reuse->width() == w && reuse->height() == h && is8BitPlane(reuse.get()))
+        composed = std::move(reuse);
+    else
+        composed = CellImage::Create(w, h, 8);
     if (!composed || composed->status() != status::Ok || !composed->pixels())
         return status::OutOfMemory;
     composed->SetPalette(group ? group : paste->palette(), 256);
@@ -131,7 +138,9 @@ Status Compose(const PaintSurface& target, const CellImage& converted, const Cel
     const auto before = static_cast<std::size_t>(sourceColumn);
     const std::size_t after = static_cast<std::size_t>(w) - before - run;
     MaskGate gate(target, MaskPolicy::HonourWhenEnabled);
-    for (int i = 0; i < h; ++i) {
+    // Rows are stored bottom-up: the last row first keeps every pass in
+    // memory order.
+    for (int i = h - 1; i >= 0; --i) {
         std::uint8_t* row = composed->row(i);
         const std::uint8_t* from = paste->row(i);
         if (i < firstRow || i >= pastLastRow) {
@@ -177,7 +186,7 @@ Rect LayDown(PaintSurface& target, const ComposedPaste& composed) {
         return {};
     // The mask may have been switched on or changed since the composition.
     MaskGate gate(target, MaskPolicy::HonourWhenEnabled);
-    for (int i = composed.firstRow; i < composed.pastLastRow; ++i) {
+    for (int i = composed.pastLastRow - 1; i >= composed.firstRow; --i) {
         const int y = composed.originY + i;
         gate.Apply(y, composed.targetColumn, composed.length,
                    preview->row(i) + composed.sourceColumn,

@@ -167,6 +167,34 @@ TEST(PasteCompose, PreviewTakesGroupPaletteAndKeepsUncoveredPixels) {
     EXPECT_EQ(composed.length, 1);
 }
 
+TEST(PasteCompose, ComposingAgainRewritesTheWholeCopy) {
+    // Over a 3 × 1 picture of 7s, a paste of 0 and 5 in mode 1 ("上から"):
+    // where the paste has 0 the picture shows.
+    auto paste = imageOf(2, 1, {0, 5});
+    PaintSurface s = targetOf(3, 1, 7);
+    std::array<ColourValue, 256> group{};
+    ComposedPaste composed;
+    ASSERT_EQ(Compose(s, *paste, nullptr, {0, 0}, overlay::Over, group.data(), composed),
+              status::Ok);
+    const CellImage* first = composed.preview.get();
+    EXPECT_EQ(composed.preview->at(0, 0), 7);
+    // Moved one pixel left: column 0 of the paste is off the picture and
+    // keeps the paste's own 0; nothing of the first composition is left.
+    s.picture->at(0, 0) = 9;
+    ASSERT_EQ(Compose(s, *paste, nullptr, {-1, 0}, overlay::Over, group.data(), composed),
+              status::Ok);
+    EXPECT_EQ(composed.preview.get(), first);
+    EXPECT_EQ(composed.preview->at(0, 0), 0);
+    EXPECT_EQ(composed.preview->at(1, 0), 5);
+    EXPECT_EQ(composed.sourceColumn, 1);
+    // Stretched to another size, the copy is made anew at that size.
+    ASSERT_EQ(
+        Compose(s, *paste, nullptr, {0, 0, 4, 1, true}, overlay::Plain, group.data(), composed),
+        status::Ok);
+    EXPECT_EQ(composed.preview->width(), 4);
+    EXPECT_EQ(composed.preview->at(3, 0), 5);
+}
+
 TEST(PasteCompose, MismatchedPasteMaskRefused) {
     auto source = filled(4, 2, 1);
     EXPECT_FALSE(AcceptPasteMask(*source, CellImage::Create(4, 3, 8)));

@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-noto-cjk
     qt6-translations-l10n
-    xvfb xauth
+    xvfb xauth xclip
 )
 
 missing=()

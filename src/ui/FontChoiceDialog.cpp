@@ -2,6 +2,7 @@
 
 #include "boards/FontChoice.h"
 #include "boards/qt/QtFonts.h"
+#include "framework/qt/ControlWidgets.h"
 #include "framework/qt/QtUi.h"
 
 #include <QCheckBox>
@@ -209,40 +210,15 @@ void FontChoiceDialog::refresh() {
         if (!w || w == m_sample)
             continue;
         const QSignalBlocker block(w);
+        if (ShowControlValue(w, c))
+            continue;
         switch (c.kind) {
         case ControlKind::Static:
             static_cast<QLabel*>(w)->setText(q(c.text));
             break;
-        case ControlKind::Edit: {
-            auto* edit = static_cast<QLineEdit*>(w);
-            if (edit->text() != q(c.text))
-                edit->setText(q(c.text));
-            break;
-        }
-        case ControlKind::Check:
-            static_cast<QCheckBox*>(w)->setChecked(c.value != 0);
-            break;
-        case ControlKind::ScrollBar: {
-            auto* bar = static_cast<QScrollBar*>(w);
-            bar->setRange(c.minimum, c.maximum);
-            bar->setPageStep(c.pageStep);
-            bar->setSingleStep(c.lineStep);
-            bar->setValue(c.value);
-            break;
-        }
         case ControlKind::List: {
             auto* list = static_cast<QListWidget*>(w);
-            QStringList items;
-            for (const std::string& item : c.items)
-                items << q(item);
-            QStringList present;
-            for (int r = 0; r < list->count(); ++r)
-                present << list->item(r)->text();
-            if (present != items) {
-                list->clear();
-                list->addItems(items);
-            }
-            list->setCurrentRow(c.value);
+            ShowListItems(list, c);
             if (c.value >= 0)
                 list->scrollToItem(list->item(c.value), QAbstractItemView::PositionAtCenter);
             break;

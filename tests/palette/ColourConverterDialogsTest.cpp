@@ -1,6 +1,7 @@
 #include "palette/ColourConverterDialogs.h"
 
 #include "framework/ScriptedUi.h"
+#include "support/PastedGreys.h"
 
 #include <gtest/gtest.h>
 
@@ -11,29 +12,8 @@ using namespace celdo::colourdialog;
 
 namespace {
 
-// Source colours 1 (100 grey, 3 pixels), 2 (120 grey, 1 pixel) and 5 (140 grey,
-// 2 pixels); destination entries 1 = 100 grey and 2 = 140 grey.
-struct Fixture {
-    ColourConversionSettings settings;
-    std::array<ColourValue, 256> palette{};
-    std::unique_ptr<ColourConverter> converter;
-    int repaints = 0;
-
-    Fixture() {
-        auto source = CellImage::Create(3, 2, 8);
-        const std::uint8_t rows[2][3] = {{1, 2, 5}, {1, 1, 5}};
-        for (int y = 0; y < 2; ++y)
-            for (int x = 0; x < 3; ++x)
-                source->at(x, y) = rows[y][x];
-        std::array<ColourValue, 256> own{};
-        own[1] = rgb(100, 100, 100);
-        own[2] = rgb(120, 120, 120);
-        own[5] = rgb(140, 140, 140);
-        source->SetPalette(own.data(), 256);
-        palette[1] = rgb(100, 100, 100);
-        palette[2] = rgb(140, 140, 140);
-        converter = std::make_unique<ColourConverter>(std::move(source), palette.data(), settings);
-    }
+// The grey paste with the dialog made on it.
+struct Fixture : test::PastedGreys {
     ControlTable dialog(Ui& ui) {
         return makeColourConversionDialog(ui, *converter, palette.data(), [this] { ++repaints; });
     }

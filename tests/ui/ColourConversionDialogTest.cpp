@@ -2,6 +2,7 @@
 #include "framework/qt/ControlTableDialog.h"
 #include "framework/qt/DrawnRowLabel.h"
 #include "palette/ColourConverterDialogs.h"
+#include "support/PastedGreys.h"
 
 #include <QListWidget>
 #include <QPushButton>
@@ -19,31 +20,7 @@ const QColor Grey100(100, 100, 100);
 const QColor Grey120(120, 120, 120);
 const QColor Grey140(140, 140, 140);
 
-// A 3 × 2 picture of source colours 1 (100 grey), 2 (120 grey) and 5 (140
-// grey) pasted into a palette of 100 grey (1) and 140 grey (2): colour 2
-// becomes the checkerboard of entries 1 and 2.
-struct PastedGreys {
-    ColourConversionSettings settings;
-    std::array<ColourValue, 256> palette{};
-    std::unique_ptr<ColourConverter> converter;
-    int repaints = 0;
-
-    PastedGreys() {
-        auto source = CellImage::Create(3, 2, 8);
-        const std::uint8_t rows[2][3] = {{1, 2, 5}, {1, 1, 5}};
-        for (int y = 0; y < 2; ++y)
-            for (int x = 0; x < 3; ++x)
-                source->at(x, y) = rows[y][x];
-        std::array<ColourValue, 256> own{};
-        own[1] = rgb(100, 100, 100);
-        own[2] = rgb(120, 120, 120);
-        own[5] = rgb(140, 140, 140);
-        source->SetPalette(own.data(), 256);
-        palette[1] = rgb(100, 100, 100);
-        palette[2] = rgb(140, 140, 140);
-        converter = std::make_unique<ColourConverter>(std::move(source), palette.data(), settings);
-    }
-};
+using test::PastedGreys;
 
 // Offscreen, a grab has one device pixel a logical pixel.
 QImage grabbed(QWidget* widget) {

@@ -1,5 +1,6 @@
 #include "framework/qt/ControlTableDialog.h"
 
+#include "framework/qt/ControlWidgets.h"
 #include "framework/qt/DrawnRowDelegate.h"
 #include "framework/qt/DrawnRowLabel.h"
 #include "framework/qt/DrawnRowPainter.h"
@@ -526,39 +527,15 @@ void ControlTableDialog::refresh() {
             else
                 showStaticText(w, q(c.text));
             break;
-        case ControlKind::Edit: {
-            auto* edit = static_cast<QLineEdit*>(w);
-            if (edit->text() != q(c.text))
-                edit->setText(q(c.text));
-            break;
-        }
+        case ControlKind::Edit:
         case ControlKind::Check:
-            static_cast<QCheckBox*>(w)->setChecked(c.value != 0);
-            break;
         case ControlKind::Radio:
-            static_cast<QRadioButton*>(w)->setChecked(c.value != 0);
+        case ControlKind::ScrollBar:
+            ShowControlValue(w, c);
             break;
-        case ControlKind::ScrollBar: {
-            auto* bar = static_cast<QScrollBar*>(w);
-            bar->setRange(c.minimum, std::max(c.minimum, c.maximum));
-            bar->setPageStep(c.pageStep);
-            bar->setSingleStep(c.lineStep);
-            bar->setValue(c.value);
-            break;
-        }
         case ControlKind::List: {
             auto* list = static_cast<QListWidget*>(w);
-            QStringList items;
-            for (const auto& item : c.items)
-                items << q(item);
-            QStringList present;
-            for (int r = 0; r < list->count(); ++r)
-                present << list->item(r)->text();
-            if (present != items) {
-                list->clear();
-                list->addItems(items);
-            }
-            list->setCurrentRow(c.value);
+            ShowListItems(list, c);
             if (!c.drawn.empty())
                 list->viewport()->update();
             break;

@@ -15,6 +15,8 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <vector>
 
 using namespace celdo;
 using namespace celdo::testing;
@@ -87,30 +89,42 @@ int runChildEditor(const std::string& sample, const std::string& marker) {
 class RecoveryTest : public QObject {
     Q_OBJECT
 private:
-    // Runs the child editor on a copy of dress.cel in `f`'s folder, waits for
-    // its autosave and kills it.  Returns the picture's size.
-    QSize crashChild(EditorFixture& f) {
+    // Runs `count` child editors at once on copies of dress.cel in `f`'s
+    // folder (each sees the others alive, so none is asked anything), waits
+    // for their autosaves and kills them.  Returns the picture's size.
+    QSize crashChildren(EditorFixture& f, int count = 1) {
         const std::string sample = f.copy("dress.cel");
-        const QString marker = f.dir.path() + QStringLiteral("/ready");
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        environment.insert(QStringLiteral("CELDO_RECOVERY_CHILD"), marker);
-        environment.insert(QStringLiteral("CELDO_RECOVERY_SAMPLE"), QString::fromStdString(sample));
-        environment.insert(QStringLiteral("XDG_STATE_HOME"), f.dir.path());
-        environment.insert(QStringLiteral("CELDO_INI"), QString::fromStdString(f.ini));
-        environment.insert(QStringLiteral("CELDO_AUTOSAVE_MS"), QStringLiteral("10"));
-        QProcess child;
-        child.setProcessEnvironment(environment);
-        child.setProcessChannelMode(QProcess::ForwardedChannels);
-        child.start(QCoreApplication::applicationFilePath(), {});
-        if (!child.waitForStarted())
-            return {};
-        waitUntil([&] { return QFile::exists(marker) && QFileInfo(marker).size() > 0; });
-        ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
-        child.waitForFinished();
+        std::vector<std::unique_ptr<QProcess>> children;
+        std::vector<QString> markers;
+        for (int i = 0; i < count; ++i) {
+            const QString marker = f.dir.path() + QStringLiteral("/ready%1").arg(i);
+            QFile::remove(marker);
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+            environment.insert(QStringLiteral("CELDO_RECOVERY_CHILD"), marker);
+            environment.insert(QStringLiteral("CELDO_RECOVERY_SAMPLE"),
+                               QString::fromStdString(sample));
+            environment.insert(QStringLiteral("XDG_STATE_HOME"), f.dir.path());
+            environment.insert(QStringLiteral("CELDO_INI"), QString::fromStdString(f.ini));
+            environment.insert(QStringLiteral("CELDO_AUTOSAVE_MS"), QStringLiteral("10"));
+            auto child = std::make_unique<QProcess>();
+            child->setProcessEnvironment(environment);
+            child->setProcessChannelMode(QProcess::ForwardedChannels);
+            child->start(QCoreApplication::applicationFilePath(), {});
+            if (!child->waitForStarted())
+                return {};
+            children.push_back(std::move(child));
+            markers.push_back(marker);
+        }
+        for (const QString& marker : markers)
+            waitUntil([&] { return QFileInfo(marker).exists() && QFileInfo(marker).size() > 0; });
+        for (auto& child : children) {
+            ::kill(static_cast<pid_t>(child->processId()), SIGKILL);
+            child->waitForFinished();
+        }
         int width = 0;
         int height = 0;
-        std::ifstream(marker.toStdString()) >> width >> height;
+        std::ifstream(markers.front().toStdString()) >> width >> height;
         return {width, height};
     }
 
@@ -125,7 +139,7 @@ private:
 private slots:
     void aKilledEditorsPictureMaskAndGroupComeBackOnYes() {
         EditorFixture f;
-        const QSize size = crashChild(f);
+        const QSize size = crashChildren(f);
         QVERIFY(size.width() > 0);
         QCOMPARE(records(f.dir.path()).size(), 1);
 
@@ -169,7 +183,7 @@ private slots:
 
     void noDeletesAKilledEditorsFiles() {
         EditorFixture f;
-        QVERIFY(crashChild(f).width() > 0);
+        QVERIFY(crashChildren(f).width() > 0);
         QCOMPARE(records(f.dir.path()).size(), 1);
 
         f.ui.answerMessage(answer::No);
@@ -180,6 +194,27 @@ private slots:
         QVERIFY(QDir(recoveryFolder(f.dir.path()))
                     .entryList({QStringLiteral("*.bmp"), QStringLiteral("*.msk")})
                     .isEmpty());
+    }
+
+    void theSingleDocumentEditorTakesOneKilledEditorsPicture() {
+        EditorFixture f;
+        QVERIFY(crashChildren(f, 2).width() > 0);
+        QCOMPARE(records(f.dir.path()).size(), 2);
+
+        f.ui.answerMessage(answer::Yes);
+        auto editor = f.start(FrameVariant::SingleDocument);
+        QCOMPARE(countQuestions(f.ui), 1);
+        MainWindow& window = *editor->mainWindow();
+        ImageWindow* image = window.singleImageWindow();
+        QVERIFY(image && image->hasPicture());
+        QCOMPARE(image->displayName(), QStringLiteral("dress.cel"));
+        QVERIFY(image->canvas().surface().modified);
+        QCOMPARE(int(image->canvas().surface().picture->at(1, 2)), paintedIndex(1, 2));
+        // The other killed editor's picture waits for the next start: its
+        // record and this run's own remain.
+        QCOMPARE(records(f.dir.path()).size(), 2);
+        Recovery probe(Recovery::DefaultFolder());
+        QCOMPARE(probe.FindOrphans().size(), std::size_t(1));
     }
 
     void nothingLeftMeansNoQuestion() {

@@ -78,7 +78,10 @@ int runChildEditor(const std::string& sample, const std::string& marker) {
     surface.modified = true;
     image->syncModified();
     const QString folder = QString::fromStdString(Recovery::DefaultFolder().string());
-    waitUntil([&] { return !QDir(folder).entryList({QStringLiteral("*.rec")}).isEmpty(); });
+    // Its own record: another child may be writing into the same folder.
+    const QString own = QString::fromStdString(window.autoSaver().recovery()->instance()) +
+                        QStringLiteral("-*.rec");
+    waitUntil([&] { return !QDir(folder).entryList({own}, QDir::Files).isEmpty(); });
     std::ofstream(marker) << picture.width() << ' ' << picture.height() << '\n';
     // Runs on until the test kills it.
     return QApplication::exec();

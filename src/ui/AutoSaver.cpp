@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "canvas/Canvas.h"
+#include "canvas/MaskEdit.h"
 #include "framework/Ui.h"
 #include "ui/ImageWindow.h"
 #include "ui/MainWindow.h"
@@ -55,12 +56,15 @@ void AutoSaver::forget(ImageWindow* window) {
 void AutoSaver::save(ImageWindow* window) {
     if (!m_recovery || !window->hasPicture())
         return;
-    const PaintSurface& surface = window->canvas().surface();
+    PaintSurface& surface = window->canvas().surface();
     const int slot = slotOf(window);
     if (!surface.modified) {
         m_recovery->Remove(slot);
         return;
     }
+    // In mask edit mode the mask being painted is the view's.
+    if (surface.maskMode)
+        CommitMaskView(surface);
     AppState& app = m_window.app();
     m_recovery->AutoSave(slot, window->originalPath(), app.palette.currentGroup(),
                          app.palette.current(), *surface.picture, surface.mask.get());

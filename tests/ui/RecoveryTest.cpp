@@ -4,6 +4,7 @@
 #include "app/LoadedImage.h"
 #include "app/Settings.h"
 #include "canvas/Canvas.h"
+#include "canvas/MaskEdit.h"
 #include "ui/ChildFrame.h"
 #include "ui/ImageWindow.h"
 
@@ -218,6 +219,34 @@ private slots:
         QCOMPARE(records(f.dir.path()).size(), 2);
         Recovery probe(Recovery::DefaultFolder());
         QCOMPARE(probe.FindOrphans().size(), std::size_t(1));
+    }
+
+    void theMaskPaintedInMaskEditModeIsTheOneWritten() {
+        EditorFixture f;
+        const std::string sample = f.copy("dress.cel");
+        {
+            auto editor = f.start(FrameVariant::MultipleDocument, {sample});
+            ImageWindow* image = editor->mainWindow()->activeImageWindow();
+            QVERIFY(image);
+            PaintSurface& surface = image->canvas().surface();
+            EnterMaskMode(surface);
+            QVERIFY(surface.maskMode);
+            // Protected in the view only: (1, 0) and (0, 1).
+            surface.maskView->at(1, 0) |= 0x80;
+            surface.maskView->at(0, 1) |= 0x80;
+            surface.modified = true;
+            image->syncModified();
+            editor->mainWindow()->autoSaver().SaveNow();
+            QVERIFY(surface.maskMode);
+        } // gone without an orderly exit, as if it had crashed
+        Recovery next(Recovery::DefaultFolder());
+        auto found = next.TakeOrphans();
+        QCOMPARE(found.size(), std::size_t(1));
+        QVERIFY(found[0].mask);
+        QCOMPARE(int(found[0].mask->at(1, 0)), 255);
+        QCOMPARE(int(found[0].mask->at(0, 1)), 255);
+        QCOMPARE(int(found[0].mask->at(0, 0)), 0);
+        QCOMPARE(int(found[0].mask->at(1, 1)), 0);
     }
 
     void nothingLeftMeansNoQuestion() {

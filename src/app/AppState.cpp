@@ -88,6 +88,7 @@ void AppState::readSettings() {
     readToolbarList();
     newImageSizes.read(s);
     fileOptions.read(s);
+    autoSave = s.readClampedInt("AutoSave", 1, 0, 1);
 
     fillSettings.searchPlane1 = s.readInt("SearchPlane1", 0);
     fillSettings.searchPlane2 = s.readInt("SearchPlane2", 0);
@@ -143,6 +144,7 @@ void AppState::writeSettings() {
     s.writeInt("ConvertSrc", conversion.convertSrc);
     s.writeInt("ConvertDes", conversion.convertDes);
     fileOptions.write(s);
+    s.writeInt("AutoSave", autoSave);
     s.writeInt("CurrentColor", colours.drawColor);
     s.writeInt("BorderColor", colours.borderColor);
     s.writeInt("LeftColor", colours.leftColor);

@@ -90,6 +90,8 @@ public:
     StoredPlacement mainPlacement;
 
     FileOptions fileOptions;
+    // 1: modified pictures are written for recovery every minute.
+    int autoSave = 1;
     FileHistory imageHistory{"gfile"};
     FileHistory paletteHistory{"pfile"};
     NewImageSizes newImageSizes;

@@ -62,15 +62,15 @@ void DocumentController::openClipboardImage() {
         show(std::move(loaded));
 }
 
-void DocumentController::show(LoadedImage loaded) {
+ImageWindow* DocumentController::show(LoadedImage loaded) {
     if (!loaded.picture)
-        return;
+        return nullptr;
     ImageWindow* single = m_window.singleImageWindow();
     const bool hadPicture = !m_window.imageWindows().empty();
     // The one picture of the single-document window stays when its save
     // question is cancelled.
     if (single && hadPicture && !single->QueryClose())
-        return;
+        return nullptr;
     ReconcileLoadedPalette(loaded, m_window.app().palette.current(), hadPicture);
 
     ImageWindow* window = single;
@@ -95,6 +95,7 @@ void DocumentController::show(LoadedImage loaded) {
     }
     if (loaded.mask)
         window->AttachMask(std::move(loaded.mask));
+    return window;
 }
 
 int DocumentController::askAlreadyOpen(const QString& displayName) {

@@ -11,6 +11,7 @@ class QString;
 
 namespace celdo {
 
+class ImageWindow;
 class MainWindow;
 
 // Brings pictures into image windows: files named on the command line,
@@ -45,8 +46,9 @@ public:
     void openClipboardImage();
 
     // A picture into a new image window (in the single-document build: into
-    // the one window, after its save question).
-    void show(LoadedImage loaded);
+    // the one window, after its save question).  Returns the window, or null
+    // when the picture was not shown.
+    ImageWindow* show(LoadedImage loaded);
 
 private:
     int askAlreadyOpen(const QString& displayName);

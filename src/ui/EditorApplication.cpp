@@ -34,12 +34,17 @@ bool EditorApplication::StartUp(std::vector<CommandWord> words) {
     m_app.prepareBoards(m_window->ui(), m_window->windowTitle().toStdString());
     m_window->setAcceptDrops(true);
     MainWindow* window = m_window.get();
+    window->autoSaver().Start();
     // Command::StartUp, behind everything start-up queued.
     QMetaObject::invokeMethod(
         window,
         [window, words = std::move(words)] {
             window->documents().startUp(words);
             window->openBoardsAtStartUp();
+            // Behind the single-document build's queued open, so the
+            // question knows whether the window got a picture.
+            QMetaObject::invokeMethod(
+                window, [window] { window->autoSaver().OfferRestore(); }, Qt::QueuedConnection);
         },
         Qt::QueuedConnection);
     return true;

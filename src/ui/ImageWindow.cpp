@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 namespace celdo {
 
@@ -95,9 +96,20 @@ bool ImageWindow::maskMode() const {
 }
 
 QString ImageWindow::displayName() const {
-    if (!m_document)
-        return QStringLiteral("(無題)");
-    return QString::fromStdString(m_document->name());
+    if (m_document)
+        return QString::fromStdString(m_document->name());
+    if (!m_untitledPath.empty())
+        return QString::fromStdString(std::filesystem::path(m_untitledPath).filename().string());
+    return QStringLiteral("(無題)");
+}
+
+void ImageWindow::SetUntitledName(const std::string& path) {
+    m_untitledPath = path;
+    emit titleChanged(displayName());
+}
+
+std::string ImageWindow::originalPath() const {
+    return m_document ? m_document->path() : m_untitledPath;
 }
 
 void ImageWindow::SetPicture(CellImagePtr picture, bool replace) {
@@ -358,8 +370,7 @@ bool ImageWindow::SaveAs() {
     if (!surface.picture)
         return false;
     LoadSaveDispatch& dispatch = m_host.dispatch();
-    const FileDialog::Result choice =
-        dispatch.ChooseImageToSave(m_document ? m_document->path() : std::string());
+    const FileDialog::Result choice = dispatch.ChooseImageToSave(originalPath());
     if (!choice.confirmed || choice.path.empty())
         return false;
     if (surface.maskMode)
@@ -391,7 +402,7 @@ bool ImageWindow::QueryClose() {
 
     // Untitled: the new document only serves this save, the window closes.
     LoadSaveDispatch& dispatch = m_host.dispatch();
-    const FileDialog::Result choice = dispatch.ChooseImageToSave(std::string());
+    const FileDialog::Result choice = dispatch.ChooseImageToSave(m_untitledPath);
     if (!choice.confirmed || choice.path.empty())
         return false;
     if (surface.maskMode)

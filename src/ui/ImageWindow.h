@@ -9,6 +9,7 @@
 #include <QAbstractScrollArea>
 #include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 
 namespace celdo {
@@ -36,8 +37,15 @@ public:
     void AttachMask(CellImagePtr mask);
 
     GraphicFile* document() const { return m_document.get(); }
-    // The document's file name without directory, or "(無題)".
+    // The document's file name without directory; without a document the
+    // file name the picture is known by, or "(無題)".
     QString displayName() const;
+    // A picture without a document that still belongs to a file (one
+    // brought back after a crash): its window carries the file's name and
+    // the save dialog offers it.
+    void SetUntitledName(const std::string& path);
+    // The document's path, else the untitled name; empty for a new picture.
+    std::string originalPath() const;
     Canvas& canvas();
     CanvasView* canvasView() const { return m_view; }
     bool hasPicture() const;
@@ -121,6 +129,7 @@ private:
     EditorHost& m_host;
     CanvasView* m_view = nullptr;
     std::unique_ptr<GraphicFile> m_document;
+    std::string m_untitledPath;
     int m_centrePending = 0;
     bool m_shownModified = false;
     CommandHandlers m_commands;

@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "app/EnvironmentOptions.h"
 #include "app/PaletteCommands.h"
 #include "app/ToolButtonTable.h"
 #include "boards/FontChoice.h"
@@ -522,6 +523,13 @@ void MainWindow::showOptions() {
     file.apply = [this](const ControlTable& page) { ReadFileOptionPage(page, m_app.fileOptions); };
     pages.push_back(std::move(file));
     pages.push_back(addInPage());
+    PropertyPage environment;
+    environment.tab = "環境";
+    environment.table = EnvironmentOptionPage(m_app.autoSave);
+    environment.apply = [this](const ControlTable& page) {
+        m_app.autoSave = ReadEnvironmentOptionPage(page);
+    };
+    pages.push_back(std::move(environment));
     RunPropertySheet("オプションの設定", pages, this);
 }
 
@@ -661,6 +669,7 @@ void MainWindow::shutDown() {
     rememberPlacement();
     m_boards.shutDown();
     m_app.writeSettings();
+    m_autoSaver.Finish();
     m_shutDown = true;
 }
 

@@ -5,6 +5,7 @@
 #include "app/FilterCommands.h"
 #include "app/LoadSaveDispatch.h"
 #include "framework/qt/QtUi.h"
+#include "ui/AutoSaver.h"
 #include "ui/BoardWindows.h"
 #include "ui/DocumentController.h"
 #include "ui/EditorHost.h"
@@ -73,6 +74,7 @@ public:
     void executeCommand(Command command);
 
     DocumentController& documents() { return m_documents; }
+    AutoSaver& autoSaver() { return m_autoSaver; }
 
     // The image windows, top of the stacking order first.
     std::vector<ImageWindow*> imageWindows() const;
@@ -179,6 +181,8 @@ private:
     // The plug-ins from start-up to shutdown.
     FilterState m_filters;
     bool m_shutDown = false;
+    // Last, so it is gone before the windows whose close it watches.
+    AutoSaver m_autoSaver{*this};
 };
 
 } // namespace celdo

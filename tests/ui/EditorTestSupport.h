@@ -38,6 +38,8 @@ struct EditorFixture {
     EditorFixture() {
         ini = (dir.path() + QStringLiteral("/CELDO.INI")).toStdString();
         qputenv("CELDO_INI", QByteArray::fromStdString(ini));
+        // Recovery files of one test never reach another or the user's own.
+        qputenv("XDG_STATE_HOME", dir.path().toUtf8());
         QtUi::setResponder(&ui);
     }
     ~EditorFixture() { QtUi::setResponder(nullptr); }

@@ -3,11 +3,11 @@
 #include "app/AppState.h"
 #include "app/LoadSaveDispatch.h"
 #include "app/NewImage.h"
-#include "canvas/qt/Clipboard.h"
 #include "framework/qt/QtUi.h"
 #include "ui/ChildFrame.h"
 #include "ui/ImageWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/PreparedClipboard.h"
 
 #include <QMdiArea>
 #include <QMessageBox>
@@ -50,16 +50,8 @@ void DocumentController::newImage() {
 }
 
 void DocumentController::openClipboardImage() {
-    ClipboardPicture taken = ReadClipboardPicture();
-    if (!taken.picture)
-        return;
-    LoadedImage loaded;
-    loaded.picture = std::move(taken.picture);
-    loaded.mask = std::move(taken.mask);
-    // The same preparation as a loaded file: the full-colour question and
-    // the reduction, or widening onto the current group.
-    if (m_window.dispatch().PrepareLoadedImage(loaded))
-        show(std::move(loaded));
+    if (auto loaded = TakePreparedClipboardPicture(m_window.dispatch()))
+        show(std::move(*loaded));
 }
 
 ImageWindow* DocumentController::show(LoadedImage loaded) {

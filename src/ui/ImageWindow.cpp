@@ -16,6 +16,7 @@
 #include "ui/EditorHost.h"
 #include "ui/MaskDensityWindow.h"
 #include "ui/PasteWindow.h"
+#include "ui/PreparedClipboard.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -517,15 +518,8 @@ void ImageWindow::RegionFilter(const Rect& dragged) {
 void ImageWindow::PasteFromClipboard() {
     if (!hasPicture())
         return;
-    ClipboardPicture taken = ReadClipboardPicture();
-    if (!taken.picture)
-        return;
-    LoadedImage loaded;
-    loaded.picture = std::move(taken.picture);
-    loaded.mask = std::move(taken.mask);
-    if (!m_host.dispatch().PrepareLoadedImage(loaded))
-        return;
-    startPaste(std::move(loaded.picture), std::move(loaded.mask));
+    if (auto loaded = TakePreparedClipboardPicture(m_host.dispatch()))
+        startPaste(std::move(loaded->picture), std::move(loaded->mask));
 }
 
 void ImageWindow::startPaste(CellImagePtr picture, CellImagePtr mask) {

@@ -1,5 +1,7 @@
 #include "app/Settings.h"
 
+#include "formats/SaveIo.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -360,6 +362,48 @@ void Settings::apply(Document& document) const {
     }
 }
 
+bool Settings::replaceFile(const std::string& bytes) const {
+    // Through a symbolic link the file it names is replaced, beside it.
+    const std::filesystem::path target = SaveTargetOf(m_path.string());
+    std::error_code ec;
+    const auto dir = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    std::filesystem::create_directories(dir, ec);
+    SaveIo& io = SaveIo::current();
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = (dir / (".CELDO.INI." + std::to_string(::getpid()) + '.' +
+                       std::to_string(m_temporaryNumber++)))
+                   .string();
+        fd = io.open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
+    if (fd < 0)
+        return false;
+    struct stat old {};
+    const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    bool ok = ::fchmod(fd, mode) == 0;
+    std::size_t done = 0;
+    while (ok && done < bytes.size()) {
+        const ssize_t n = io.write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        if (ok)
+            done += static_cast<std::size_t>(n);
+    }
+    // The data reaches the disk before it replaces the old file.
+    ok = ok && io.fsync(fd) == 0;
+    ok = (io.close(fd) == 0) && ok;
+    ok = ok && io.rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        io.unlink(temp.c_str());
+        return false;
+    }
+    return SyncDirectory(dir.string());
+}
+
 bool Settings::flush() {
     if (m_pending.empty())
         return true;
@@ -377,32 +421,8 @@ bool Settings::flush() {
             bytes += newline;
     }
 
-    std::error_code ec;
-    const auto dir = m_path.has_parent_path() ? m_path.parent_path() : std::filesystem::path(".");
-    std::filesystem::create_directories(dir, ec);
-    std::string temp = (dir / ".CELDO.INI.XXXXXX").string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
+    if (!replaceFile(bytes))
         return false;
-    struct stat old {};
-    const mode_t mode = ::stat(m_path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    bool ok = ::fchmod(fd, mode) == 0;
-    std::size_t done = 0;
-    while (ok && done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        if (ok)
-            done += static_cast<std::size_t>(n);
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(temp.c_str(), m_path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
 
     for (const auto& [upperKey, change] : m_pending) {
         if (change.second)

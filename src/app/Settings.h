@@ -74,6 +74,9 @@ private:
     void mergeSections(Document& document) const;
     std::map<std::string, std::string> sectionValues(const Document& document) const;
     const std::string* lookup(const std::string& key) const;
+    // Puts `bytes` in place of the file, durably; false when anything fails,
+    // the old file then being untouched.
+    bool replaceFile(const std::string& bytes) const;
     void apply(Document& document) const;
 
     std::filesystem::path m_path;
@@ -83,6 +86,7 @@ private:
     // Changes since the last flush, keyed by upper-case key name; the key as
     // written is kept for new lines.
     std::map<std::string, std::pair<std::string, Change>> m_pending;
+    mutable unsigned m_temporaryNumber = 0;
 };
 
 } // namespace celdo

@@ -10,7 +10,12 @@
 #include "ConvertArguments.h"
 #include "FileInfo.h"
 
+#include <csignal>
+
 int main(int argc, char** argv) {
+    // A save past the file-size limit then fails with EFBIG and is cleaned up
+    // like any failed write, instead of killing the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     using namespace celdo::convert;
     Arguments arguments;
     const int parsed = parseArguments(argc, argv, arguments);

@@ -1,5 +1,7 @@
 #include "app/Settings.h"
 
+#include "formats/SaveIo.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -56,17 +58,28 @@ bool isComment(const std::string& trimmed) {
     return trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#';
 }
 
+// Spaces and tabs only: a carriage return left in a line is part of its value.
+std::string trimBlanks(const std::string& text) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && (text[begin] == ' ' || text[begin] == '\t'))
+        ++begin;
+    while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t'))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
 // "key=value" -> (key, value) with blanks trimmed and one pair of enclosing
 // double quotes removed from the value.
 std::optional<std::pair<std::string, std::string>> keyLine(const std::string& line) {
-    const std::string t = trim(withoutBom(line));
-    if (isComment(t))
+    const std::string t = trimBlanks(withoutBom(line));
+    if (isComment(trim(t)))
         return std::nullopt;
     const auto eq = t.find('=');
     if (eq == std::string::npos || eq == 0)
         return std::nullopt;
     std::string key = trim(t.substr(0, eq));
-    std::string value = trim(t.substr(eq + 1));
+    std::string value = trimBlanks(t.substr(eq + 1));
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
         value = value.substr(1, value.size() - 2);
     if (key.empty())
@@ -74,18 +87,15 @@ std::optional<std::pair<std::string, std::string>> keyLine(const std::string& li
     return std::make_pair(std::move(key), std::move(value));
 }
 
-// Line breaks would end the line early; they become blanks.
-std::string oneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\n' || c == '\r')
-            c = ' ';
-    return text;
+// A line break would end the line early and read back as something else, so
+// keys and values holding one are not written at all.
+bool oneLine(const std::string& text) {
+    return text.find_first_of("\r\n") == std::string::npos;
 }
 
 // Values whose ends would be trimmed or unquoted on reading are written in
 // quotes, so that they read back as written.
-std::string encodeValue(const std::string& value) {
-    const std::string flat = oneLine(value);
+std::string encodeValue(const std::string& flat) {
     if (flat.empty())
         return flat;
     const bool blankEnd =
@@ -118,18 +128,12 @@ Settings::Settings(std::filesystem::path path, std::string section)
     : m_path(std::move(path)), m_section(std::move(section)) {
     bool unreadable = false;
     if (auto document = load(m_path, unreadable)) {
-        bool inSection = false;
-        for (const auto& line : document->lines) {
-            if (auto name = sectionName(line)) {
-                inSection = upper(*name) == upper(m_section);
-                continue;
-            }
-            if (!inSection)
-                continue;
-            // The first occurrence of a key counts, as with the platform reader.
-            if (auto kv = keyLine(line))
-                m_values.emplace(upper(kv->first), kv->second);
-        }
+        // A section that appears twice reads as one: the later bodies follow
+        // the first, and the first occurrence of a key counts.  flush()
+        // writes the merged section back, so what is read is what is edited.
+        mergeSections(*document);
+        for (const auto& [key, value] : sectionValues(*document))
+            m_values.emplace(key, value);
     }
 }
 
@@ -175,20 +179,74 @@ std::optional<Settings::Document> Settings::load(const std::filesystem::path& pa
     const std::string bytes = buffer.str();
     Document document;
     document.finalNewline = bytes.empty() || bytes.back() == '\n';
+    // The first line break decides the file's line ends; in a file of bare
+    // line feeds a carriage return is part of the line and is kept.
+    const auto firstBreak = bytes.find('\n');
+    document.crlf =
+        firstBreak != std::string::npos && firstBreak > 0 && bytes[firstBreak - 1] == '\r';
     std::size_t start = 0;
     while (start < bytes.size()) {
         auto end = bytes.find('\n', start);
-        if (end == std::string::npos)
+        const bool broken = end != std::string::npos;
+        if (!broken)
             end = bytes.size();
         std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
+        if (document.crlf && broken && !line.empty() && line.back() == '\r')
             line.pop_back();
-            document.crlf = true;
-        }
         document.lines.push_back(std::move(line));
         start = end + 1;
     }
     return document;
+}
+
+void Settings::mergeSections(Document& document) const {
+    auto& lines = document.lines;
+    const std::string wanted = upper(m_section);
+    std::size_t first = lines.size();
+    for (std::size_t i = 0; i < lines.size();) {
+        auto name = sectionName(lines[i]);
+        if (!name || upper(*name) != wanted) {
+            ++i;
+            continue;
+        }
+        if (first == lines.size()) {
+            first = i++;
+            continue;
+        }
+        // A later occurrence: its body moves to the end of the first body.
+        std::size_t end = i + 1;
+        while (end < lines.size() && !sectionName(lines[end]))
+            ++end;
+        std::vector<std::string> body(lines.begin() + static_cast<std::ptrdiff_t>(i + 1),
+                                      lines.begin() + static_cast<std::ptrdiff_t>(end));
+        while (!body.empty() && trim(body.back()).empty())
+            body.pop_back();
+        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i),
+                    lines.begin() + static_cast<std::ptrdiff_t>(end));
+        std::size_t at = first + 1;
+        while (at < lines.size() && !sectionName(lines[at]))
+            ++at;
+        while (at > first + 1 && trim(lines[at - 1]).empty())
+            --at;
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), body.begin(), body.end());
+        i += body.size();
+    }
+}
+
+std::map<std::string, std::string> Settings::sectionValues(const Document& document) const {
+    std::map<std::string, std::string> values;
+    bool inSection = false;
+    for (const auto& line : document.lines) {
+        if (auto name = sectionName(line)) {
+            inSection = upper(*name) == upper(m_section);
+            continue;
+        }
+        // The first occurrence of a key counts, as with the platform reader.
+        if (inSection)
+            if (auto kv = keyLine(line))
+                values.emplace(upper(kv->first), kv->second);
+    }
+    return values;
 }
 
 const std::string* Settings::lookup(const std::string& key) const {
@@ -238,14 +296,17 @@ void Settings::writeInt(const std::string& key, int value) {
 }
 
 void Settings::writeString(const std::string& key, const std::string& text) {
-    m_pending[upper(key)] = {oneLine(key), oneLine(text)};
+    if (oneLine(key) && oneLine(text))
+        m_pending[upper(key)] = {key, text};
 }
 
 void Settings::deleteKey(const std::string& key) {
-    m_pending[upper(key)] = {oneLine(key), std::nullopt};
+    if (oneLine(key))
+        m_pending[upper(key)] = {key, std::nullopt};
 }
 
 void Settings::apply(Document& document) const {
+    mergeSections(document);
     auto& lines = document.lines;
     // Find our section: [first, end) are its body lines.
     std::size_t header = lines.size();
@@ -301,6 +362,48 @@ void Settings::apply(Document& document) const {
     }
 }
 
+bool Settings::replaceFile(const std::string& bytes) const {
+    // Through a symbolic link the file it names is replaced, beside it.
+    const std::filesystem::path target = SaveTargetOf(m_path.string());
+    std::error_code ec;
+    const auto dir = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    std::filesystem::create_directories(dir, ec);
+    SaveIo& io = SaveIo::current();
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = (dir / (".CELDO.INI." + std::to_string(::getpid()) + '.' +
+                       std::to_string(m_temporaryNumber++)))
+                   .string();
+        fd = io.open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
+    if (fd < 0)
+        return false;
+    struct stat old {};
+    const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    bool ok = ::fchmod(fd, mode) == 0;
+    std::size_t done = 0;
+    while (ok && done < bytes.size()) {
+        const ssize_t n = io.write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        if (ok)
+            done += static_cast<std::size_t>(n);
+    }
+    // The data reaches the disk before it replaces the old file.
+    ok = ok && io.fsync(fd) == 0;
+    ok = (io.close(fd) == 0) && ok;
+    ok = ok && io.rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        io.unlink(temp.c_str());
+        return false;
+    }
+    return SyncDirectory(dir.string());
+}
+
 bool Settings::flush() {
     if (m_pending.empty())
         return true;
@@ -318,32 +421,8 @@ bool Settings::flush() {
             bytes += newline;
     }
 
-    std::error_code ec;
-    const auto dir = m_path.has_parent_path() ? m_path.parent_path() : std::filesystem::path(".");
-    std::filesystem::create_directories(dir, ec);
-    std::string temp = (dir / ".CELDO.INI.XXXXXX").string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
+    if (!replaceFile(bytes))
         return false;
-    struct stat old {};
-    const mode_t mode = ::stat(m_path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    bool ok = ::fchmod(fd, mode) == 0;
-    std::size_t done = 0;
-    while (ok && done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        if (ok)
-            done += static_cast<std::size_t>(n);
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(temp.c_str(), m_path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
 
     for (const auto& [upperKey, change] : m_pending) {
         if (change.second)

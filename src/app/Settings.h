@@ -52,6 +52,7 @@ public:
     bool has(const std::string& key) const;
 
     void writeInt(const std::string& key, int value);
+    // A key or text holding a line break is refused: nothing changes.
     void writeString(const std::string& key, const std::string& text) override;
     void deleteKey(const std::string& key) override;
 
@@ -69,7 +70,13 @@ private:
     using Change = std::optional<std::string>;
 
     static std::optional<Document> load(const std::filesystem::path& path, bool& unreadable);
+    // Moves the bodies of later occurrences of our section into the first.
+    void mergeSections(Document& document) const;
+    std::map<std::string, std::string> sectionValues(const Document& document) const;
     const std::string* lookup(const std::string& key) const;
+    // Puts `bytes` in place of the file, durably; false when anything fails,
+    // the old file then being untouched.
+    bool replaceFile(const std::string& bytes) const;
     void apply(Document& document) const;
 
     std::filesystem::path m_path;
@@ -79,6 +86,7 @@ private:
     // Changes since the last flush, keyed by upper-case key name; the key as
     // written is kept for new lines.
     std::map<std::string, std::pair<std::string, Change>> m_pending;
+    mutable unsigned m_temporaryNumber = 0;
 };
 
 } // namespace celdo

@@ -32,6 +32,11 @@ int CellImage::fullColourCount(int bitsPerPixel) {
     }
 }
 
+int CellImage::declaredDepth(std::uint32_t planes, std::uint32_t bitCount) {
+    const std::uint64_t depth = static_cast<std::uint64_t>(planes) * bitCount;
+    return static_cast<int>(std::min<std::uint64_t>(depth, 0x7FFF));
+}
+
 std::uint32_t CellImage::strideFor(int width, int bitsPerPixel) {
     if (width <= 0 || width > MaxDimension || !validDepth(bitsPerPixel))
         return 0;
@@ -91,7 +96,7 @@ std::unique_ptr<CellImage> CellImage::AdoptGlobalBitmap(void* headerBlock, void*
         return nullptr;
     BitmapInfoHeader info;
     std::memcpy(&info, header.get(), sizeof info);
-    const int depth = info.planes * info.bitCount;
+    const int depth = declaredDepth(info.planes, info.bitCount);
     if (info.size < sizeof(BitmapInfoHeader) || info.width <= 0 || info.height <= 0 ||
         info.compression != 0 || !validDepth(depth))
         return nullptr;

@@ -68,6 +68,10 @@ public:
     static std::uint32_t strideFor(int width, int bitsPerPixel);
     // Colour-table entries of a full table: 2, 16 or 256; 0 for 24 bits.
     static int fullColourCount(int bitsPerPixel);
+    // Planes times bits per plane as a header declares them.  Taken wide, so
+    // that hostile values give an unusable depth (at most 0x7FFF) instead of
+    // overflowing.
+    static int declaredDepth(std::uint32_t planes, std::uint32_t bitCount);
 
     const BitmapInfoHeader& bitmapHeader() const { return m_header; }
     // 256 colour-table entries in blue, green, red, 0 byte order.

@@ -31,12 +31,6 @@ using littleEndian::putDword;
 using littleEndian::putWord;
 using littleEndian::word;
 
-// Planes times bits per plane; absurd products (which would overflow an int)
-// stay absurd, and are refused by the reader.
-int depthOf(std::uint16_t planes, std::uint16_t bits) {
-    return static_cast<int>(std::min<long long>(static_cast<long long>(planes) * bits, 0x7FFF));
-}
-
 bool readableDepth(int bits) {
     return bits == 1 || bits == 4 || bits == 8 || bits == 24 || bits == 16 || bits == 32;
 }
@@ -85,7 +79,7 @@ Status BmpFile::readHeader() {
         m_width = word(area + 4);
         m_height = word(area + 6);
         m_topDown = false;
-        m_bitsPerPixel = depthOf(word(area + 8), word(area + 10));
+        m_bitsPerPixel = CellImage::declaredDepth(word(area + 8), word(area + 10));
         m_compression = NoCompression;
     } else {
         if (headerSize < 16) {
@@ -103,7 +97,7 @@ Status BmpFile::readHeader() {
         const long long rows = height < 0 ? -static_cast<long long>(height) : height;
         m_width = width;
         m_height = static_cast<int>(std::min<long long>(rows, 0x7FFFFFFF));
-        m_bitsPerPixel = depthOf(word(area + 12), word(area + 14));
+        m_bitsPerPixel = CellImage::declaredDepth(word(area + 12), word(area + 14));
         m_compression = headerSize >= 20 ? dword(area + 16) : NoCompression;
     }
     m_paletteColours = m_bitsPerPixel >= 1 && m_bitsPerPixel <= 8 ? 1 << m_bitsPerPixel : 0;

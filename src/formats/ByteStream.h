@@ -33,6 +33,9 @@ public:
     virtual Status seek(long long offset, int origin) = 0;
     // Writes out whatever is still held back; the stream is unusable after.
     virtual Status close() = 0;
+    // Writes out pending bytes and makes them durable; 0x4003 when that
+    // fails.  Streams with nothing beneath them have nothing to do.
+    virtual Status sync() { return 0; }
     virtual long long position() const = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "formats/FileByteStream.h"
 
+#include "formats/SaveIo.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -92,17 +94,28 @@ Status FileByteStream::close() {
     Status result = status::Ok;
     if (m_mode != 'R' && flushPending() != status::Ok)
         result = status::WriteError;
-    if (::close(m_fd) != 0 && m_mode != 'R')
+    if (m_mode == 'R') {
+        ::close(m_fd);
+    } else if (SaveIo::current().close(m_fd) != 0) {
         result = status::WriteError;
+    }
     m_fd = -1;
     m_bytesLeft = m_bytesPending = 0;
     return result;
 }
 
+Status FileByteStream::sync() {
+    if (m_fd < 0 || m_mode == 'R')
+        return status::WriteError;
+    if (flushPending() != status::Ok)
+        return status::WriteError;
+    return SaveIo::current().fsync(m_fd) == 0 ? status::Ok : status::WriteError;
+}
+
 Status FileByteStream::writeAll(const void* data, std::size_t count) {
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     while (count > 0) {
-        const ssize_t written = ::write(m_fd, bytes, count);
+        const ssize_t written = SaveIo::current().write(m_fd, bytes, count);
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)
@@ -247,7 +260,8 @@ Status FileByteStream::writeFrom(std::span<const std::uint8_t* const> sources,
     std::vector<iovec> parts;
     while (!cursor.finished()) {
         cursor.fill(parts, sources);
-        const ssize_t put = ::writev(m_fd, parts.data(), static_cast<int>(parts.size()));
+        const ssize_t put =
+            SaveIo::current().writev(m_fd, parts.data(), static_cast<int>(parts.size()));
         if (put < 0 && errno == EINTR)
             continue;
         if (put <= 0)

@@ -33,6 +33,7 @@ public:
     // Writes out pending bytes; a failed flush or close of a file opened for
     // writing gives 0x4003.
     Status close() override;
+    Status sync() override;
     long long position() const override { return m_position; }
 
 private:

@@ -1,11 +1,13 @@
 #include "formats/GraphicFile.h"
 
 #include "formats/MemoryByteStream.h"
+#include "formats/SaveIo.h"
 #include "framework/Ui.h"
 
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,6 +35,52 @@ Status errnoStatus(int error) {
 }
 
 } // namespace
+
+std::string systemErrorCause(int code) {
+    switch (code) {
+    case EPERM:
+        return "操作が許可されていません";
+    case ENOENT:
+        return "ファイルまたはフォルダーがありません";
+    case EIO:
+        return "入出力エラー";
+    case EBUSY:
+        return "使用中です";
+    case EEXIST:
+        return "ファイルが既にあります";
+    case EXDEV:
+        return "別のファイルシステムへは移せません";
+    case ENOTDIR:
+        return "フォルダーではありません";
+    case EISDIR:
+        return "フォルダーです";
+    case EFBIG:
+        return "ファイルが大きすぎます";
+    case ENOSPC:
+        return "ディスクに空きがありません";
+    case EROFS:
+        return "読み取り専用のファイルシステムです";
+    case EMLINK:
+        return "リンクが多すぎます";
+    case ENAMETOOLONG:
+        return "ファイル名が長すぎます";
+    case ENOTEMPTY:
+        return "フォルダーが空ではありません";
+    case ELOOP:
+        return "シンボリックリンクが多すぎます";
+    case EDQUOT:
+        return "ディスク使用量の制限を超えました";
+    default:
+        break;
+    }
+    // Other numbers of the library keep its own words.
+    if (code > 0 && code < 0x4000) {
+        const char* words = std::strerror(code);
+        if (words && std::strncmp(words, "Unknown error", 13) != 0)
+            return words;
+    }
+    return {};
+}
 
 GraphicFile::GraphicFile(std::string path)
     : m_path(std::move(path)), m_directory(directoryOf(m_path)), m_name(nameOf(m_path)) {}
@@ -179,7 +227,8 @@ Status GraphicFile::writeBodyInto(const std::string& target, bool& created) {
     // `created` tells the caller whether a file now exists under `target`
     // that it must remove on failure; a name that is taken is never touched.
     created = false;
-    const int fd = ::open(target.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd =
+        SaveIo::current().open(target.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         return errno == EEXIST
                    ? status::AlreadyOpen
@@ -191,6 +240,9 @@ Status GraphicFile::writeBodyInto(const std::string& target, bool& created) {
 Status GraphicFile::writeBodyTo(std::unique_ptr<ByteStream> stream) {
     m_stream = std::move(stream);
     Status result = writeBody();
+    // The data reaches the disk before it replaces anything.
+    if (result == status::Ok && m_stream)
+        result = m_stream->sync();
     const Status closed = close();
     if (result == status::Ok)
         result = closed;
@@ -216,16 +268,21 @@ Status GraphicFile::safeSave(const CellImage* image, const CellImage* mask) {
         ~ImageRelease() { file.m_image = file.m_mask = nullptr; }
     } release{*this};
 
+    // Saving through a symbolic link replaces the file it names, beside that
+    // file, and leaves the link a link.
+    const std::string target = SaveTargetOf(m_path);
     struct stat existing {};
-    const bool found = ::stat(m_path.c_str(), &existing) == 0;
+    const bool found = ::stat(target.c_str(), &existing) == 0;
     if (found &&
         (S_ISDIR(existing.st_mode) || (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
-         ::access(m_path.c_str(), W_OK) != 0))
+         ::access(target.c_str(), W_OK) != 0))
         return fail(status::CannotWrite);
 
     // Even a new file is written under a temporary name first, so an
     // interrupted save never leaves a partial file under the real name.
-    const std::string directory = m_directory.empty() ? std::string("./") : m_directory;
+    const std::string targetDirectory = directoryOf(target);
+    const std::string directory = targetDirectory.empty() ? std::string("./") : targetDirectory;
+    SaveIo& io = SaveIo::current();
     Status result = status::AlreadyOpen;
     bool created = false;
     for (int attempt = 0; attempt < 10000 && !created; ++attempt) {
@@ -240,17 +297,21 @@ Status GraphicFile::safeSave(const CellImage* image, const CellImage* mask) {
     }
     if (result != status::Ok) {
         if (created)
-            ::unlink(m_temporaryPath.c_str());
+            io.unlink(m_temporaryPath.c_str());
         return fail(!created && result == status::AlreadyOpen ? status::OpenError : result);
     }
     // The replaced file keeps its permissions; a new one gets the umask's.
     if (found)
         ::chmod(m_temporaryPath.c_str(), existing.st_mode & 07777);
-    if (::rename(m_temporaryPath.c_str(), m_path.c_str()) != 0) {
+    if (io.rename(m_temporaryPath.c_str(), target.c_str()) != 0) {
         const int error = errno;
-        ::unlink(m_temporaryPath.c_str());
+        io.unlink(m_temporaryPath.c_str());
         return fail(errnoStatus(error));
     }
+    // The new contents are already in place; only the folder entry may not
+    // have reached the disk, which the user is told.
+    if (!SyncDirectory(directory))
+        return fail(status::WriteError);
     return fail(status::Ok);
 }
 
@@ -308,7 +369,9 @@ std::string errorMessageText(int code) {
     // The code is widened to 32 bits with its sign, so -1 reads FFFFFFFF.
     char text[40];
     std::snprintf(text, sizeof text, "エラー　%04X", static_cast<std::uint32_t>(code));
-    return text;
+    // A code from the run-time library (a failed rename) also says why.
+    const std::string cause = systemErrorCause(code);
+    return cause.empty() ? std::string(text) : text + ("（" + cause + "）");
 }
 
 void ShowErrorMessage(Ui& ui, int code) {

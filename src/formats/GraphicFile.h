@@ -160,6 +160,8 @@ private:
 
 // The message the user sees for a status code ("" for 0).
 std::string errorMessageText(int code);
+// Words for a code that is a number of the run-time library, empty otherwise.
+std::string systemErrorCause(int code);
 // Shows that message in a box with the caption "Celdos" and the information
 // icon; nothing for 0.
 void ShowErrorMessage(Ui& ui, int code);

@@ -136,7 +136,7 @@ Status IconFile::selectPage() {
     const auto dibWidth = static_cast<std::int32_t>(dword(info + 4));
     const auto dibHeight = static_cast<std::int32_t>(dword(info + 8));
     const int bitCount = word(info + 14);
-    const int depth = word(info + 12) * bitCount;
+    const int depth = CellImage::declaredDepth(word(info + 12), word(info + 14));
     const std::uint32_t compression = dword(info + 16);
     if (headerSize < InfoHeaderSize)
         return fail(status::FormatError);

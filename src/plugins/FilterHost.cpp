@@ -126,7 +126,7 @@ CellImagePtr adoptReturned(void* infoBlock, void* pixelBlock) {
         return nullptr;
     BitmapInfoHeader header;
     std::memcpy(&header, info.get(), sizeof header);
-    const int depth = header.planes * header.bitCount;
+    const int depth = CellImage::declaredDepth(header.planes, header.bitCount);
     const std::uint32_t stride = CellImage::strideFor(header.width, depth);
     if (stride == 0 || header.height <= 0 || header.height > CellImage::MaxDimension ||
         header.size < sizeof(BitmapInfoHeader) || header.size > infoSize)

@@ -173,7 +173,88 @@ TEST(Settings, ValuesWithOuterBlanksReadBackAsWritten) {
     }
     Settings again(dir.file("CELDO.INI"), "CELDOM");
     EXPECT_EQ(again.readString("Plugin0"), " spaced name ");
-    EXPECT_EQ(again.readString("Plugin1"), "line break");
+    EXPECT_FALSE(again.has("Plugin1"));
+}
+
+TEST(Settings, ASectionThatAppearsTwiceIsReadAndWrittenAsOne) {
+    TempDir dir;
+    writeText(dir.file("CELDO.INI"), "[CELDOM]\n"
+                                     "gfile0=/a.bmp\n"
+                                     "Same=1\n"
+                                     "\n"
+                                     "[CELDOS]\n"
+                                     "gfile0=/s.bmp\n"
+                                     "[celdom]\n"
+                                     "gfile1=/b.bmp\n"
+                                     "Same=2\n"
+                                     "Plugin0=/p.so\n"
+                                     "\n");
+    {
+        Settings settings(dir.file("CELDO.INI"), "CELDOM");
+        EXPECT_EQ(settings.readString("gfile1"), "/b.bmp");
+        EXPECT_EQ(settings.readInt("Same", 0), 1);
+        EXPECT_EQ(settings.readString("Plugin0"), "/p.so");
+        settings.deleteKey("gfile1");
+        settings.deleteKey("Plugin0");
+        settings.writeInt("Same", 3);
+        EXPECT_TRUE(settings.flush());
+    }
+    EXPECT_EQ(readText(dir.file("CELDO.INI")), "[CELDOM]\n"
+                                               "gfile0=/a.bmp\n"
+                                               "Same=3\n"
+                                               "\n"
+                                               "[CELDOS]\n"
+                                               "gfile0=/s.bmp\n");
+    Settings again(dir.file("CELDO.INI"), "CELDOM");
+    EXPECT_FALSE(again.has("gfile1"));
+    EXPECT_FALSE(again.has("Plugin0"));
+    EXPECT_EQ(again.readInt("Same", 0), 3);
+}
+
+TEST(Settings, LaterCopyOfTheSectionMovesBehindTheFirstWhenWritten) {
+    TempDir dir;
+    writeText(dir.file("CELDO.INI"), "[CELDOM]\nA=1\n\n[X]\nk=v\n[CELDOM]\nB=2\n");
+    {
+        Settings settings(dir.file("CELDO.INI"), "CELDOM");
+        settings.writeInt("C", 4);
+        EXPECT_TRUE(settings.flush());
+    }
+    EXPECT_EQ(readText(dir.file("CELDO.INI")), "[CELDOM]\nA=1\nB=2\nC=4\n\n[X]\nk=v\n");
+}
+
+TEST(Settings, CarriageReturnInsideAValueIsKeptAndNeverRewritten) {
+    TempDir dir;
+    const std::string original = "[CELDOM]\ngfile0=/x\ry.bmp\ngfile1=/end\r\nA=1\n";
+    writeText(dir.file("CELDO.INI"), original);
+    {
+        Settings settings(dir.file("CELDO.INI"), "CELDOM");
+        EXPECT_EQ(settings.readString("gfile0"), "/x\ry.bmp");
+        EXPECT_EQ(settings.readString("gfile1"), "/end\r");
+        // Written back as read: refused, so the file keeps its bytes.
+        settings.writeString("gfile0", settings.readString("gfile0"));
+        settings.writeString("gfile1", "/other\r");
+        EXPECT_EQ(settings.readString("gfile1"), "/end\r");
+        EXPECT_TRUE(settings.flush());
+    }
+    EXPECT_EQ(readText(dir.file("CELDO.INI")), original);
+    {
+        Settings settings(dir.file("CELDO.INI"), "CELDOM");
+        settings.writeInt("A", 2);
+        EXPECT_TRUE(settings.flush());
+    }
+    EXPECT_EQ(readText(dir.file("CELDO.INI")), "[CELDOM]\ngfile0=/x\ry.bmp\ngfile1=/end\r\nA=2\n");
+}
+
+TEST(Settings, CrLfFileKeepsItsLineEnds) {
+    TempDir dir;
+    writeText(dir.file("CELDO.INI"), "[CELDOM]\r\nA=1\r\nB=x\ry\r\n");
+    {
+        Settings settings(dir.file("CELDO.INI"), "CELDOM");
+        EXPECT_EQ(settings.readString("B"), "x\ry");
+        settings.writeInt("A", 5);
+        EXPECT_TRUE(settings.flush());
+    }
+    EXPECT_EQ(readText(dir.file("CELDO.INI")), "[CELDOM]\r\nA=5\r\nB=x\ry\r\n");
 }
 
 TEST(Settings, AtomicReplaceLeavesNoTemporaryFile) {

@@ -221,3 +221,22 @@ TEST(CellImage, AdoptGlobalBitmapTakesBothBlocks) {
     std::memcpy(badHeader, &info, sizeof info);
     EXPECT_FALSE(CellImage::AdoptGlobalBitmap(badHeader, std::calloc(8, 1)));
 }
+
+TEST(CellImage, DeclaredDepthIsTakenWideAndCapped) {
+    EXPECT_EQ(CellImage::declaredDepth(1, 8), 8);
+    EXPECT_EQ(CellImage::declaredDepth(2, 4), 8);
+    EXPECT_EQ(CellImage::declaredDepth(0, 24), 0);
+    EXPECT_EQ(CellImage::declaredDepth(0xFFFF, 0xFFFF), 0x7FFF);
+    EXPECT_EQ(CellImage::declaredDepth(0x7FFF, 1), 0x7FFF);
+}
+
+TEST(CellImage, AdoptingAHeaderWithHugePlanesTimesBitsRefusesIt) {
+    BitmapInfoHeader info;
+    info.width = 4;
+    info.height = 2;
+    info.planes = 0xFFFF;
+    info.bitCount = 0xFFFF;
+    void* header = std::calloc(1, sizeof info + 1024);
+    std::memcpy(header, &info, sizeof info);
+    EXPECT_FALSE(CellImage::AdoptGlobalBitmap(header, std::calloc(8, 1)));
+}

@@ -476,5 +476,37 @@ TEST_F(BmpFileTest, SaveDialogStartsFromTheChosenBitsAndTakesTheChoice) {
     EXPECT_TRUE(ui.allAnswered());
 }
 
+// Planes and bits of 0xFFFF each multiply past an int; the reader must refuse
+// the depth without computing it in int.
+TEST_F(BmpFileTest, HugePlanesTimesBitsInTheInformationHeaderIsAFormatError) {
+    const Bytes bytes = {0x42, 0x4d, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0x0e,
+                         0x6a, 0x00, 0x00, 0x00, 0x10, 0x00, 0x00, 0x00, 0x7f, 0x08,
+                         0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xff, 0xff, 0xff, 0xff};
+    const Loaded r = load(bytes);
+    EXPECT_FALSE(r.image);
+    EXPECT_EQ(r.error, status::FormatError);
+    EXPECT_EQ(errorMessageText(r.error), "フォーマット異常");
+}
+
+TEST_F(BmpFileTest, HugePlanesTimesBitsInTheCoreHeaderIsAFormatError) {
+    // 14-byte file header, 12-byte core header: 8 x 4, planes and bits 0xFFFF.
+    const Bytes bytes = {0x42, 0x4d, 0x1a, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                         0x00, 0x1a, 0x00, 0x00, 0x00, 0x0c, 0x00, 0x00, 0x00,
+                         0x08, 0x00, 0x04, 0x00, 0xff, 0xff, 0xff, 0xff};
+    const Loaded r = load(bytes);
+    EXPECT_FALSE(r.image);
+    EXPECT_EQ(r.error, status::FormatError);
+}
+
+TEST_F(BmpFileTest, TwoPlanesOfFourBitsReadAsEightBits) {
+    // 1 x 1, planes 2, bits 4: one index byte 5 padded to 4, a 256-entry table.
+    Bytes b = bmp(1, 1, 4, 0, std::vector<std::uint32_t>(256, 0x102030), {5, 0, 0, 0});
+    b[26] = 2;
+    const Loaded r = load(b);
+    ASSERT_TRUE(r.image);
+    EXPECT_EQ(r.image->bitsPerPixel(), 8);
+    EXPECT_EQ(r.image->at(0, 0), 5);
+}
+
 } // namespace
 } // namespace celdo

@@ -260,7 +260,7 @@ TEST(GraphicFileMessages, FixedTexts) {
 
 TEST(GraphicFileMessages, OtherCodesInHexadecimalWithTheirSign) {
     EXPECT_EQ(errorMessageText(-1), "エラー　FFFFFFFF");
-    EXPECT_EQ(errorMessageText(5), "エラー　0005");
+    EXPECT_EQ(errorMessageText(5), "エラー　0005（入出力エラー）");
     EXPECT_EQ(errorMessageText(0x4A2B), "エラー　4A2B");
 }
 

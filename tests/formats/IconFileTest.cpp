@@ -503,5 +503,19 @@ TEST_F(IconFileTest, CursorSaveDialogTakesTheHotspot) {
     EXPECT_EQ(file.hotspotX(), 12);
 }
 
+TEST_F(IconFileTest, HugePlanesTimesBitsIsUnsupportedWithoutOverflow) {
+    // The entry points its image at offset 0, so the directory itself is read
+    // as the information header: planes and bits come from the entry's bit
+    // count and byte count words, both 0xFFFF.
+    const Bytes bytes = {0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x20, 0x20, 0x00, 0x00,
+                         0x01, 0x00, 0xff, 0xff, 0xff, 0xff, 0x00, 0x00, 0x00, 0x00,
+                         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+    const Loaded r = load(bytes);
+    EXPECT_FALSE(r.image);
+    EXPECT_EQ(r.error, status::Unsupported);
+    EXPECT_EQ(errorMessageText(r.error), "サポートしてない画像形式です");
+}
+
 } // namespace
 } // namespace celdo

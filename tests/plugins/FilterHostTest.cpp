@@ -227,6 +227,20 @@ TEST_F(FilterHost, ReturnedBlocksThatDescribeNoPictureAreRefused) {
     }
 }
 
+TEST_F(FilterHost, ReturnedHeaderWithHugePlanesTimesBitsIsRefused) {
+    celdo::PluginLibrary fixture(fixturePlugin("fixture-kind1"));
+    auto setHuge = fixture.function<void (*)(int)>("FixtureSetHugeDepth");
+    ASSERT_TRUE(setHuge);
+    setHuge(1);
+    auto image = numberedPicture(4, 4);
+    auto before = image->Duplicate();
+    const FilterOutcome outcome = run("BadHeader", *image, nullptr);
+    setHuge(0);
+    EXPECT_EQ(outcome.result, 0u);
+    EXPECT_FALSE(outcome.newImage);
+    EXPECT_TRUE(image->samePixels(*before));
+}
+
 TEST_F(FilterHost, NewPictureIsHandedOver) {
     auto image = numberedPicture(4, 4);
     auto before = image->Duplicate();

@@ -162,21 +162,27 @@ Status FileByteStream::seek(long long offset, int origin) {
     return status::Ok;
 }
 
+Status FileByteStream::readDirect(std::uint8_t*& out, std::size_t& count) {
+    ssize_t got;
+    do
+        got = ::read(m_fd, out, count);
+    while (got < 0 && errno == EINTR);
+    if (got <= 0)
+        return status::ReadError;
+    out += got;
+    count -= static_cast<std::size_t>(got);
+    m_position += got;
+    return status::Ok;
+}
+
 Status FileByteStream::read(void* buffer, std::size_t count) {
     if (m_fd < 0)
         return status::ReadError;
     auto* out = static_cast<std::uint8_t*>(buffer);
     if (!m_buffered) {
-        while (count > 0) {
-            const ssize_t got = ::read(m_fd, out, count);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
+        while (count > 0)
+            if (readDirect(out, count) != status::Ok)
                 return status::ReadError;
-            out += got;
-            count -= static_cast<std::size_t>(got);
-            m_position += got;
-        }
         return status::Ok;
     }
     if (m_bytesPending > 0 && flushPending() != status::Ok)
@@ -185,14 +191,8 @@ Status FileByteStream::read(void* buffer, std::size_t count) {
         if (m_bytesLeft == 0) {
             // Large reads go straight into the caller's memory.
             if (count >= m_buffer.size()) {
-                const ssize_t got = ::read(m_fd, out, count);
-                if (got < 0 && errno == EINTR)
-                    continue;
-                if (got <= 0)
+                if (readDirect(out, count) != status::Ok)
                     return status::ReadError;
-                out += got;
-                count -= static_cast<std::size_t>(got);
-                m_position += got;
                 continue;
             }
             ssize_t got;

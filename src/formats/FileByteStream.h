@@ -2,6 +2,7 @@
 
 #include "formats/ByteStream.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,6 +39,9 @@ public:
 
 private:
     Status flushPending();
+    // One read(2) straight into the caller's memory, retried when a signal
+    // interrupts it; advances `out`, `count` and the position.
+    Status readDirect(std::uint8_t*& out, std::size_t& count);
     Status writeAll(const void* data, std::size_t count);
     void dropReadBuffer();
 

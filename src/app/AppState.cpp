@@ -3,6 +3,7 @@
 #include "boards/BoardFiles.h"
 #include "formats/KissPaletteFile.h"
 
+#include "app/EnvironmentOptions.h"
 #include "app/ToolButtonTable.h"
 #include "formats/KissPaletteFile.h"
 
@@ -66,6 +67,10 @@ fs::path AppState::writableDataFile(const std::string& name) const {
     return userDataDirectory() / name;
 }
 
+void AppState::applyUndoMemory() {
+    history.setMemoryLimit(static_cast<std::size_t>(undoMemory) << 20);
+}
+
 void AppState::prepareBoards(Ui& ui, const std::string& caption) {
     LoadBrushSetFile(brushes, writtenDataFile(BrushSetFileName).string(), ui, caption);
     indexBrush = brushes.clampIndex(indexBrush);
@@ -74,6 +79,8 @@ void AppState::prepareBoards(Ui& ui, const std::string& caption) {
     KissPaletteFile defaults(dataFile("DEFAULT.KCF").string());
     if (defaults.readHeader() == status::Ok)
         defaults.readGroups(palette);
+    // The palette the program starts with is where its undo history starts.
+    history.AcceptPalette();
 
     LoadTileSetFile(tiles, writtenDataFile(TileSetFileName).string(), palette.current(), ui,
                     caption);
@@ -89,6 +96,9 @@ void AppState::readSettings() {
     newImageSizes.read(s);
     fileOptions.read(s);
     autoSave = s.readClampedInt("AutoSave", 1, 0, 1);
+    undoMemory = s.readClampedInt("UndoMemory", 256, EnvironmentOptions::MinUndoMemory,
+                                  EnvironmentOptions::MaxUndoMemory);
+    applyUndoMemory();
 
     fillSettings.searchPlane1 = s.readInt("SearchPlane1", 0);
     fillSettings.searchPlane2 = s.readInt("SearchPlane2", 0);
@@ -145,6 +155,7 @@ void AppState::writeSettings() {
     s.writeInt("ConvertDes", conversion.convertDes);
     fileOptions.write(s);
     s.writeInt("AutoSave", autoSave);
+    s.writeInt("UndoMemory", undoMemory);
     s.writeInt("CurrentColor", colours.drawColor);
     s.writeInt("BorderColor", colours.borderColor);
     s.writeInt("LeftColor", colours.leftColor);

@@ -16,6 +16,7 @@
 #include "canvas/SoftDab.h"
 #include "core/CellImage.h"
 #include "formats/GraphicFile.h"
+#include "history/UndoHistory.h"
 #include "palette/ColourConversionSettings.h"
 #include "palette/ColourSelection.h"
 #include "palette/PaletteDialogs.h"
@@ -92,6 +93,12 @@ public:
     FileOptions fileOptions;
     // 1: modified pictures are written for recovery every minute.
     int autoSave = 1;
+    // The undo steps of all windows together, in MiB.
+    int undoMemory = 256;
+    // The undo and redo steps of every open picture and of the palette.
+    UndoHistory history{palette};
+    // Hands undoMemory to the history.
+    void applyUndoMemory();
     FileHistory imageHistory{"gfile"};
     FileHistory paletteHistory{"pfile"};
     NewImageSizes newImageSizes;

@@ -16,6 +16,8 @@ enum class Command : int {
     Save = 103,
     SaveAs = 104,
     Exit = 108,
+    Undo = 110,
+    Redo = 111,
     Copy = 112,
     Paste = 114,
     About = 120,

@@ -20,6 +20,8 @@ const std::vector<CommandInfo> kCommands = {
     {Command::Options, "オプション...", A::Always, C::None},
     {Command::Exit, "終了(&X)\tAlt+X", A::Always, C::None},
 
+    {Command::Undo, "元に戻す(&U)\tCtrl+Z", A::WithUndo, C::None},
+    {Command::Redo, "やり直し(&R)\tCtrl+Y", A::WithRedo, C::None},
     {Command::Copy, "複写(&C)\tCtrl+C", A::WithImage, C::None},
     {Command::ToolRegionCopy, "部分複写", A::WithImage, C::Tool},
     {Command::Paste, "貼り付け(&P)\tCtrl+V", A::WithImageAndClipboard, C::None},
@@ -129,11 +131,11 @@ std::vector<MenuEntry> CommandTable::mainMenu(FrameVariant variant) {
                                           cmd(Command::OpenClipboardImage), sep(),
                                           cmd(Command::Save), cmd(Command::SaveAs), sep(),
                                           cmd(Command::Options), sep(), cmd(Command::Exit)}));
-    menu.push_back(
-        popup("編集(&E)", {cmd(Command::Copy), cmd(Command::ToolRegionCopy), cmd(Command::Paste),
-                           cmd(Command::TextPaste), sep(), cmd(Command::WholePictureFilter),
-                           cmd(Command::ToolRegionFilter), sep(), cmd(Command::ChangeSize),
-                           cmd(Command::ImageInfo)}));
+    menu.push_back(popup(
+        "編集(&E)", {cmd(Command::Undo), cmd(Command::Redo), sep(), cmd(Command::Copy),
+                     cmd(Command::ToolRegionCopy), cmd(Command::Paste), cmd(Command::TextPaste),
+                     sep(), cmd(Command::WholePictureFilter), cmd(Command::ToolRegionFilter), sep(),
+                     cmd(Command::ChangeSize), cmd(Command::ImageInfo)}));
     menu.push_back(popup(
         "道具箱(&T)",
         {cmd(Command::ToolFreehand), cmd(Command::ToolFreeCurve), cmd(Command::ToolWaterDrop),
@@ -221,6 +223,7 @@ const std::vector<CommandTable::Accelerator>& CommandTable::accelerators() {
     static const std::vector<Accelerator> keys = {
         {"Ctrl+O", Command::OpenImage}, {"Ctrl+S", Command::Save}, {"Ctrl+C", Command::Copy},
         {"Ctrl+V", Command::Paste},     {"Alt+X", Command::Exit},  {"F1", Command::Help},
+        {"Ctrl+Z", Command::Undo},      {"Ctrl+Y", Command::Redo}, {"Ctrl+Shift+Z", Command::Redo},
     };
     return keys;
 }

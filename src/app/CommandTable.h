@@ -14,6 +14,8 @@ enum class CommandAvailability {
     WithImage,             // an active image window holding a picture
     WithClipboardImage,    // the clipboard offers a picture
     WithImageAndClipboard, // both
+    WithUndo,              // the active window has a step to undo
+    WithRedo,              // the active window has a step to redo
 };
 
 // How a menu item shows a check mark.

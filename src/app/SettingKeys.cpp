@@ -39,6 +39,7 @@ constexpr std::array kKeys{
     SettingKey{"MaxMenuFile", T::ClampedInteger, 10, 0, 20, W::Exit},
     SettingKey{"DeleteErrorMenuFile", T::ClampedInteger, 1, 0, 2, W::Exit},
     SettingKey{"AutoSave", T::ClampedInteger, 1, 0, 1, W::Exit},
+    SettingKey{"UndoMemory", T::ClampedInteger, 256, 16, 4096, W::Exit},
     SettingKey{"Plugin%d", T::String, 0, 0, 0, W::Change, 0, -1},
     integer("SearchPlane1", 0, W::Exit),
     integer("SearchPlane2", 0, W::Exit),

@@ -65,13 +65,18 @@ const std::array<ToolButton, ToolButtonTable::Count>& ToolButtonTable::buttons()
         {Command::FillOptions, 59, "塗潰しのオプション"},
         {Command::ChangeSize, 60, "大きさの変更"},
         {Command::Help, 63, "ヘルプ"},
+        // Added after the table above was fixed: stored lists keep their
+        // meaning.
+        {Command::Undo, 64, "元に戻す"},
+        {Command::Redo, 65, "やり直し"},
     }};
     return table;
 }
 
 ToolButtonTable::State ToolButtonTable::stateFor(Command command, bool hasImage, int currentTool,
                                                  Command currentZoomCommand,
-                                                 bool clipboardHasPicture) {
+                                                 bool clipboardHasPicture, bool canUndo,
+                                                 bool canRedo) {
     static const Command needImage[] = {Command::Save,
                                         Command::SaveAs,
                                         Command::Copy,
@@ -95,6 +100,8 @@ ToolButtonTable::State ToolButtonTable::stateFor(Command command, bool hasImage,
                                         Command::ChangeSize,
                                         Command::TextPaste};
     if (command == Command::Paste && !clipboardHasPicture)
+        return Disabled;
+    if ((command == Command::Undo && !canUndo) || (command == Command::Redo && !canRedo))
         return Disabled;
     const bool zoom = CommandTable::zoomCodeForCommand(command) != CommandTable::NoZoom;
     if (!hasImage && (zoom || std::find(std::begin(needImage), std::end(needImage), command) !=

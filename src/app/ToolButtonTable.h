@@ -17,7 +17,7 @@ struct ToolButton {
 // it, so its order is part of the settings format.
 class ToolButtonTable {
 public:
-    static constexpr int Count = 57;
+    static constexpr int Count = 59;
     static const std::array<ToolButton, Count>& buttons();
 
     // The toolbar list: indices, -2 for a gap, ended by -1; slot 99 is -1.
@@ -28,9 +28,11 @@ public:
 
     // 0 normal, 1 disabled, 2 pressed.
     enum State { Normal = 0, Disabled = 1, Pressed = 2 };
-    // Paste (114) also needs a picture on the clipboard.
+    // Paste (114) also needs a picture on the clipboard; undo and redo a
+    // step of the active window.
     static State stateFor(Command command, bool hasImage, int currentTool,
-                          Command currentZoomCommand, bool clipboardHasPicture = false);
+                          Command currentZoomCommand, bool clipboardHasPicture = false,
+                          bool canUndo = false, bool canRedo = false);
 };
 
 } // namespace celdo

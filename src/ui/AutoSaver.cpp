@@ -112,6 +112,8 @@ void AutoSaver::OfferRestore() {
         std::copy(recovered.colours.begin(), recovered.colours.end(), app.palette.current());
         window->SetUntitledName(recovered.originalPath);
         window->canvas().surface().modified = true;
+        // Unsaved from the start: no undo leads back to a saved state.
+        window->RestartHistory();
         window->syncModified();
         // Written again as this run's before the crashed run's files go.
         save(window);

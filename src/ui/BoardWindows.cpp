@@ -55,6 +55,10 @@ PaletteBoard* BoardWindows::paletteBoard() const {
     return m_palette;
 }
 
+bool BoardWindows::paletteBoardIsActive() const {
+    return m_palette && m_palette->isVisible() && m_palette->isActiveWindow();
+}
+
 BrushBoard* BoardWindows::brushBoard() const {
     return m_brush;
 }

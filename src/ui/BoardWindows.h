@@ -40,6 +40,9 @@ public:
     void tileCaptured();
 
     PaletteBoard* paletteBoard() const;
+    // The palette board is open and the active window (undo works on the
+    // palette then).
+    bool paletteBoardIsActive() const;
     BrushBoard* brushBoard() const;
     TileBoard* tileBoard() const;
 

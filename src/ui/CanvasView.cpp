@@ -148,7 +148,36 @@ void CanvasView::handleMouse(MouseEvent::Kind kind, QPoint position, bool leftDo
         wait.emplace(m_host.ui());
     const ToolResponse response = HandleMouse(m_canvas, event);
     wait.reset();
+    record(response.changed);
     act(response, position, before);
+}
+
+void CanvasView::record(const Rect& changed) {
+    UndoHistory& history = m_host.app().history;
+    if (!changed.empty())
+        history.Touched(m_lane, changed);
+    if (m_canvas.state().strokeActive)
+        return;
+    const bool couldUndo = history.canUndo(m_lane);
+    const bool couldRedo = history.canRedo(m_lane);
+    history.Commit(m_lane, true);
+    if (history.canUndo(m_lane) != couldUndo || history.canRedo(m_lane) != couldRedo)
+        m_host.refreshToolbar();
+}
+
+void CanvasView::cancelGesture() {
+    GestureState& gesture = m_canvas.gesture();
+    const bool rubber = gesture.rubberEllipse || gesture.rubberRect || gesture.rubberPolyline;
+    if (!m_canvas.state().strokeActive && !rubber)
+        return;
+    const QRect overlay = overlayBounds();
+    m_canvas.state().strokeActive = false;
+    gesture.clearRubber();
+    gesture.pointCount = 0;
+    m_host.app().history.Discard(m_lane);
+    m_host.restoreToolPaneText();
+    update(overlay);
+    update();
 }
 
 void CanvasView::act(const ToolResponse& r, QPoint position, const QRect& overlayBefore) {

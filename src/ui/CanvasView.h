@@ -3,6 +3,7 @@
 #include "app/CommandHandlers.h"
 #include "canvas/Canvas.h"
 #include "canvas/ToolGestures.h"
+#include "history/UndoHistory.h"
 
 #include <QRect>
 #include <QWidget>
@@ -44,6 +45,12 @@ public:
     // (widget coordinates).  False for other keys.
     bool handleKey(const QString& text, QPoint pointer);
 
+    // The lane of the undo history the canvas's gestures are recorded in.
+    void setUndoLane(UndoHistory::Lane lane) { m_lane = lane; }
+    // Ends a gesture under way as cancelling it would: the rubber band goes
+    // and what the gesture painted is taken back.
+    void cancelGesture();
+
     // Where the view's centre of interest lies for the next zoom.
     Point zoomCentre() const { return m_zoomCentre; }
     void setZoomCentre(Point p) { m_zoomCentre = p; }
@@ -79,6 +86,9 @@ private:
     void act(const ToolResponse& response, QPoint position, const QRect& overlayBefore);
     void openPopup(QPoint position);
     bool pointerOverVisiblePicture(QPoint position) const;
+    // A gesture's pixels into the history; when no gesture is under way any
+    // more, its step closes.
+    void record(const Rect& changed);
     void registerPopupCommands();
 
     EditorHost& m_host;
@@ -87,6 +97,7 @@ private:
     const char* m_cursor = nullptr;
     qreal m_cursorRatio = 0;
     CommandHandlers m_popupCommands;
+    UndoHistory::Lane m_lane = UndoHistory::PaletteLane;
 };
 
 // Connects the tools' hooks that the canvas side provides (soft dab, copy of

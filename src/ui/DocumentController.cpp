@@ -64,6 +64,9 @@ ImageWindow* DocumentController::show(LoadedImage loaded) {
     if (single && hadPicture && !single->QueryClose())
         return nullptr;
     ReconcileLoadedPalette(loaded, m_window.app().palette.current(), hadPicture);
+    // A palette the first picture brought is a step of the palette's own, so
+    // that undoing the picture's first change keeps it.
+    m_window.app().history.Commit(std::span<const UndoHistory::Lane>{});
 
     ImageWindow* window = single;
     ChildFrame* frame = nullptr;

@@ -33,6 +33,8 @@ namespace {
 
 constexpr int Margin = 8;
 constexpr const char* Caption = "Celdos";
+constexpr const char* NoUndoMemoryMessage =
+    "メモリが足りないため、この画像の元に戻す記録を消しました";
 
 std::string saveQuestion(const QString& name) {
     return name.toStdString() + " は変更されてます。保存しますか？";
@@ -74,13 +76,58 @@ ImageWindow::ImageWindow(EditorHost& host, QWidget* parent)
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
             [this](int action) { stepAction(Qt::Vertical, action); });
     m_view->hide();
+    m_lane = host.app().history.Open(m_view->canvas().surface());
+    m_view->setUndoLane(m_lane);
     Layout();
     registerCommands();
 }
 
 ImageWindow::~ImageWindow() {
+    m_host.app().history.Close(m_lane);
     if (m_view && m_view->canvas().surface().maskMode)
         MaskDensityWindow::CloseWindow();
+}
+
+void ImageWindow::RestartHistory() {
+    if (m_host.app().history.Reset(m_lane) != status::Ok)
+        m_host.setStatusText(QString::fromUtf8(NoUndoMemoryMessage));
+}
+
+void ImageWindow::RecordStep() {
+    if (m_host.app().history.Commit(m_lane) != status::Ok)
+        m_host.setStatusText(QString::fromUtf8(NoUndoMemoryMessage));
+    syncModified();
+    m_host.refreshToolbar();
+}
+
+void ImageWindow::CancelGesture() {
+    for (PasteWindow* paste : m_view->findChildren<PasteWindow*>(Qt::FindDirectChildrenOnly))
+        paste->cancel();
+    m_view->cancelGesture();
+}
+
+ImageWindow::Shown ImageWindow::shown() {
+    return {canvas().width(), canvas().height(), canvas().surface().maskMode};
+}
+
+void ImageWindow::historyMoved(const Shown& before) {
+    Canvas& c = canvas();
+    const bool maskMode = c.surface().maskMode;
+    if (maskMode != before.maskMode) {
+        if (maskMode)
+            MaskDensityWindow::Open(m_host.app().editing, m_host.hostWindow());
+        else
+            MaskDensityWindow::CloseWindow();
+    }
+    if (before.width != c.width() || before.height != c.height()) {
+        // A size change undone or redone: back to 1:1 as after the change.
+        c.zoom().Reset(c.width(), c.height());
+        m_centrePending = 0;
+        Layout();
+        emit fitRequested();
+    }
+    repaintCanvas();
+    syncModified();
 }
 
 Canvas& ImageWindow::canvas() {
@@ -124,6 +171,7 @@ void ImageWindow::SetPicture(CellImagePtr picture, bool replace) {
     m_centrePending = 0;
     m_view->setVisible(present);
     Layout();
+    RestartHistory();
     syncModified();
 }
 
@@ -134,6 +182,7 @@ void ImageWindow::SetDocument(std::unique_ptr<GraphicFile> document) {
 
 void ImageWindow::AttachMask(CellImagePtr mask) {
     celdo::AttachMask(canvas().surface(), std::move(mask));
+    RestartHistory();
     repaintCanvas();
 }
 
@@ -350,6 +399,7 @@ bool ImageWindow::saveThrough(GraphicFile* document) {
         if (!saved)
             return false;
         surface.modified = false;
+        m_host.app().history.MarkSaved(m_lane);
         dispatch.SaveMaskFor(*document, surface);
         return true;
     }
@@ -382,6 +432,7 @@ bool ImageWindow::SaveAs() {
     if (!saved || !m_document)
         return false;
     surface.modified = false;
+    m_host.app().history.MarkSaved(m_lane);
     dispatch.SaveMaskFor(*m_document, surface);
     emit titleChanged(displayName());
     syncModified();
@@ -415,6 +466,7 @@ bool ImageWindow::QueryClose() {
     if (!saved || !document)
         return false;
     surface.modified = false;
+    m_host.app().history.MarkSaved(m_lane);
     dispatch.SaveMaskFor(*document, surface);
     syncModified();
     return true;
@@ -443,6 +495,7 @@ std::optional<std::pair<int, int>> ImageWindow::applySizeChange(const Margins& m
     case SizeChangeResult::Applied:
         break;
     }
+    RecordStep();
     m_centrePending = 0;
     Layout();
     emit fitRequested();
@@ -492,9 +545,9 @@ void ImageWindow::MaskCommand(Command c) {
     default:
         return;
     }
+    RecordStep();
     if (result != status::Ok)
         ShowErrorMessage(m_host.ui(), result);
-    m_host.refreshToolbar();
     repaintCanvas();
 }
 
@@ -534,8 +587,8 @@ void ImageWindow::startPaste(CellImagePtr picture, CellImagePtr mask) {
     // Parent-owned: it closes with the canvas, or deletes itself when closed.
     auto* paste = new PasteWindow(m_host, *m_view, std::move(session));
     connect(paste, &PasteWindow::laidDown, this, [this](const Rect& changed) {
+        RecordStep();
         m_view->invalidateImage(changed);
-        syncModified();
     });
     paste->show();
     paste->raise();
@@ -557,8 +610,10 @@ void ImageWindow::filterDone(const FilterCommandResult& result) {
             m_host.startInstance({"/CB"});
         return;
     }
+    // The step holds the plug-in's colour table too: the current group
+    // already took it.
+    RecordStep();
     m_view->invalidateImage(result.changed);
-    syncModified();
     if (result.paletteChanged)
         m_host.postCommand(Command::PaletteChanged);
 }

@@ -5,6 +5,7 @@
 #include "core/CellImage.h"
 #include "core/Rect.h"
 #include "formats/GraphicFile.h"
+#include "history/UndoHistory.h"
 
 #include <QAbstractScrollArea>
 #include <memory>
@@ -59,6 +60,27 @@ public:
     void syncModified();
     // The current colour group changed: the picture takes it and repaints.
     void paletteChanged();
+    // This window's lane in the undo history.
+    UndoHistory::Lane undoLane() const { return m_lane; }
+    // The picture just came from a file, the clipboard or a recovery: its
+    // history starts here (saved unless it is marked modified).
+    void RestartHistory();
+    // Closes the step of a command that changed the picture.
+    void RecordStep();
+    // Ends a gesture or a paste under way as cancelling it would, dropping
+    // what it painted.
+    void CancelGesture();
+    // What undo or redo may change that the window shows beyond pixels.
+    struct Shown {
+        int width = 0;
+        int height = 0;
+        bool maskMode = false;
+    };
+    Shown shown();
+    // After undo or redo moved this window's picture away from `before`:
+    // size, mode (the mask density window follows it), repaint and the
+    // modified mark.
+    void historyMoved(const Shown& before);
     // One of the palette board's broadcasts.
     void applyPaletteBroadcast(const PaletteBroadcast& broadcast);
 
@@ -128,6 +150,7 @@ private:
 
     EditorHost& m_host;
     CanvasView* m_view = nullptr;
+    UndoHistory::Lane m_lane = UndoHistory::PaletteLane;
     std::unique_ptr<GraphicFile> m_document;
     std::string m_untitledPath;
     int m_centrePending = 0;

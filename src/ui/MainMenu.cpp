@@ -103,6 +103,12 @@ void MainMenu::updateState() {
         case CommandAvailability::WithImageAndClipboard:
             enabled = withImage && clipboard;
             break;
+        case CommandAvailability::WithUndo:
+            enabled = picture.canUndo;
+            break;
+        case CommandAvailability::WithRedo:
+            enabled = picture.canRedo;
+            break;
         }
         a->setEnabled(enabled);
         bool checked = false;

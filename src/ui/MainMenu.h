@@ -33,6 +33,8 @@ public:
         const PaintSurface* surface = nullptr; // null without an image window
         Command zoomCommand = Command::ZoomOne;
         bool clipboardHasPicture = false;
+        bool canUndo = false;
+        bool canRedo = false;
     };
     using PictureStateSource = std::function<PictureState()>;
 

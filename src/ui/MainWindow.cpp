@@ -145,6 +145,10 @@ void MainWindow::buildMenu() {
                 state.zoomCommand =
                     CommandTable::commandForZoomCode(active->canvas().zoom().code());
             }
+            if (const auto lane = undoLane()) {
+                state.canUndo = m_app.history.canUndo(*lane);
+                state.canRedo = m_app.history.canRedo(*lane);
+            }
             state.clipboardHasPicture = ClipboardHasPicture();
             return state;
         },
@@ -264,14 +268,18 @@ void MainWindow::refreshToolbar() {
         active ? CommandTable::commandForZoomCode(active->canvas().zoom().code()) : Command::None;
     const auto& table = ToolButtonTable::buttons();
     const bool clipboard = ClipboardHasPicture();
+    const auto lane = undoLane();
+    const bool canUndo = lane && m_app.history.canUndo(*lane);
+    const bool canRedo = lane && m_app.history.canRedo(*lane);
     for (int entry : m_toolBar->list()) {
         if (entry == ToolButtonTable::End)
             break;
         if (entry < 0 || entry >= ToolButtonTable::Count)
             continue;
-        m_toolBar->setButtonState(
-            entry, ToolButtonTable::stateFor(table[entry].command, active != nullptr,
-                                             m_app.editing.currentTool, zoomCommand, clipboard));
+        m_toolBar->setButtonState(entry,
+                                  ToolButtonTable::stateFor(table[entry].command, active != nullptr,
+                                                            m_app.editing.currentTool, zoomCommand,
+                                                            clipboard, canUndo, canRedo));
     }
 }
 
@@ -456,6 +464,8 @@ void MainWindow::registerCommands() {
         m_commands.on(command, [this, command] { runPaletteCommand(command); });
 
     m_commands.on(Command::PaletteChanged, [this] { paletteChanged(); });
+    m_commands.on(Command::Undo, [this] { stepHistory(false); });
+    m_commands.on(Command::Redo, [this] { stepHistory(true); });
 
     m_documents.registerCommands(m_commands);
     m_commands.on(Command::StatusBarLayout, [this] {
@@ -525,9 +535,13 @@ void MainWindow::showOptions() {
     pages.push_back(addInPage());
     PropertyPage environment;
     environment.tab = "環境";
-    environment.table = EnvironmentOptionPage(m_app.autoSave);
+    environment.table = EnvironmentOptionPage({m_app.autoSave, m_app.undoMemory});
     environment.apply = [this](const ControlTable& page) {
-        m_app.autoSave = ReadEnvironmentOptionPage(page);
+        const EnvironmentOptions chosen = ReadEnvironmentOptionPage(page);
+        m_app.autoSave = chosen.autoSave;
+        m_app.undoMemory = chosen.undoMemory;
+        m_app.applyUndoMemory();
+        refreshToolbar();
     };
     pages.push_back(std::move(environment));
     RunPropertySheet("オプションの設定", pages, this);
@@ -600,6 +614,9 @@ void MainWindow::fitToolPane() {
 }
 
 void MainWindow::paletteChanged() {
+    // A palette loaded from a file, or taken from a picture, is one step of
+    // the palette's own; a change already recorded adds nothing.
+    m_app.history.Commit(std::span<const UndoHistory::Lane>{});
     // The tiles' colours follow the palette; their indices stay.
     m_app.tiles.applyPalette(m_app.palette.current());
     m_boards.paletteChanged();
@@ -617,11 +634,78 @@ void MainWindow::runPaletteCommand(Command command) {
         // operation says; then the boards show the new palette.
         for (ImageWindow* w : imageWindows())
             w->applyPaletteBroadcast(*result.broadcast);
+        // One step over the palette and every picture it reached.
+        m_app.history.Commit(pictureLanes(), false, true);
+        for (ImageWindow* w : imageWindows())
+            w->syncModified();
+        refreshToolbar();
         m_app.tiles.applyPalette(m_app.palette.current());
         m_boards.paletteChanged();
     } else if (result.changed) {
         m_boards.selectionChanged();
     }
+}
+
+std::vector<UndoHistory::Lane> MainWindow::pictureLanes() const {
+    std::vector<UndoHistory::Lane> lanes;
+    for (ImageWindow* w : imageWindows())
+        if (w->hasPicture())
+            lanes.push_back(w->undoLane());
+    return lanes;
+}
+
+std::optional<UndoHistory::Lane> MainWindow::undoLane() const {
+    if (m_boards.paletteBoardIsActive())
+        return UndoHistory::PaletteLane;
+    if (ImageWindow* active = activeImageWindow())
+        return active->undoLane();
+    return std::nullopt;
+}
+
+void MainWindow::stepHistory(bool redo) {
+    const std::optional<UndoHistory::Lane> lane = undoLane();
+    if (!lane)
+        return;
+    const std::vector<ImageWindow*> windows = imageWindows();
+    std::vector<ImageWindow::Shown> before;
+    for (ImageWindow* w : windows) {
+        w->CancelGesture();
+        before.push_back(w->shown());
+    }
+    UndoHistory& history = m_app.history;
+    const UndoHistory::Result result = redo ? history.Redo(*lane) : history.Undo(*lane);
+    switch (result.outcome) {
+    case UndoHistory::Outcome::Nothing:
+        return;
+    case UndoHistory::Outcome::Blocked: {
+        QString where = QStringLiteral("パレット");
+        for (ImageWindow* w : windows)
+            if (w->undoLane() == result.blockedBy)
+                where = QStringLiteral("「%1」").arg(w->displayName());
+        setStatusText(where + (redo ? QStringLiteral("に先の変更が残っているため、やり直せません")
+                                    : QStringLiteral("に後の変更があるため、元に戻せません")));
+        return;
+    }
+    case UndoHistory::Outcome::OutOfMemory:
+        setStatusText(QStringLiteral("メモリが足りないため、元に戻せません"));
+        return;
+    case UndoHistory::Outcome::Done:
+        break;
+    }
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        ImageWindow* w = windows[i];
+        const bool moved = std::find(result.changed.begin(), result.changed.end(), w->undoLane()) !=
+                           result.changed.end();
+        if (moved)
+            w->historyMoved(before[i]);
+        else if (result.paletteChanged)
+            w->paletteChanged();
+    }
+    if (result.paletteChanged) {
+        m_app.tiles.applyPalette(m_app.palette.current());
+        m_boards.paletteChanged();
+    }
+    refreshToolbar();
 }
 
 // --- menus --------------------------------------------------------------------

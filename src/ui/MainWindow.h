@@ -139,6 +139,15 @@ private:
     void paletteChanged();
     // A palette board command through the engine, then to every picture.
     void runPaletteCommand(Command command);
+    // The lane Ctrl+Z and Ctrl+Y work on: the palette's while the palette
+    // board is the active window, else the active image window's; nullopt
+    // without either.
+    std::optional<UndoHistory::Lane> undoLane() const;
+    // Undo (or redo) of the lane's latest step, after ending the gestures
+    // and pastes under way.
+    void stepHistory(bool redo);
+    // The pictures' lanes, for a step over all of them.
+    std::vector<UndoHistory::Lane> pictureLanes() const;
     void selectTool(int code);
     void showDisplayInfo();
     void showHelp();

@@ -51,6 +51,8 @@ public:
     void tentativePaste();
     // "貼付": compose and lay down; the window closes either way.
     void pasteNow();
+    // Closes without laying the paste down, as the menu's cancel does.
+    void cancel() { finish(); }
 
 signals:
     // The picture below changed in `changed` (image pixels).

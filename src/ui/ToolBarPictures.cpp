@@ -451,6 +451,28 @@ void draw(QPainter& p, int picture) {
         p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, QStringLiteral("?"));
         break;
     }
+    case 64:   // undo: an arrow bending back to the left
+    case 65: { // redo: the same arrow mirrored
+        p.setRenderHint(QPainter::Antialiasing, true);
+        if (picture == 65) {
+            p.translate(16, 0);
+            p.scale(-1, 1);
+        }
+        QPen pen(kBlue, 2.0);
+        pen.setCapStyle(Qt::RoundCap);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        QPainterPath bend;
+        bend.moveTo(4.5, 6.5);
+        bend.lineTo(10.0, 6.5);
+        bend.cubicTo(15.0, 6.5, 15.0, 13.5, 10.0, 13.5);
+        bend.lineTo(6.0, 13.5);
+        p.drawPath(bend);
+        p.setPen(Qt::NoPen);
+        p.setBrush(kBlue);
+        p.drawPolygon(QPolygonF({QPointF(0.5, 6.5), QPointF(6.0, 2.0), QPointF(6.0, 11.0)}));
+        break;
+    }
     default: // an unused picture index: an empty frame
         p.setPen(kGrey);
         p.setBrush(Qt::NoBrush);

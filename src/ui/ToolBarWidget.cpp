@@ -10,8 +10,6 @@
 
 namespace celdo {
 
-static_assert(ToolButtonTable::Count == 57);
-
 ToolBarWidget::ToolBarWidget(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("ToolBar"));
     setFixedHeight(Height);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Command.h"
+#include "app/ToolButtonTable.h"
 
 #include <QWidget>
 #include <array>
@@ -47,7 +48,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    std::array<QToolButton*, 57> m_buttons{};
+    std::array<QToolButton*, ToolButtonTable::Count> m_buttons{};
     std::vector<int> m_list;
 };
 

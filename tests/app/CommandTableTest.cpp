@@ -126,6 +126,34 @@ TEST(ToolButtonTable, States) {
         EXPECT_EQ(T::stateFor(commandFromId(command), false, 258, commandFromId(0)), T::Normal)
             << command;
     EXPECT_EQ(T::stateFor(commandFromId(112), true, 258, commandFromId(1240)), T::Normal);
+    // Undo and redo follow the active window's steps, whatever else holds.
+    EXPECT_EQ(T::stateFor(Command::Undo, true, 258, commandFromId(1240)), T::Disabled);
+    EXPECT_EQ(T::stateFor(Command::Undo, false, 258, commandFromId(0), false, true), T::Normal);
+    EXPECT_EQ(T::stateFor(Command::Redo, true, 258, commandFromId(0), false, true), T::Disabled);
+    EXPECT_EQ(T::stateFor(Command::Redo, true, 258, commandFromId(0), false, false, true),
+              T::Normal);
+}
+
+TEST(ToolButtonTable, UndoAndRedoComeAfterTheFixedButtons) {
+    const auto& buttons = ToolButtonTable::buttons();
+    ASSERT_EQ(buttons.size(), 59u);
+    EXPECT_EQ(buttons[57].command, Command::Undo);
+    EXPECT_EQ(buttons[58].command, Command::Redo);
+    EXPECT_EQ(commandId(Command::Undo), 110);
+    EXPECT_EQ(commandId(Command::Redo), 111);
+    // Pictures of their own, after the last picture of the fixed table.
+    EXPECT_EQ(buttons[57].picture, 64);
+    EXPECT_EQ(buttons[58].picture, 65);
+    const auto& keys = CommandTable::accelerators();
+    const auto command = [&](const std::string& key) {
+        for (const auto& k : keys)
+            if (key == k.key)
+                return k.command;
+        return Command::None;
+    };
+    EXPECT_EQ(command("Ctrl+Z"), Command::Undo);
+    EXPECT_EQ(command("Ctrl+Y"), Command::Redo);
+    EXPECT_EQ(command("Ctrl+Shift+Z"), Command::Redo);
 }
 
 TEST(CommandTable, PlusAndMinusStepTheZoomAndTheCheckedItemFollowsIt) {

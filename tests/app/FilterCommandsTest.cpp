@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "canvas/MaskEdit.h"
 #include "framework/ScriptedUi.h"
+#include "palette/PaletteOperations.h"
 #include "plugins/FilterDialogs.h"
 #include "plugins/PluginLibrary.h"
 #include "plugins/PluginTestSupport.h"
@@ -299,4 +300,47 @@ TEST(FilterState, RegisterPluginsKeepsOnlyPlugins) {
     EXPECT_EQ(state.lists.wholeImage.front().description, "Outside filter");
     EXPECT_EQ(state.lists.regionMask.size(), 2u);
     EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(FilterCommands, AFilterRunIsOneStepWithItsColourTable) {
+    app.history.AcceptPalette();
+    const UndoHistory::Lane lane = app.history.Open(surface);
+    const Rows picture = rows(*surface.picture);
+    const Rows mask = rows(*surface.mask);
+
+    // A flip moves the mask with the pixels: both come back.
+    chooseFromList(0);
+    g_buttons = {261};
+    ASSERT_EQ(RunWholePictureFilter(surface, app, filters, ui).result, 8u);
+    ASSERT_EQ(app.history.Commit(lane), status::Ok);
+    ASSERT_EQ(app.history.Undo(lane).outcome, UndoHistory::Outcome::Done);
+    EXPECT_EQ(rows(*surface.picture), picture);
+    EXPECT_EQ(rows(*surface.mask), mask);
+    EXPECT_FALSE(surface.modified);
+    ASSERT_EQ(app.history.Redo(lane).outcome, UndoHistory::Outcome::Done);
+    EXPECT_EQ(rows(*surface.picture), (Rows{{3, 2, 1, 0}, {13, 12, 11, 10}, {23, 22, 21, 20}}));
+    EXPECT_TRUE(surface.modified);
+
+    // A plug-in that rewrote the colour table: the group and the picture's
+    // colours come back with the undo, from the picture's lane or the
+    // palette's.
+    filters.registry.plugins = {*CheckPlugin(fixturePlugin("fixture-kind1"))};
+    ASSERT_TRUE(BuildFilterLists(filters.registry.plugins, filters.lists));
+    const FilterEntry* recolour = nullptr;
+    for (const auto& entry : filters.lists.wholeImage)
+        if (entry.exportName == "Recolour")
+            recolour = &entry;
+    ASSERT_NE(recolour, nullptr);
+    ApplyCurrentPalette(*surface.picture, app.palette);
+    const ColourValue before = app.palette.current()[0];
+    ASSERT_TRUE(RunChosenFilter(surface, app, filters, *recolour, nullptr).paletteChanged);
+    ASSERT_EQ(app.history.Commit(lane), status::Ok);
+    EXPECT_EQ(app.palette.current()[0], rgb(3, 2, 1));
+    EXPECT_TRUE(app.history.canUndo(UndoHistory::PaletteLane));
+    const UndoHistory::Result undone = app.history.Undo(UndoHistory::PaletteLane);
+    ASSERT_EQ(undone.outcome, UndoHistory::Outcome::Done);
+    EXPECT_TRUE(undone.paletteChanged);
+    EXPECT_EQ(app.palette.current()[0], before);
+    EXPECT_EQ(surface.picture->paletteEntry(0), before);
+    app.history.Close(lane);
 }

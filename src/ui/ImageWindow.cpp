@@ -43,7 +43,7 @@ std::string saveQuestion(const QString& name) {
 } // namespace
 
 ImageWindow::ImageWindow(EditorHost& host, QWidget* parent)
-    : QAbstractScrollArea(parent), m_host(host) {
+    : QAbstractScrollArea(parent), m_host(host), m_history(host.app().history) {
     setObjectName("Frame");
     QPalette grey = viewport()->palette();
     grey.setColor(QPalette::Window, QColor(192, 192, 192));
@@ -76,25 +76,25 @@ ImageWindow::ImageWindow(EditorHost& host, QWidget* parent)
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
             [this](int action) { stepAction(Qt::Vertical, action); });
     m_view->hide();
-    m_lane = host.app().history.Open(m_view->canvas().surface());
+    m_lane = m_history.Open(m_view->canvas().surface());
     m_view->setUndoLane(m_lane);
     Layout();
     registerCommands();
 }
 
 ImageWindow::~ImageWindow() {
-    m_host.app().history.Close(m_lane);
+    m_history.Close(m_lane);
     if (m_view && m_view->canvas().surface().maskMode)
         MaskDensityWindow::CloseWindow();
 }
 
 void ImageWindow::RestartHistory() {
-    if (m_host.app().history.Reset(m_lane) != status::Ok)
+    if (m_history.Reset(m_lane) != status::Ok)
         m_host.setStatusText(QString::fromUtf8(NoUndoMemoryMessage));
 }
 
 void ImageWindow::RecordStep() {
-    if (m_host.app().history.Commit(m_lane) != status::Ok)
+    if (m_history.Commit(m_lane) != status::Ok)
         m_host.setStatusText(QString::fromUtf8(NoUndoMemoryMessage));
     syncModified();
     m_host.refreshToolbar();
@@ -399,7 +399,7 @@ bool ImageWindow::saveThrough(GraphicFile* document) {
         if (!saved)
             return false;
         surface.modified = false;
-        m_host.app().history.MarkSaved(m_lane);
+        m_history.MarkSaved(m_lane);
         dispatch.SaveMaskFor(*document, surface);
         return true;
     }
@@ -432,7 +432,7 @@ bool ImageWindow::SaveAs() {
     if (!saved || !m_document)
         return false;
     surface.modified = false;
-    m_host.app().history.MarkSaved(m_lane);
+    m_history.MarkSaved(m_lane);
     dispatch.SaveMaskFor(*m_document, surface);
     emit titleChanged(displayName());
     syncModified();
@@ -466,7 +466,7 @@ bool ImageWindow::QueryClose() {
     if (!saved || !document)
         return false;
     surface.modified = false;
-    m_host.app().history.MarkSaved(m_lane);
+    m_history.MarkSaved(m_lane);
     dispatch.SaveMaskFor(*document, surface);
     syncModified();
     return true;

@@ -150,6 +150,9 @@ private:
 
     EditorHost& m_host;
     CanvasView* m_view = nullptr;
+    // Held apart from the host: the window may outlive the main window's
+    // own part while Qt destroys its children, never the program's state.
+    UndoHistory& m_history;
     UndoHistory::Lane m_lane = UndoHistory::PaletteLane;
     std::unique_ptr<GraphicFile> m_document;
     std::string m_untitledPath;

@@ -344,6 +344,11 @@ UndoHistory::Result UndoHistory::move(Lane lane, bool undo) {
         (undo ? s->redo : s->undo).push_back(step);
     }
     step->undone = undo;
+    // A whole plane kept for the other side may differ in size.
+    const std::size_t before = step->bytes;
+    step->bytes = step->measure();
+    m_stepBytes = m_stepBytes - std::min(m_stepBytes, before) + step->bytes;
+    dropOldest(step);
 
     result.outcome = Outcome::Done;
     result.paletteChanged = step->onPalette();

@@ -145,10 +145,8 @@ void MainWindow::buildMenu() {
                 state.zoomCommand =
                     CommandTable::commandForZoomCode(active->canvas().zoom().code());
             }
-            if (const auto lane = undoLane()) {
-                state.canUndo = m_app.history.canUndo(*lane);
-                state.canRedo = m_app.history.canRedo(*lane);
-            }
+            state.canUndo = m_app.history.canUndo(undoLane());
+            state.canRedo = m_app.history.canRedo(undoLane());
             state.clipboardHasPicture = ClipboardHasPicture();
             return state;
         },
@@ -268,9 +266,8 @@ void MainWindow::refreshToolbar() {
         active ? CommandTable::commandForZoomCode(active->canvas().zoom().code()) : Command::None;
     const auto& table = ToolButtonTable::buttons();
     const bool clipboard = ClipboardHasPicture();
-    const auto lane = undoLane();
-    const bool canUndo = lane && m_app.history.canUndo(*lane);
-    const bool canRedo = lane && m_app.history.canRedo(*lane);
+    const bool canUndo = m_app.history.canUndo(undoLane());
+    const bool canRedo = m_app.history.canRedo(undoLane());
     for (int entry : m_toolBar->list()) {
         if (entry == ToolButtonTable::End)
             break;
@@ -654,18 +651,17 @@ std::vector<UndoHistory::Lane> MainWindow::pictureLanes() const {
     return lanes;
 }
 
-std::optional<UndoHistory::Lane> MainWindow::undoLane() const {
+UndoHistory::Lane MainWindow::undoLane() const {
     if (m_boards.paletteBoardIsActive())
         return UndoHistory::PaletteLane;
     if (ImageWindow* active = activeImageWindow())
         return active->undoLane();
-    return std::nullopt;
+    // Without a picture the palette is all there is to undo.
+    return UndoHistory::PaletteLane;
 }
 
 void MainWindow::stepHistory(bool redo) {
-    const std::optional<UndoHistory::Lane> lane = undoLane();
-    if (!lane)
-        return;
+    const UndoHistory::Lane lane = undoLane();
     const std::vector<ImageWindow*> windows = imageWindows();
     std::vector<ImageWindow::Shown> before;
     for (ImageWindow* w : windows) {
@@ -673,7 +669,7 @@ void MainWindow::stepHistory(bool redo) {
         before.push_back(w->shown());
     }
     UndoHistory& history = m_app.history;
-    const UndoHistory::Result result = redo ? history.Redo(*lane) : history.Undo(*lane);
+    const UndoHistory::Result result = redo ? history.Redo(lane) : history.Undo(lane);
     switch (result.outcome) {
     case UndoHistory::Outcome::Nothing:
         return;

@@ -140,9 +140,9 @@ private:
     // A palette board command through the engine, then to every picture.
     void runPaletteCommand(Command command);
     // The lane Ctrl+Z and Ctrl+Y work on: the palette's while the palette
-    // board is the active window, else the active image window's; nullopt
-    // without either.
-    std::optional<UndoHistory::Lane> undoLane() const;
+    // board is the active window or no picture is open, else the active
+    // image window's.
+    UndoHistory::Lane undoLane() const;
     // Undo (or redo) of the lane's latest step, after ending the gestures
     // and pastes under way.
     void stepHistory(bool redo);

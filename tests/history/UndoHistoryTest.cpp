@@ -283,6 +283,17 @@ TEST_F(UndoSteps, PasteAndSizeChangeComeBack) {
         1);
 }
 
+TEST_F(UndoSteps, AStepCountsThePlaneItKeepsOnEitherSide) {
+    // Grown to 1000 × 1000: the step keeps the small picture while done and
+    // the big one while undone.
+    command([&] { canvas(2).ChangeSize({0, 0, 997, 995}); }, 2);
+    EXPECT_LT(history.stepBytes(), std::size_t{100000});
+    ASSERT_EQ(history.Undo(lanes[2]).outcome, UndoHistory::Outcome::Done);
+    EXPECT_GT(history.stepBytes(), std::size_t{1000000});
+    ASSERT_EQ(history.Redo(lanes[2]).outcome, UndoHistory::Outcome::Done);
+    EXPECT_LT(history.stepBytes(), std::size_t{100000});
+}
+
 TEST_F(UndoSteps, MaskEditsComeBack) {
     roundTrip("inverted", [&] { command([&] { InvertMask(surface()); }); });
     roundTrip("cleared", [&] { command([&] { ClearMask(surface()); }); });

@@ -278,6 +278,24 @@ private slots:
         QCOMPARE(group[7], rgb(1, 2, 3));
     }
 
+    void withoutAPictureTheMainWindowUndoesThePalette() {
+        EditorFixture f;
+        auto editor = f.start(FrameVariant::MultipleDocument);
+        MainWindow& w = *editor->mainWindow();
+        ColourValue* group = editor->state().palette.current();
+        const ColourValue before = group[9];
+        editor->state().colours.drawColor = 4;
+        editor->state().colours.dragTarget = 9;
+        w.executeCommand(Command::PaletteCopy);
+        f.settle();
+        QCOMPARE(group[9], group[4]);
+        w.updateMenuState();
+        QVERIFY(w.action(Command::Undo)->isEnabled());
+        w.executeCommand(Command::Undo);
+        f.settle();
+        QCOMPARE(group[9], before);
+    }
+
     void aSizeChangeIsUndoneWithTheWindowFollowing() {
         EditorFixture f;
         const std::string doll = f.copy("doll.cel");

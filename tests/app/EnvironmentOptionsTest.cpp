@@ -1,4 +1,10 @@
 #include "app/EnvironmentOptions.h"
+#include "app/AppState.h"
+#include "support/TestData.h"
+
+#include <cstdlib>
+#include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -25,4 +31,20 @@ TEST(EnvironmentOptions, ThePageShowsAndReturnsItsSettings) {
     off.setValue(envoption::AutoSave, 1);
     EXPECT_EQ(ReadEnvironmentOptionPage(off).autoSave, 1);
     EXPECT_EQ(ReadEnvironmentOptionPage(off).undoMemory, 16);
+}
+
+TEST(EnvironmentOptions, TheStoredUndoMemoryBoundsTheHistory) {
+    test::TempDir dir;
+    for (const auto& [stored, mib] : {std::pair{"UndoMemory=64\r\n", 64},
+                                      {"UndoMemory=99999\r\n", 4096},
+                                      {"UndoMemory=x\r\n", 256},
+                                      {"", 256}}) {
+        const std::string text = std::string("[CELDOM]\r\n") + stored;
+        test::writeFileBytes(dir.file("CELDO.INI"), {text.begin(), text.end()});
+        ::setenv("CELDO_INI", dir.file("CELDO.INI").c_str(), 1);
+        AppState app(FrameVariant::MultipleDocument, dir.path());
+        app.readSettings();
+        EXPECT_EQ(app.undoMemory, mib) << stored;
+        EXPECT_EQ(app.history.memoryLimit(), static_cast<std::size_t>(mib) << 20) << stored;
+    }
 }

@@ -23,7 +23,47 @@ void copyRow(std::uint8_t* to, const std::uint8_t* from, int width) {
         std::memcpy(to, from, static_cast<std::size_t>(width));
 }
 
+constexpr std::size_t BlockSize =
+    static_cast<std::size_t>(PlaneCopy::TileRows) * PlaneCopy::TileBytes;
+// At most 8 MiB of freed blocks wait for reuse.
+constexpr std::size_t CachedBlocks = 8192;
+
+struct BlockCache {
+    std::vector<std::uint8_t*> free;
+    ~BlockCache() {
+        for (std::uint8_t* block : free)
+            std::allocator<std::uint8_t>().deallocate(block, BlockSize);
+    }
+};
+
+BlockCache& blockCache() {
+    thread_local BlockCache cache;
+    return cache;
+}
+
 } // namespace
+
+void TileBlockDeleter::operator()(std::uint8_t* block) const noexcept {
+    std::vector<std::uint8_t*>& free = blockCache().free;
+    if (free.size() < CachedBlocks) {
+        // Never grows past CachedBlocks, reserved on first use: no throw.
+        free.push_back(block);
+        return;
+    }
+    std::allocator<std::uint8_t>().deallocate(block, BlockSize);
+}
+
+TileBlock NewTileBlock() {
+    std::vector<std::uint8_t*>& free = blockCache().free;
+    if (!free.empty()) {
+        std::uint8_t* block = free.back();
+        free.pop_back();
+        return TileBlock(block);
+    }
+    if (free.capacity() < CachedBlocks)
+        free.reserve(CachedBlocks);
+    return TileBlock(std::allocator<std::uint8_t>().allocate(BlockSize));
+}
 
 PlaneCopy::PlaneCopy(const CellImage& plane)
     : m_shape(PlaneShape::of(plane)), m_stride(plane.stride()),
@@ -40,7 +80,7 @@ PlaneCopy::PlaneCopy(const CellImage& plane)
         const TileArea a = area(t);
         const std::size_t size =
             static_cast<std::size_t>(a.rows) * static_cast<std::size_t>(a.width);
-        m_tiles[t] = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+        m_tiles[t] = NewTileBlock();
         for (int r = 0; r < a.rows; ++r)
             copyRow(m_tiles[t].get() + static_cast<std::size_t>(r) * a.width,
                     plane.row(a.firstRow + r) + a.firstByte, a.width);
@@ -168,7 +208,7 @@ TileChanges PlaneCopy::Take(const CellImage& plane, const std::vector<std::uint8
                 }
             }
         } else {
-            auto fresh = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+            TileBlock fresh = NewTileBlock();
             for (int r = 0; r < a.rows; ++r)
                 copyRow(fresh.get() + static_cast<std::size_t>(r) * a.width,
                         plane.row(a.firstRow + r) + a.firstByte, a.width);

@@ -24,13 +24,24 @@ struct PlaneShape {
     bool operator==(const PlaneShape&) const = default;
 };
 
+// The memory of one tile.  Blocks all have the size of a whole tile and go
+// back to a small cache of the thread when freed: a stroke's step takes and
+// an old step gives back hundreds of them, which the general allocator would
+// sort one by one.
+struct TileBlockDeleter {
+    void operator()(std::uint8_t* block) const noexcept;
+};
+using TileBlock = std::unique_ptr<std::uint8_t[], TileBlockDeleter>;
+// Throws std::bad_alloc.
+TileBlock NewTileBlock();
+
 // The changed tiles of one plane as one side of an undo step holds them: the
 // contents the plane had before the step (while the step is done) or after
 // it (while it is undone).  A tile with few changed bytes keeps only those.
 struct TileChange {
     std::uint32_t tile = 0;
     // The whole tile, or empty when the bytes below say what changed.
-    std::unique_ptr<std::uint8_t[]> block;
+    TileBlock block;
     std::vector<std::uint16_t> offsets;
     std::vector<std::uint8_t> values;
 };
@@ -95,7 +106,7 @@ private:
     int m_rows = 0;
     std::array<ColourValue, 256> m_palette{};
     int m_colorCount = 0;
-    std::vector<std::unique_ptr<std::uint8_t[]>> m_tiles;
+    std::vector<TileBlock> m_tiles;
     std::size_t m_bytes = 0;
 };
 

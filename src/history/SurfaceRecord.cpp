@@ -8,9 +8,6 @@ namespace celdo {
 
 namespace {
 
-// A long stroke is compared whole instead of rectangle by rectangle.
-constexpr std::size_t MaxTouched = 4096;
-
 std::unique_ptr<PlaneCopy> copyOf(const CellImage* plane) {
     return plane ? std::make_unique<PlaneCopy>(*plane) : nullptr;
 }
@@ -44,39 +41,34 @@ void SurfaceRecord::remember() {
     m_seenPicture = m_surface.picture.get();
     m_seenMask = m_surface.mask.get();
     m_seenView = m_surface.maskView.get();
-    m_touched.clear();
-    m_touchedOverflow = false;
+    m_pictureMarks.clear();
+    m_maskMarks.clear();
+    m_viewMarks.clear();
 }
 
 void SurfaceRecord::Touched(const Rect& pixels) {
-    if (pixels.empty() || m_touchedOverflow)
+    if (pixels.empty())
         return;
-    if (!m_touched.empty()) {
-        const Rect& last = m_touched.back();
-        if (last.intersected(pixels) == pixels)
-            return;
-    }
-    if (m_touched.size() >= MaxTouched) {
-        m_touchedOverflow = true;
-        m_touched.clear();
-        return;
-    }
-    m_touched.push_back(pixels);
+    const auto mark = [&](const std::unique_ptr<PlaneCopy>& copy,
+                          std::vector<std::uint8_t>& marks) {
+        if (copy)
+            copy->markTiles(marks, pixels.left, pixels.top, pixels.right, pixels.bottom);
+    };
+    mark(m_picture, m_pictureMarks);
+    mark(m_maskMode ? m_view : m_mask, m_maskMode ? m_viewMarks : m_maskMarks);
 }
 
 PlaneStep SurfaceRecord::takePlane(std::unique_ptr<PlaneCopy>& copy, const CellImage* plane,
-                                   const CellImage* seen, bool onlyTouched) {
+                                   const CellImage* seen, const std::vector<std::uint8_t>* marks) {
     PlaneStep step;
     if (!copy && !plane)
         return step;
     if (copy && plane && copy->fits(*plane)) {
         step.kind = PlaneStep::Kind::Tiles;
-        if (onlyTouched && plane == seen && !m_touchedOverflow) {
-            std::vector<std::uint8_t> marks;
-            for (const Rect& r : m_touched)
-                copy->markTiles(marks, r.left, r.top, r.right, r.bottom);
-            if (!marks.empty())
-                step.tiles = copy->Take(*plane, &marks);
+        // Marks count only for the record they were made on.
+        if (marks && plane == seen) {
+            if (!marks->empty())
+                step.tiles = copy->Take(*plane, marks);
         } else {
             step.tiles = copy->Take(*plane, nullptr);
         }
@@ -94,13 +86,15 @@ SurfaceStep SurfaceRecord::Take(bool onlyTouched) {
     SurfaceStep step;
     const bool maskMode = m_surface.maskMode;
     step.maskModeToggled = maskMode != m_maskMode;
-    step.picture = takePlane(m_picture, m_surface.picture.get(), m_seenPicture, onlyTouched);
+    const auto marksIf = [&](const std::vector<std::uint8_t>& marks) {
+        return onlyTouched && !step.maskModeToggled ? &marks : nullptr;
+    };
+    step.picture =
+        takePlane(m_picture, m_surface.picture.get(), m_seenPicture, marksIf(m_pictureMarks));
     if (maskMode) {
         // The mask view is the state; the mask's copy keeps what the mask was
         // when the mode began.
-        step.view =
-            takePlane(m_view, m_surface.maskView.get(), step.maskModeToggled ? nullptr : m_seenView,
-                      onlyTouched && !step.maskModeToggled);
+        step.view = takePlane(m_view, m_surface.maskView.get(), m_seenView, marksIf(m_viewMarks));
     } else {
         if (m_view) {
             step.view.kind = PlaneStep::Kind::Replaced;
@@ -108,8 +102,7 @@ SurfaceStep SurfaceRecord::Take(bool onlyTouched) {
         }
         // Commits made while the view was the state may have changed any
         // part of the mask.
-        step.mask = takePlane(m_mask, m_surface.mask.get(), m_seenMask,
-                              onlyTouched && !step.maskModeToggled);
+        step.mask = takePlane(m_mask, m_surface.mask.get(), m_seenMask, marksIf(m_maskMarks));
     }
     m_maskMode = maskMode;
     remember();

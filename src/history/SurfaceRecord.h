@@ -68,7 +68,7 @@ public:
 
 private:
     PlaneStep takePlane(std::unique_ptr<PlaneCopy>& copy, const CellImage* plane,
-                        const CellImage* seen, bool onlyTouched);
+                        const CellImage* seen, const std::vector<std::uint8_t>* marks);
     void remember();
 
     PaintSurface& m_surface;
@@ -81,8 +81,10 @@ private:
     const CellImage* m_seenPicture = nullptr;
     const CellImage* m_seenMask = nullptr;
     const CellImage* m_seenView = nullptr;
-    std::vector<Rect> m_touched;
-    bool m_touchedOverflow = false;
+    // The tiles a gesture touched, marked as it goes, for each copy.
+    std::vector<std::uint8_t> m_pictureMarks;
+    std::vector<std::uint8_t> m_maskMarks;
+    std::vector<std::uint8_t> m_viewMarks;
 };
 
 } // namespace celdo

@@ -171,8 +171,10 @@ protected:
     // Runs `change`, then undoes, redoes and undoes it again on `lane`,
     // comparing every picture and the palette with the states before and
     // after, byte for byte.
-    void roundTrip(const std::string& what, const std::function<void()>& change, int lane = 0) {
+    void roundTrip(const std::string& what, const std::function<void()>& change, int lane = -1) {
         SCOPED_TRACE(what);
+        if (lane < 0)
+            lane = current;
         const std::vector<PictureState> before = states();
         const std::vector<ColourValue> paletteBefore = entries();
         change();
@@ -192,14 +194,18 @@ protected:
         EXPECT_EQ(entries(), paletteBefore);
     }
 
-    // A gesture on the first picture: its rectangles are touched and the
+    // A gesture on the current picture: its rectangles are touched and the
     // step compares only them, as the canvas window does.
-    void gesture(const std::function<Rect()> paint, int i = 0) {
+    void gesture(const std::function<Rect()> paint, int i = -1) {
+        if (i < 0)
+            i = current;
         const Rect changed = paint();
         history.Touched(lanes[static_cast<std::size_t>(i)], changed);
         ASSERT_EQ(history.Commit(lanes[static_cast<std::size_t>(i)], true), status::Ok);
     }
-    void command(const std::function<void()> change, int i = 0) {
+    void command(const std::function<void()> change, int i = -1) {
+        if (i < 0)
+            i = current;
         change();
         ASSERT_EQ(history.Commit(lanes[static_cast<std::size_t>(i)]), status::Ok);
     }
@@ -212,45 +218,51 @@ protected:
     std::vector<std::unique_ptr<Canvas>> canvases;
     UndoHistory history{palette};
     std::vector<Lane> lanes;
+    // The picture gestures and commands go to unless told otherwise.
+    int current = 0;
 };
 
 TEST_F(UndoSteps, EveryPaintingStepComesBackByteForByte) {
-    for (const bool masked : {true, false}) {
-        surface().maskEnabled = masked;
-        roundTrip("stroke", [&] { gesture([&] { return canvas().DabLine(2, 3, 30, 19); }); });
+    // The first picture with its mask honoured and then disabled, and the
+    // second, which has none.
+    for (const auto [i, masked] : {std::pair{0, true}, {0, false}, {1, false}}) {
+        SCOPED_TRACE(i);
+        current = i;
+        surface(i).maskEnabled = masked;
+        roundTrip("stroke", [&] { gesture([&] { return canvas(i).DabLine(2, 3, 30, 19); }); });
         roundTrip("dot brush at the edge", [&] {
             brush = Brush::dot();
-            gesture([&] { return canvas().Dab(36, 22); });
+            gesture([&] { return canvas(i).Dab(canvas(i).width() - 1, canvas(i).height() - 1); });
             brush.cells.fill(1);
             brush.updateExtent();
         });
         roundTrip("polyline", [&] {
             gesture([&] {
-                return canvas().DabLine(0, 0, 36, 0).united(canvas().DabLine(36, 0, 5, 22));
+                return canvas(i).DabLine(0, 0, 36, 0).united(canvas(i).DabLine(36, 0, 5, 22));
             });
         });
         roundTrip("rectangle outline",
-                  [&] { gesture([&] { return canvas().DrawRectOutline(1, 1, 35, 21); }); });
+                  [&] { gesture([&] { return canvas(i).DrawRectOutline(1, 1, 35, 21); }); });
         roundTrip("filled rectangle", [&] {
-            gesture([&] { return canvas().FillRect({4, 2, 33, 20}); });
+            gesture([&] { return canvas(i).FillRect({4, 2, 33, 20}); });
         });
         roundTrip("ellipse",
-                  [&] { gesture([&] { return canvas().DrawEllipseOutline(18, 11, 12, 7); }); });
+                  [&] { gesture([&] { return canvas(i).DrawEllipseOutline(18, 11, 12, 7); }); });
         roundTrip("filled ellipse",
-                  [&] { gesture([&] { return canvas().FillEllipse(3, 2, 33, 20, 18, 11); }); });
+                  [&] { gesture([&] { return canvas(i).FillEllipse(3, 2, 33, 20, 18, 11); }); });
         roundTrip("soft dab", [&] {
-            gesture([&] { return SoftDab(surface(), 20, 10, brush, palette.current()); });
+            gesture([&] { return SoftDab(surface(i), 20, 10, brush, palette.current()); });
         });
         roundTrip("flood fill", [&] {
             gesture([&] {
                 Rect changed;
-                canvas().FloodFill(5, 5, &changed);
+                canvas(i).FloodFill(5, 5, &changed);
                 return changed;
             });
         });
-        roundTrip("flip", [&] { gesture([&] { return canvas().FlipHorizontal(0, 0, 36, 22); }); });
+        roundTrip("flip", [&] { gesture([&] { return canvas(i).FlipHorizontal(0, 0, 36, 22); }); });
         roundTrip("flip up and down",
-                  [&] { gesture([&] { return canvas().FlipVertical(3, 0, 20, 22); }); });
+                  [&] { gesture([&] { return canvas(i).FlipVertical(3, 0, 20, 22); }); });
     }
 }
 

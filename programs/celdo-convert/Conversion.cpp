@@ -19,6 +19,9 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include <unistd.h>
 
@@ -38,6 +41,19 @@ struct Conversion {
     // A palette input.
     int paletteGroups = 0;
     int paletteKind = -1;
+    // What the editor remembers from a cell load and gives a new cell or
+    // palette file: the input cell's kind and offsets, else the defaults of a
+    // fresh run.  Kept here, not in KissCellFile's run-wide values, so a
+    // conversion does not depend on the files converted before or beside it.
+    int cellKind = KissCellFile::DefaultKind;
+    int cellOffsetX = 0;
+    int cellOffsetY = 0;
+    // What the program says, in order.
+    std::vector<std::string> lines;
+
+    void Report(const std::string& file, const std::string& text) {
+        lines.push_back(file + ": " + text);
+    }
 };
 
 Status readAllGroups(const std::string& path, PaletteSet& palette, int* groups, int* kind) {
@@ -54,12 +70,6 @@ Status readAllGroups(const std::string& path, PaletteSet& palette, int* groups, 
     if (kind)
         *kind = file.kind();
     return status::Ok;
-}
-
-// The palette the editor starts with: DEFAULT.KCF where the editor finds it.
-std::string defaultPalettePath() {
-    const AppState app(FrameVariant::MultipleDocument, ProgramDirectory());
-    return app.dataFile("DEFAULT.KCF").string();
 }
 
 // Reads the page of a picture file; `page` counts from 1, 0 for the first.
@@ -80,6 +90,11 @@ Status loadPicture(const std::string& path, int page, Conversion& conversion, in
     if (!conversion.picture)
         return file.error() != status::Ok ? file.error() : status::ReadError;
     conversion.mask = file.takeMask();
+    if (const auto* cell = dynamic_cast<const KissCellFile*>(&file)) {
+        conversion.cellKind = cell->kind();
+        conversion.cellOffsetX = cell->offsetX();
+        conversion.cellOffsetY = cell->offsetY();
+    }
     return status::Ok;
 }
 
@@ -111,6 +126,7 @@ ProgressFunction reductionProgress() {
 
 Status savePalette(const std::string& path, const Arguments& arguments, Conversion& conversion) {
     KissPaletteFile file(path);
+    file.setKind(conversion.cellKind);
     if (conversion.picture) {
         // A picture's own colours become one group of the palette file.
         if (conversion.picture->bitsPerPixel() > 8)
@@ -135,21 +151,19 @@ Status savePalette(const std::string& path, const Arguments& arguments, Conversi
 // Tells about the pixels a 2- or 16-colour output cannot hold; true when the
 // conversion may go on (none, or a warning without --strict-colours).
 bool acceptColourChange(const std::string& path, const GraphicFile& file, const CellImage& picture,
-                        bool strict) {
+                        bool strict, Conversion& conversion) {
     const int pixels = pixelsChangingColour(file, picture);
     if (pixels == 0)
         return true;
     const int colours = 1 << savedIndexBits(file);
-    const char* what = pixels == 1 ? "pixel changes" : "pixels change";
+    const std::string change = std::to_string(pixels) +
+                               (pixels == 1 ? " pixel changes" : " pixels change") +
+                               " colour (indices beyond " + std::to_string(colours) + " colours)";
     if (strict) {
-        std::fprintf(stderr,
-                     "celdo-convert: %s: %d %s colour (indices beyond %d colours); "
-                     "nothing written\n",
-                     path.c_str(), pixels, what, colours);
+        conversion.Report(path, change + "; nothing written");
         return false;
     }
-    std::fprintf(stderr, "celdo-convert: %s: warning: %d %s colour (indices beyond %d colours)\n",
-                 path.c_str(), pixels, what, colours);
+    conversion.Report(path, "warning: " + change);
     return true;
 }
 
@@ -187,6 +201,8 @@ Status savePicture(const std::string& path, const std::string& format, const Arg
     file->setFromImage(*picture);
     file->setFromDocument(*conversion.document);
     if (auto* cell = dynamic_cast<KissCellFile*>(file.get())) {
+        cell->setKind(conversion.cellKind);
+        cell->setOffsets(conversion.cellOffsetX, conversion.cellOffsetY);
         if (arguments.kind != Kind::Default && arguments.kind != Kind::TrueColour)
             cell->setKind(static_cast<int>(arguments.kind));
     } else if (auto* bmp = dynamic_cast<BmpFile*>(file.get())) {
@@ -199,33 +215,44 @@ Status savePicture(const std::string& path, const std::string& format, const Arg
         if (arguments.bits)
             icon->setColours(1 << arguments.bits);
     }
-    if (!acceptColourChange(path, *file, *picture, arguments.strictColours)) {
+    if (!acceptColourChange(path, *file, *picture, arguments.strictColours, conversion)) {
         refused = true;
         return status::Ok;
     }
     return file->saveTo(*picture, mask);
 }
 
+// The conversion's lines so far, with `code`'s message about `file` last.
+ConversionReport failure(Conversion& conversion, const std::string& file, Status code) {
+    conversion.Report(file, errorMessageText(code));
+    return {false, std::move(conversion.lines)};
+}
+
 } // namespace
 
-int convert(const Arguments& arguments) {
-    const std::string& in = arguments.files[0];
-    const std::string& out = arguments.files[1];
+std::string defaultPalettePath() {
+    const AppState app(FrameVariant::MultipleDocument, ProgramDirectory());
+    return app.dataFile("DEFAULT.KCF").string();
+}
+
+ConversionReport ConvertFile(const std::string& in, const std::string& out,
+                             const Arguments& arguments, const std::string& defaultPalette,
+                             const ProgressFunction& progress) {
+    Conversion conversion;
     const std::string input = readableFormat(in);
     const std::string output = writableFormat(out);
     if (output.empty())
-        return reportFailure(out, status::Unsupported);
+        return failure(conversion, out, status::Unsupported);
     if (isPalette(input) && !isPalette(output))
-        return reportFailure(out, status::Unsupported);
+        return failure(conversion, out, status::Unsupported);
 
-    Conversion conversion;
     std::string palettePath = arguments.palette;
     if (palettePath.empty() && arguments.reduce && !isPalette(input))
-        palettePath = defaultPalettePath();
+        palettePath = defaultPalette;
     if (!palettePath.empty()) {
         const Status loaded = readAllGroups(palettePath, conversion.palette, nullptr, nullptr);
         if (loaded != status::Ok)
-            return reportFailure(palettePath, loaded);
+            return failure(conversion, palettePath, loaded);
         conversion.paletteLoaded = true;
         if (arguments.group >= 0)
             conversion.palette.setCurrentGroup(arguments.group);
@@ -235,27 +262,29 @@ int convert(const Arguments& arguments) {
         const Status loaded = readAllGroups(in, conversion.palette, &conversion.paletteGroups,
                                             &conversion.paletteKind);
         if (loaded != status::Ok)
-            return reportFailure(in, loaded);
+            return failure(conversion, in, loaded);
         const Status saved = savePalette(out, arguments, conversion);
-        return saved == status::Ok ? 0 : reportFailure(out, saved);
+        if (saved != status::Ok)
+            return failure(conversion, out, saved);
+        return {true, std::move(conversion.lines)};
     }
 
     int pageCount = 1;
     Status result = loadPicture(in, arguments.page, conversion, pageCount);
     if (result != status::Ok)
-        return reportFailure(in, result);
+        return failure(conversion, in, result);
     if (!conversion.picture) {
-        std::fprintf(stderr, "celdo-convert: %s: no page %d (the file has %d)\n", in.c_str(),
-                     arguments.page, pageCount);
-        return ExitFailure;
+        conversion.Report(in, "no page " + std::to_string(arguments.page) + " (the file has " +
+                                  std::to_string(pageCount) + ")");
+        return {false, std::move(conversion.lines)};
     }
 
     if (arguments.reduce && conversion.picture->bitsPerPixel() == 24) {
         const ColourConversionSettings settings;
         CellImagePtr reduced = ReduceToGroup(*conversion.picture, conversion.palette.current(),
-                                             settings.matchOptions(), reductionProgress());
+                                             settings.matchOptions(), progress);
         if (!reduced)
-            return reportFailure(in, status::OutOfMemory);
+            return failure(conversion, in, status::OutOfMemory);
         conversion.picture = std::move(reduced);
     }
 
@@ -263,8 +292,21 @@ int convert(const Arguments& arguments) {
     result = isPalette(output) ? savePalette(out, arguments, conversion)
                                : savePicture(out, output, arguments, conversion, refused);
     if (refused)
-        return ExitFailure;
-    return result == status::Ok ? 0 : reportFailure(out, result);
+        return {false, std::move(conversion.lines)};
+    if (result != status::Ok)
+        return failure(conversion, out, result);
+    return {true, std::move(conversion.lines)};
+}
+
+int convert(const Arguments& arguments) {
+    // Found only when needed: the editor's settings are located on the way.
+    const std::string defaultPalette =
+        arguments.reduce && arguments.palette.empty() ? defaultPalettePath() : std::string();
+    const ConversionReport report = ConvertFile(arguments.files[0], arguments.files[1], arguments,
+                                                defaultPalette, reductionProgress());
+    for (const std::string& line : report.lines)
+        std::fprintf(stderr, "celdo-convert: %s\n", line.c_str());
+    return report.written ? 0 : ExitFailure;
 }
 
 } // namespace celdo::convert

@@ -13,9 +13,9 @@
 
 namespace celdo {
 
-int KissCellFile::lastCellKind = 2;
-int KissCellFile::lastCellOffsetX = 0;
-int KissCellFile::lastCellOffsetY = 0;
+std::atomic<int> KissCellFile::lastCellKind{DefaultKind};
+std::atomic<int> KissCellFile::lastCellOffsetX{0};
+std::atomic<int> KissCellFile::lastCellOffsetY{0};
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include "formats/GraphicFile.h"
 #include "framework/ControlTable.h"
 
+#include <atomic>
 #include <string>
 
 namespace celdo {
@@ -19,9 +20,12 @@ class KissCellFile : public GraphicFile {
 public:
     // Remembered for the program run from every successful cell load: the
     // defaults of new cell objects (and of new palette objects' kind).
-    static int lastCellKind;
-    static int lastCellOffsetX;
-    static int lastCellOffsetY;
+    // Atomic because the converter loads cells on several threads at once; it
+    // sets each output's kind and offsets itself instead of reading these.
+    static constexpr int DefaultKind = 2;
+    static std::atomic<int> lastCellKind;
+    static std::atomic<int> lastCellOffsetX;
+    static std::atomic<int> lastCellOffsetY;
 
     static constexpr int HeaderSize = 32;
     static constexpr int OldHeaderSize = 4;

@@ -37,6 +37,7 @@ constexpr int ExitUsage = 2;
 
 const char* const UsageText =
     "usage: celdo-convert [options] IN OUT\n"
+    "       celdo-convert [options] --to FORMAT -o DIR IN...\n"
     "       celdo-convert --info FILE\n"
     "\n"
     "Converts by extension: pictures are read from BMP, MAG, ICO, CUR and CEL and\n"
@@ -55,6 +56,15 @@ const char* const UsageText =
     "                      KCF: old, 16 or 256\n"
     "  --strict-colours    refuse (write nothing) when the output's 2 or 16\n"
     "                      colours cannot hold some pixels' indices\n"
+    "\n"
+    "Several files: each IN becomes DIR/NAME.FORMAT, with the options above\n"
+    "applied to every file.  A folder stands for the pictures in it (for --to KCF\n"
+    "its palettes), in the order of their names.\n"
+    "  --to FORMAT         the output format: BMP, MAG, ICO, CUR, CEL or KCF\n"
+    "  -o DIR              the output folder (made when missing)\n"
+    "  --recursive         also the files in folders below a folder\n"
+    "  --overwrite         replace existing outputs (they are skipped otherwise)\n"
+    "  --jobs N            files converted at once (default: one per core)\n"
     "\n"
     "Without --reduce a picture keeps its depth where the output allows it.  An\n"
     "output of 2 or 16 colours keeps the low bits of each index: the pixels whose\n"
@@ -103,6 +113,24 @@ bool bitsAllowed(const std::string& format, int bits) {
     return false;
 }
 
+// The options checked against the output format and the inputs named on
+// the command line.
+int checkOptions(const Arguments& arguments, const std::vector<std::string>& inputs,
+                 const std::string& output) {
+    if (arguments.bits && !output.empty() && !bitsAllowed(output, arguments.bits))
+        return usage("--bits " + std::to_string(arguments.bits) + " cannot be written as " +
+                     output);
+    if (arguments.kind != Kind::Default && !output.empty() && output != "CEL" && output != "KCF")
+        return usage("--kind is for CEL and KCF files");
+    if (arguments.kind == Kind::TrueColour && output == "KCF")
+        return usage("--kind 32 is for pictures only");
+    if (arguments.page && std::any_of(inputs.begin(), inputs.end(), [](const std::string& in) {
+            return isPalette(readableFormat(in));
+        }))
+        return usage("--page is for pictures");
+    return 0;
+}
+
 } // namespace
 
 int parseArguments(int argc, char** argv, Arguments& arguments) {
@@ -139,6 +167,21 @@ int parseArguments(int argc, char** argv, Arguments& arguments) {
         } else if (word == "--kind") {
             if (!value(text) || !parseKind(text, arguments.kind))
                 return usage("--kind is one of old, 16, 256, 32");
+        } else if (word == "--to") {
+            if (!value(text) || text.find_first_of("./") != std::string::npos ||
+                writableFormat("x." + text).empty())
+                return usage("--to needs an output format");
+            arguments.to = text;
+        } else if (word == "-o") {
+            if (!value(arguments.outputFolder) || arguments.outputFolder.empty())
+                return usage("-o needs a folder");
+        } else if (word == "--recursive") {
+            arguments.recursive = true;
+        } else if (word == "--overwrite") {
+            arguments.overwrite = true;
+        } else if (word == "--jobs") {
+            if (!value(text) || !parseNumber(text, 1, 1024, arguments.jobs))
+                return usage("--jobs needs a number from 1");
         } else if (word.size() > 1 && word[0] == '-') {
             return usage("unknown option " + word);
         } else {
@@ -148,27 +191,25 @@ int parseArguments(int argc, char** argv, Arguments& arguments) {
     if (arguments.info) {
         if (arguments.files.size() != 1 || !arguments.palette.empty() || arguments.group >= 0 ||
             arguments.kind != Kind::Default || arguments.bits || arguments.page ||
-            arguments.reduce || arguments.strictColours)
+            arguments.reduce || arguments.strictColours || arguments.batch() ||
+            arguments.recursive || arguments.overwrite || arguments.jobs)
             return usage("--info takes one file and no other option");
         return 0;
     }
-    if (arguments.files.size() != 2)
-        return usage("give one input and one output file");
     if (arguments.group >= 0 && arguments.palette.empty())
         return usage("--group needs --palette");
-
-    const std::string input = readableFormat(arguments.files[0]);
-    const std::string output = writableFormat(arguments.files[1]);
-    if (arguments.bits && !output.empty() && !bitsAllowed(output, arguments.bits))
-        return usage("--bits " + std::to_string(arguments.bits) + " cannot be written as " +
-                     output);
-    if (arguments.kind != Kind::Default && !output.empty() && output != "CEL" && output != "KCF")
-        return usage("--kind is for CEL and KCF files");
-    if (arguments.kind == Kind::TrueColour && output == "KCF")
-        return usage("--kind 32 is for pictures only");
-    if (arguments.page && isPalette(input))
-        return usage("--page is for pictures");
-    return 0;
+    if (arguments.batch()) {
+        if (arguments.to.empty() || arguments.outputFolder.empty())
+            return usage("several files need both --to and -o");
+        if (arguments.files.empty())
+            return usage("give at least one input");
+        return checkOptions(arguments, arguments.files, writableFormat("x." + arguments.to));
+    }
+    if (arguments.recursive || arguments.overwrite || arguments.jobs)
+        return usage("--recursive, --overwrite and --jobs are for --to FORMAT -o DIR");
+    if (arguments.files.size() != 2)
+        return usage("give one input and one output file");
+    return checkOptions(arguments, {arguments.files[0]}, writableFormat(arguments.files[1]));
 }
 
 } // namespace celdo::convert

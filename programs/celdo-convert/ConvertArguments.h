@@ -24,6 +24,15 @@ struct Arguments {
     int page = 0;
     Kind kind = Kind::Default;
     std::vector<std::string> files;
+    // The batch form: --to FORMAT -o DIR, the inputs in `files`.
+    std::string to;
+    std::string outputFolder;
+    bool recursive = false;
+    bool overwrite = false;
+    // Files converted at once; 0 for one per core.
+    int jobs = 0;
+
+    bool batch() const { return !to.empty() || !outputFolder.empty(); }
 };
 
 // The extension as the output formats know it: ICO, CUR, MAG, CEL, KCF or

@@ -6,6 +6,7 @@
 // file) with the options of the command line in place of the options dialog.
 // Nothing is asked.
 
+#include "BatchConversion.h"
 #include "Conversion.h"
 #include "ConvertArguments.h"
 #include "FileInfo.h"
@@ -23,5 +24,7 @@ int main(int argc, char** argv) {
         return 0;
     if (parsed != 0)
         return parsed;
-    return arguments.info ? printInfo(arguments.files[0]) : convert(arguments);
+    if (arguments.info)
+        return printInfo(arguments.files[0]);
+    return arguments.batch() ? convertBatch(arguments) : convert(arguments);
 }

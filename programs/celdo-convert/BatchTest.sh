@@ -113,6 +113,24 @@ same_folders "$work/mag" "$work/mag2" 200
 run 0 --jobs 2 --to bmp -o "$work/bmp2" "$work/cells"
 same_folders "$work/bmp" "$work/bmp2" 200
 
+# The options apply to each file as to one converted alone: true-colour
+# cells with a palette's colours, then reduced onto its group.
+palette=$(dirname "$sample")/doll.kcf
+mkdir -p "$work/some" "$work/reduced-single"
+cp "$work/cells"/cell0[0-1]?.cel "$work/some/"
+run 0 --jobs 2 --palette "$palette" --group 1 --kind 32 --to cel -o "$work/true" "$work/some"
+says "20 converted, 0 skipped, 0 failed"
+run 0 --info "$work/true/cell007.cel"
+grep -q '"bits":32' "$work/out.txt" || fail "cell007.cel is not true colour: $(cat "$work/out.txt")"
+run 0 --jobs 2 --reduce --palette "$palette" --group 1 --to bmp -o "$work/reduced" "$work/true"
+says "20 converted, 0 skipped, 0 failed"
+for cell in "$work/true"/*.cel; do
+    name=$(basename "$cell" .cel)
+    "$convert" --reduce --palette "$palette" --group 1 "$cell" "$work/reduced-single/$name.bmp" ||
+        fail "one-file reduction of $cell failed"
+done
+same_folders "$work/reduced-single" "$work/reduced" 20
+
 # A cut cell and a garbage cell among them: the others are converted, the
 # two are listed with the program's message in the order of their names,
 # and the exit status says so.

@@ -60,7 +60,7 @@ const char* const UsageText =
     "Several files: each IN becomes DIR/NAME.FORMAT, with the options above\n"
     "applied to every file.  A folder stands for the pictures in it (for --to KCF\n"
     "its palettes), in the order of their names.\n"
-    "  --to FORMAT         the output format: BMP, MAG, ICO, CUR, CEL or KCF\n"
+    "  --to FORMAT         the output format, as its extension (BMP, CEL, ...)\n"
     "  -o DIR              the output folder (made when missing)\n"
     "  --recursive         also the files in folders below a folder\n"
     "  --overwrite         replace existing outputs (they are skipped otherwise)\n"

@@ -4,7 +4,8 @@
 // gives them (CreateFormatFor), and a save runs the editor's "save as"
 // sequence (checkSavable, setFromImage, setFromDocument with the input's
 // file) with the options of the command line in place of the options dialog.
-// Nothing is asked.
+// Nothing is asked.  With --to FORMAT -o DIR many files go to one folder,
+// several at a time (BatchConversion).
 
 #include "BatchConversion.h"
 #include "Conversion.h"

@@ -215,6 +215,8 @@ run 2 --kind 16 --to bmp -o "$work/x" "$work/cells"
 says "usage:"
 run 2 --info --to bmp -o "$work/x" "$work/cells/cell001.cel"
 says "usage:"
+run 2 --group 1 --to bmp -o "$work/x" "$work/cells"
+says "usage:"
 [ ! -e "$work/x" ] || fail "a usage error made the output folder"
 
 if [ "$failures" -ne 0 ]; then

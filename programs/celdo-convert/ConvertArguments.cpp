@@ -196,19 +196,21 @@ int parseArguments(int argc, char** argv, Arguments& arguments) {
             return usage("--info takes one file and no other option");
         return 0;
     }
-    if (arguments.group >= 0 && arguments.palette.empty())
-        return usage("--group needs --palette");
     if (arguments.batch()) {
         if (arguments.to.empty() || arguments.outputFolder.empty())
             return usage("several files need both --to and -o");
         if (arguments.files.empty())
             return usage("give at least one input");
+        if (arguments.group >= 0 && arguments.palette.empty())
+            return usage("--group needs --palette");
         return checkOptions(arguments, arguments.files, writableFormat("x." + arguments.to));
     }
     if (arguments.recursive || arguments.overwrite || arguments.jobs)
         return usage("--recursive, --overwrite and --jobs are for --to FORMAT -o DIR");
     if (arguments.files.size() != 2)
         return usage("give one input and one output file");
+    if (arguments.group >= 0 && arguments.palette.empty())
+        return usage("--group needs --palette");
     return checkOptions(arguments, {arguments.files[0]}, writableFormat(arguments.files[1]));
 }
 

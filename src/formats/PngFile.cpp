@@ -4,6 +4,7 @@
 #include "framework/Ui.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <array>
@@ -177,9 +178,16 @@ bool GuardedWrite(png_structp png, png_infop info, const PngWriteJob& job) {
     if (job.offsets)
         png_set_oFFs(png, info, job.offsetX, job.offsetY, PNG_OFFSET_PIXEL);
     png_set_compression_level(png, CompressionLevel);
-    // Indices of a picture's gradients follow its palette ramps; row
-    // filters pay off on them as on true colour.
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_ALL_FILTERS);
+    if (job.colourType == PngFile::PaletteType) {
+        // Indices along a palette ramp differ little from their left
+        // neighbour, and flat areas are runs: the Sub filter with run-length
+        // matching writes smaller files than the adaptive filters with full
+        // matching, several times faster, and they read faster too.
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+        png_set_compression_strategy(png, Z_RLE);
+    } else {
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_ALL_FILTERS);
+    }
     png_write_info(png, info);
     if (job.colourType == PngFile::PaletteType && job.bitDepth < 8)
         png_set_packing(png);

@@ -1,5 +1,6 @@
 #include "formats/PngFile.h"
 
+#include "formats/BmpFile.h"
 #include "formats/KissCellFile.h"
 #include "framework/ScriptedUi.h"
 #include "support/TestData.h"
@@ -605,6 +606,14 @@ void expectCellSurvives(const std::filesystem::path& path) {
     EXPECT_EQ(cellBytes, original);
 }
 
+bool pixelsOver15(const CellImage& picture) {
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.at(x, y) > 15)
+                return true;
+    return false;
+}
+
 TEST(PngFile, SampleCellsComeBackByteForByte) {
     const auto cells = cellsUnder(std::filesystem::path(CELDO_SOURCE_DIR) / "data" / "samples");
     ASSERT_FALSE(cells.empty());
@@ -613,10 +622,36 @@ TEST(PngFile, SampleCellsComeBackByteForByte) {
 }
 
 TEST(PngFile, SharedTestDataCellsComeBackByteForByte) {
-    CELDO_REQUIRE_TESTDATA("");
-    const auto cells = cellsUnder(test::testDataDir());
-    if (cells.empty())
-        GTEST_SKIP() << "no KiSS cells in " << test::testDataDir().string();
+    CELDO_REQUIRE_TESTDATA("bmp/g");
+    auto cells = cellsUnder(test::testDataDir());
+    // The shared set holds bitmaps rather than cells: every indexed one of
+    // the good bitmaps becomes a 256-colour cell with offsets, and a
+    // 16-colour one when its indices allow.
+    test::TempDir dir;
+    int made = 0;
+    for (const std::string& name : test::listDir(test::testDataDir() / "bmp" / "g")) {
+        BmpFile bmp((test::testDataDir() / "bmp" / "g" / name).string());
+        if (bmp.readHeader() != status::Ok)
+            continue;
+        auto picture = bmp.readImage();
+        if (!picture || picture->bitsPerPixel() > 8)
+            continue;
+        if (picture->bitsPerPixel() < 8)
+            picture = picture->ConvertTo8(nullptr);
+        ASSERT_TRUE(picture);
+        for (int kind : {1, 2}) {
+            KissCellFile cell(dir.file(std::to_string(made) + ".cel"));
+            cell.setKind(kind);
+            cell.setOffsets(made * 3, 1000 - made);
+            cell.setFromImage(*picture);
+            if (kind == 1 && pixelsOver15(*picture))
+                continue;
+            ASSERT_EQ(cell.saveTo(*picture, nullptr), status::Ok);
+            cells.push_back(cell.path());
+            ++made;
+        }
+    }
+    EXPECT_GT(made, 10);
     for (const auto& path : cells)
         expectCellSurvives(path);
 }

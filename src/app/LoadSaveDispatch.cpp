@@ -259,9 +259,8 @@ void LoadSaveDispatch::SaveMaskFor(const GraphicFile& document, PaintSurface& su
         if (cell->maskToAlpha() && cell->bitsPerPixel() >= 24)
             return;
     // So does a true-colour PNG, whose mask went into its alpha channel.
-    if (const auto* png = dynamic_cast<const PngFile*>(&document))
-        if (png->bitsPerPixel() >= 24)
-            return;
+    if (const auto* png = dynamic_cast<const PngFile*>(&document); png && png->storedMask())
+        return;
     SaveMask(surface, document.path(), MagMaskWriter(), m_ui);
 }
 

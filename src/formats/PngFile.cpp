@@ -497,6 +497,7 @@ int PngFile::askSaveOptions(Ui& ui) {
 }
 
 Status PngFile::writeBody() {
+    m_storedMask = false;
     const CellImage* picture = image();
     if (!picture || !picture->pixels())
         return fail(status::BadImage);
@@ -562,6 +563,7 @@ Status PngFile::writeBody() {
     png_set_write_fn(writer.png, &writer.call, pngWrite, pngFlush);
     if (!GuardedWrite(writer.png, writer.info, *job))
         return fail(failureOf(writer.call, status::WriteError));
+    m_storedMask = useMask;
     return fail(status::Ok);
 }
 

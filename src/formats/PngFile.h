@@ -82,6 +82,11 @@ public:
     bool writeOffsets() const { return m_writeOffsets; }
     void setWriteOffsets(bool on) { m_writeOffsets = on; }
 
+    // Whether the last save wrote the mask plane as the alpha channel (a
+    // true-colour picture with a mask); the mask then needs no file of its
+    // own.
+    bool storedMask() const { return m_storedMask; }
+
     // The libpng state of one reading; private to PngFile.cpp.
     struct Reader;
 
@@ -102,6 +107,7 @@ private:
     int m_offsetX = 0;
     int m_offsetY = 0;
     bool m_alphaToMask = true;
+    bool m_storedMask = false;
     int m_saveBits;
     bool m_transparentZero;
     bool m_writeOffsets;

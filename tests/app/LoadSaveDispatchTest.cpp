@@ -339,3 +339,33 @@ TEST(LoadSaveDispatch, PalettePngShowsItsInformationAndBringsItsColours) {
     ReconcileLoadedPalette(*loaded, group.data(), false);
     EXPECT_EQ(group[3], rgb(3, 3, 252));
 }
+
+TEST(LoadSaveDispatch, AnIndexedPngKeepsItsMaskInAFileBesideIt) {
+    Fixture f;
+    PaintSurface surface;
+    surface.picture = picture8(6, 4);
+    surface.mask = CellImage::Create(6, 4, 8);
+    surface.mask->at(2, 1) = 0xFF;
+    std::unique_ptr<GraphicFile> document;
+    ASSERT_EQ(f.dispatch->SaveImageAs(f.dir.file("masked.png"), *surface.picture,
+                                      surface.mask.get(), document, false),
+              0);
+    f.dispatch->SaveMaskFor(*document, surface);
+    EXPECT_TRUE(std::filesystem::exists(f.dir.file("masked.MSK")));
+    const auto loaded = f.dispatch->OpenImage(f.dir.file("masked.png"), false);
+    ASSERT_TRUE(loaded);
+    ASSERT_TRUE(loaded->mask);
+    EXPECT_EQ(loaded->mask->at(2, 1), 0xFF);
+
+    // A true-colour picture carries its mask as alpha and writes no file.
+    PaintSurface photo;
+    photo.picture = CellImage::Create(6, 4, 24);
+    photo.mask = CellImage::Create(6, 4, 8);
+    photo.mask->at(1, 1) = 0x80;
+    std::unique_ptr<GraphicFile> photoDocument;
+    ASSERT_EQ(f.dispatch->SaveImageAs(f.dir.file("photo.png"), *photo.picture, photo.mask.get(),
+                                      photoDocument, false),
+              0);
+    f.dispatch->SaveMaskFor(*photoDocument, photo);
+    EXPECT_FALSE(std::filesystem::exists(f.dir.file("photo.MSK")));
+}

@@ -422,14 +422,16 @@ CellImagePtr PngFile::readImage() {
                 palette[i] = greyLevel(i, levels);
         }
         image->SetPalette(palette.data(), 256);
-        for (int y = 0; y < m_height; ++y) {
+        // Only a short palette needs its indices checked.
+        const bool checkIndices = m_colourType == PaletteType && levels < (1 << m_bitDepth);
+        for (int y = 0; y < m_height && (checkIndices || channels == 2); ++y) {
             const std::uint8_t* source = rows[static_cast<std::size_t>(y)];
             std::uint8_t* out = image->row(y);
             std::uint8_t* maskRow = mask ? mask->row(y) : nullptr;
             for (int x = 0; x < m_width; ++x) {
                 const std::uint8_t index = source[channels * x];
                 // An index beyond the palette has no colour: the file is wrong.
-                if (m_colourType == PaletteType && index >= levels) {
+                if (checkIndices && index >= levels) {
                     fail(status::FormatError);
                     return nullptr;
                 }

@@ -648,7 +648,11 @@ ControlTable PngSaveTable(const PngFile& file, bool indexed) {
     table.controls[table.controls.size() - 2].enabled = indexed;
     table.add(checkBox(280, "インデックス0を透明にする", file.transparentZero(), 3));
     table.controls.back().enabled = indexed;
-    table.add(checkBox(281, "位置を保存する", file.writeOffsets(), 4));
+    // The offsets come from the picture's cell or PNG and are only shown.
+    table.add(checkBox(281,
+                       "位置を保存する（" + std::to_string(file.offsetX()) + ", " +
+                           std::to_string(file.offsetY()) + "）",
+                       file.writeOffsets(), 4));
     table.add(button(1, "&Save", 5));
     table.add(button(2, "&Cancel", 5));
     return table;

@@ -752,7 +752,10 @@ TEST(PngFile, SaveDialogChoicesAreRememberedForTheRun) {
         t.setValue(281, 0);
         return 1;
     });
+    png.setOffsets(7, -2);
     ASSERT_EQ(png.askSaveOptions(ui), 1);
+    ASSERT_EQ(ui.tables.size(), 1u);
+    EXPECT_EQ(ui.tables[0].text(281), "位置を保存する（7, -2）");
     EXPECT_EQ(png.saveBits(), 4);
     EXPECT_FALSE(png.transparentZero());
     EXPECT_FALSE(png.writeOffsets());

@@ -15,8 +15,8 @@
 #include <vector>
 
 // The files here are built byte by byte (chunks, CRCs from zlib's crc32,
-// rows deflated with zlib's compress), and what PngFile writes is taken
-// apart by the small decoder below, so no expectation comes from libpng.
+// rows deflated with zlib's compress), and what PngFile writes is read
+// back by the small decoder below, so no expectation comes from libpng.
 namespace celdo {
 namespace {
 
@@ -680,8 +680,8 @@ TEST(PngFile, TruncatedFilesAreReadErrors) {
     const std::size_t iend = chunkAt(file, "IEND");
     for (std::size_t cut : {std::size_t{0}, std::size_t{4}, std::size_t{8}, std::size_t{20},
                             std::size_t{40}, idat + 6, idat + 60, iend - 2, iend, iend + 8}) {
-        const Bytes part(file.begin(), file.begin() + static_cast<long>(cut));
-        const Read r = readPng(part);
+        const Bytes shortened(file.begin(), file.begin() + static_cast<long>(cut));
+        const Read r = readPng(shortened);
         EXPECT_EQ(r.status, status::ReadError) << "cut at " << cut;
         EXPECT_FALSE(r.picture);
     }

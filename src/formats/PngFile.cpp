@@ -367,6 +367,12 @@ CellImagePtr PngFile::readImage() {
         if (m_colourType == RgbType && m_transparentEntries > 0)
             png_set_tRNS_to_alpha(r.png);
     }
+    // A grey picture's transparent level marks the mask like alpha: a 16-bit
+    // level is compared by libpng before the samples lose their low byte,
+    // narrower ones below on the indices.
+    const bool greyKey = m_colourType == GreyType && m_transparentEntries > 0;
+    if (greyKey && m_bitDepth == 16)
+        png_set_tRNS_to_alpha(r.png);
     png_set_interlace_handling(r.png);
     if (!GuardedUpdateInfo(r.png, r.info)) {
         fail(failureOf(r.call, status::FormatError));
@@ -378,7 +384,16 @@ CellImagePtr PngFile::readImage() {
 
     auto image = CellImage::Create(m_width, m_height, channels >= 3 ? 24 : 8);
     CellImagePtr mask;
-    if (hasAlpha && m_alphaToMask)
+    const bool keyMask = greyKey && m_bitDepth <= 8 && m_alphaToMask;
+    int key = -1;
+    if (keyMask) {
+        png_bytep alpha = nullptr;
+        int count = 0;
+        png_color_16p colour = nullptr;
+        if (png_get_tRNS(r.png, r.info, &alpha, &count, &colour) != 0 && colour)
+            key = colour->gray;
+    }
+    if ((hasAlpha && m_alphaToMask) || keyMask)
         mask = CellImage::Create(m_width, m_height, 8);
     if (image->status() != status::Ok || (mask && mask->status() != status::Ok)) {
         fail(status::OutOfMemory);
@@ -424,7 +439,7 @@ CellImagePtr PngFile::readImage() {
         image->SetPalette(palette.data(), 256);
         // Only a short palette needs its indices checked.
         const bool checkIndices = m_colourType == PaletteType && levels < (1 << m_bitDepth);
-        for (int y = 0; y < m_height && (checkIndices || channels == 2); ++y) {
+        for (int y = 0; y < m_height && (checkIndices || channels == 2 || keyMask); ++y) {
             const std::uint8_t* source = rows[static_cast<std::size_t>(y)];
             std::uint8_t* out = image->row(y);
             std::uint8_t* maskRow = mask ? mask->row(y) : nullptr;
@@ -439,6 +454,8 @@ CellImagePtr PngFile::readImage() {
                     out[x] = index;
                     if (maskRow)
                         maskRow[x] = static_cast<std::uint8_t>(255 - source[2 * x + 1]);
+                } else if (maskRow) {
+                    maskRow[x] = index == key ? 255 : 0;
                 }
             }
         }

@@ -14,7 +14,8 @@ namespace celdo {
 // 4 and 8 bits and greyscale ones keep their indices (one byte a pixel, the
 // grey levels as a grey palette); RGB and RGBA become 24-bit pictures whose
 // alpha becomes a mask plane (mask = 255 − alpha), as a 32-bit KiSS cell's
-// does.  An oFFs chunk in pixels carries the KiSS offsets.  Saves write an
+// does; so does a grey picture's transparent level (tRNS).  An oFFs chunk in
+// pixels carries the KiSS offsets.  Saves write an
 // indexed picture as a palette PNG of 4 or 8 bits and a true-colour one as
 // RGB, with its mask as alpha.
 class PngFile : public GraphicFile {

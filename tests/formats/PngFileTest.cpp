@@ -347,8 +347,9 @@ TEST_P(PngReadKinds, GivesTheStoredPixels) {
                 const unsigned expected =
                     k.type == 3 ? sampleOf(x, y, 0, k.depth) % entries : eight(x, y, 0);
                 ASSERT_EQ(r.picture->at(x, y), expected) << kindName(k) << " at " << x << "," << y;
-                if (alpha)
+                if (alpha) {
                     ASSERT_EQ(r.mask->at(x, y), 255 - eight(x, y, 1)) << kindName(k);
+                }
             }
         if (k.type == 3) {
             for (int i = 0; i < entries; ++i)
@@ -369,8 +370,9 @@ TEST_P(PngReadKinds, GivesTheStoredPixels) {
                 ASSERT_EQ(p[2], eight(x, y, 0)) << kindName(k);
                 ASSERT_EQ(p[1], eight(x, y, 1)) << kindName(k);
                 ASSERT_EQ(p[0], eight(x, y, 2)) << kindName(k);
-                if (alpha)
+                if (alpha) {
                     ASSERT_EQ(r.mask->at(x, y), 255 - eight(x, y, 3)) << kindName(k);
+                }
             }
     }
 }
@@ -399,6 +401,31 @@ TEST(PngFile, FewerThanEightBitsTakeTheRestOfThePaletteFromTheGroup) {
         EXPECT_EQ(picture->paletteEntry(i), paletteColour(i));
     for (int i = 4; i < 256; ++i)
         EXPECT_EQ(picture->paletteEntry(i), group[i]);
+}
+
+TEST(PngFile, TheTransparentGreyLevelBecomesTheMask) {
+    for (int depth : {2, 4, 8, 16}) {
+        const int width = 13, height = 6;
+        const unsigned key = sampleOf(5, 3, 0, depth);
+        Bytes trns;
+        trns.push_back(static_cast<std::uint8_t>(key >> 8));
+        trns.push_back(static_cast<std::uint8_t>(key));
+        const auto at = [&](int x, int y, int c) { return sampleOf(x, y, c, depth); };
+        const Bytes file = pngOf(ihdr(width, height, depth, 0), {chunk("tRNS", trns)},
+                                 rawRows(width, height, depth, 0, false, at));
+        const Read r = readPng(file);
+        ASSERT_EQ(r.status, status::Ok) << depth;
+        ASSERT_TRUE(r.mask) << depth;
+        int masked = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const unsigned s = sampleOf(x, y, 0, depth);
+                ASSERT_EQ(r.picture->at(x, y), depth == 16 ? s >> 8 : s) << depth;
+                ASSERT_EQ(r.mask->at(x, y), s == key ? 255 : 0) << depth << " " << x << "," << y;
+                masked += s == key;
+            }
+        EXPECT_GE(masked, 1);
+    }
 }
 
 TEST(PngFile, HeaderReportsPaletteTransparencyOffsetsAndAnimation) {

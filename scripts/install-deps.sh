@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config ccache clang-format
     libgtest-dev libbenchmark-dev
+    libpng-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-noto-cjk
     qt6-translations-l10n

@@ -11,6 +11,7 @@
 #include "formats/KissCellFile.h"
 #include "formats/KissPaletteFile.h"
 #include "formats/MagFile.h"
+#include "formats/PngFile.h"
 #include "palette/ColourConversionSettings.h"
 #include "palette/PaletteSet.h"
 #include "palette/ReduceToGroup.h"
@@ -214,6 +215,9 @@ Status savePicture(const std::string& path, const std::string& format, const Arg
     } else if (auto* icon = dynamic_cast<IconFile*>(file.get())) {
         if (arguments.bits)
             icon->setColours(1 << arguments.bits);
+    } else if (auto* png = dynamic_cast<PngFile*>(file.get())) {
+        if (arguments.bits)
+            png->setSaveBits(arguments.bits);
     }
     if (!acceptColourChange(path, *file, *picture, arguments.strictColours, conversion)) {
         refused = true;

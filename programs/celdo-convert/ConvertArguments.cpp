@@ -10,7 +10,7 @@ namespace celdo::convert {
 
 std::string writableFormat(const std::string& path) {
     const std::string extension = FileExtension(path);
-    for (const char* known : {"BMP", "ICO", "CUR", "MAG", "CEL", "KCF"})
+    for (const char* known : {"BMP", "ICO", "CUR", "MAG", "CEL", "KCF", "PNG"})
         if (extension == known)
             return extension;
     return {};
@@ -50,7 +50,8 @@ const char* const UsageText =
     "  --reduce            reduce a true-colour picture onto the current group\n"
     "                      (DEFAULT.KCF's when no --palette is given)\n"
     "  --bits N            output depth: BMP 1, 4, 8 or 24; MAG 4 or 8;\n"
-    "                      ICO and CUR 1, 4 or 8\n"
+    "                      ICO and CUR 1, 4 or 8; PNG 4 or 8 (4 only when\n"
+    "                      every index is below 16)\n"
     "  --page N            the page (image) of an icon or cursor to read, from 1\n"
     "  --kind K            CEL: old, 16, 256 or 32 (true colour with alpha);\n"
     "                      KCF: old, 16 or 256\n"
@@ -106,7 +107,7 @@ bool parseNumber(const std::string& text, int low, int high, int& out) {
 bool bitsAllowed(const std::string& format, int bits) {
     if (format == "BMP")
         return bits == 1 || bits == 4 || bits == 8 || bits == 24;
-    if (format == "MAG")
+    if (format == "MAG" || format == "PNG")
         return bits == 4 || bits == 8;
     if (format == "ICO" || format == "CUR")
         return bits == 1 || bits == 4 || bits == 8;

@@ -162,6 +162,32 @@ same(${WORK}/doll.bmp ${WORK}/not-reduced.bmp)
 run(0 "" --bits 8 ${WORK}/true.bmp ${WORK}/adaptive.bmp)
 size_is(${WORK}/adaptive.bmp 6454)
 
+# PNG: cells of every kind go through a palette PNG and come back byte for
+# byte (a 16-colour cell as a 4-bit PNG, the offsets in oFFs); true colour
+# with a mask is RGBA.
+foreach(cell doll dress ribbon)
+    run(0 "" ${SAMPLES}/${cell}.cel ${WORK}/${cell}.png)
+    run(0 "" ${WORK}/${cell}.png ${WORK}/${cell}-png.cel)
+    same(${SAMPLES}/${cell}.cel ${WORK}/${cell}-png.cel)
+endforeach()
+run(0 "\"format\":\"PNG\",\"type\":\"PNG\",\"width\":48,\"height\":112,\"bitDepth\":8,\"colourType\":3,\"colourTypeText\":\"パレット\",\"bits\":8,\"interlaced\":false,\"paletteEntries\":256,\"transparentEntries\":1,\"offsets\":true,\"offsetX\":120,\"offsetY\":40,\"animated\":false" --info ${WORK}/doll.png)
+run(0 "\"bitDepth\":4,.*\"paletteEntries\":16,.*\"offsetX\":126,\"offsetY\":80" --info ${WORK}/dress.png)
+run(0 "\"bitDepth\":4,.*\"offsets\":false" --info ${WORK}/ribbon.png)
+run(0 "" ${WORK}/doll.bmp ${WORK}/doll-bmp.png)
+run(0 "" ${WORK}/doll-bmp.png ${WORK}/doll-png.bmp)
+same(${WORK}/doll.bmp ${WORK}/doll-png.bmp)
+run(0 "" --bits 4 ${SAMPLES}/doll.cel ${WORK}/doll4.png)
+run(0 "\"bitDepth\":8" --info ${WORK}/doll4.png)
+run(0 "" ${WORK}/doll32.cel ${WORK}/true.png)
+run(0 "\"colourType\":6,.*\"bits\":32" --info ${WORK}/true.png)
+run(0 "" ${WORK}/true.png ${WORK}/true-png.cel)
+same(${WORK}/doll32.cel ${WORK}/true-png.cel)
+run(2 "usage:" --bits 1 ${SAMPLES}/doll.cel ${WORK}/out.png)
+execute_process(COMMAND head -c 300 ${WORK}/doll.png OUTPUT_FILE ${WORK}/cut.png)
+fails("読込エラー" ${WORK}/cut.png ${WORK}/out.cel)
+file(WRITE ${WORK}/bad.png "\x89PNX0123456789abcdef")
+fails("フォーマット異常" --info ${WORK}/bad.png)
+
 # Bad input: a cut file, a hostile header, unknown formats, usage errors.
 execute_process(COMMAND head -c 100 ${SAMPLES}/doll.cel OUTPUT_FILE ${WORK}/cut.cel)
 run(1 "読込エラー" ${WORK}/cut.cel ${WORK}/out.cel)

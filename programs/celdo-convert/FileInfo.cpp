@@ -9,6 +9,7 @@
 #include "formats/KissCellFile.h"
 #include "formats/KissPaletteFile.h"
 #include "formats/MagFile.h"
+#include "formats/PngFile.h"
 
 #include <cstdio>
 #include <memory>
@@ -87,6 +88,25 @@ Status cellInfo(KissCellFile& file, JsonObject& json) {
     return status::Ok;
 }
 
+Status pngInfo(PngFile& file, JsonObject& json) {
+    json.add("width", file.width());
+    json.add("height", file.height());
+    json.add("bitDepth", file.bitDepth());
+    json.add("colourType", file.colourType());
+    json.add("colourTypeText", PngColourTypeText(file.colourType()));
+    json.add("bits", file.bitsPerPixel());
+    json.addFlag("interlaced", file.interlaced());
+    json.add("paletteEntries", file.paletteEntries());
+    json.add("transparentEntries", file.transparentEntries());
+    json.addFlag("offsets", file.hasOffsets());
+    if (file.hasOffsets()) {
+        json.add("offsetX", file.offsetX());
+        json.add("offsetY", file.offsetY());
+    }
+    json.addFlag("animated", file.animated());
+    return status::Ok;
+}
+
 Status paletteInfo(const std::string& path, JsonObject& json) {
     KissPaletteFile file(path);
     if (file.readHeader() != status::Ok)
@@ -126,6 +146,8 @@ int printInfo(const std::string& path) {
                 result = magInfo(*mag, json);
             else if (auto* icon = dynamic_cast<IconFile*>(file.get()))
                 result = iconInfo(*icon, json);
+            else if (auto* png = dynamic_cast<PngFile*>(file.get()))
+                result = pngInfo(*png, json);
         }
         if (result == status::Ok)
             json.add("fileSize", file->fileSize());

@@ -10,6 +10,7 @@
 #include "formats/KissCellFile.h"
 #include "formats/KissPaletteFile.h"
 #include "formats/MagFile.h"
+#include "formats/PngFile.h"
 #include "framework/ControlTable.h"
 #include "framework/Ui.h"
 #include "palette/ReduceToGroup.h"
@@ -55,6 +56,11 @@ std::unique_ptr<GraphicFile> CreateFormatFor(const std::string& path,
         return std::make_unique<IconFile>(path, IconFile::CursorVariant);
     if (ext == "MAG")
         return std::make_unique<MagFile>(path);
+    if (ext == "PNG") {
+        auto png = std::make_unique<PngFile>(path);
+        png->setSourcePalette(sourcePalette);
+        return png;
+    }
     if (ext == "CEL") {
         auto cell = std::make_unique<KissCellFile>(path);
         if (sourcePalette)
@@ -65,18 +71,22 @@ std::unique_ptr<GraphicFile> CreateFormatFor(const std::string& path,
 }
 
 const std::vector<FileType>& ImageOpenTypes() {
-    static const std::vector<FileType> types = {{"BMP", "*.BMP"},    {"Icon", "*.ICO"},
-                                                {"Cursor", "*.CUR"}, {"MAG", "*.MAG"},
-                                                {"Cell", "*.CEL"},   {"全て", "*.*"}};
+    static const std::vector<FileType> types = {{"BMP", "*.BMP"},
+                                                {"Icon", "*.ICO"},
+                                                {"Cursor", "*.CUR"},
+                                                {"MAG", "*.MAG"},
+                                                {"Cell", "*.CEL"},
+                                                {"全て", "*.*"},
+                                                // New types go last: GraphicFileType
+                                                // stores an index into this list.
+                                                {"PNG", "*.PNG"}};
     return types;
 }
 
 const std::vector<FileType>& ImageSaveTypes() {
-    static const std::vector<FileType> types = {{"BMP", "*.BMP"},
-                                                {"ICON", "*.ICO"},
-                                                {"Cursor", "*.CUR"},
-                                                {"MAG", "*.MAG"},
-                                                {"Cell", "*.CEL"}};
+    static const std::vector<FileType> types = {{"BMP", "*.BMP"},    {"ICON", "*.ICO"},
+                                                {"Cursor", "*.CUR"}, {"MAG", "*.MAG"},
+                                                {"Cell", "*.CEL"},   {"PNG", "*.PNG"}};
     return types;
 }
 
@@ -248,6 +258,9 @@ void LoadSaveDispatch::SaveMaskFor(const GraphicFile& document, PaintSurface& su
     if (const auto* cell = dynamic_cast<const KissCellFile*>(&document))
         if (cell->maskToAlpha() && cell->bitsPerPixel() >= 24)
             return;
+    // So does a true-colour PNG, whose mask went into its alpha channel.
+    if (const auto* png = dynamic_cast<const PngFile*>(&document); png && png->storedMask())
+        return;
     SaveMask(surface, document.path(), MagMaskWriter(), m_ui);
 }
 

@@ -3,6 +3,7 @@
 #include "formats/KissHeader.h"
 
 #include "formats/LittleEndian.h"
+#include "formats/PngFile.h"
 #include "framework/Ui.h"
 
 #include <algorithm>
@@ -213,6 +214,18 @@ int KissCellFile::askSaveOptions(Ui& ui) {
 void KissCellFile::setFromImage(const CellImage& image) {
     m_bitsPerPixel = image.bitsPerPixel();
     m_maskToAlpha = m_bitsPerPixel >= 24;
+}
+
+void KissCellFile::setFromDocument(const GraphicFile& document) {
+    // A PNG of 16 colours was a 16-colour cell, an old one when it carries
+    // no offsets.
+    const auto* png = dynamic_cast<const PngFile*>(&document);
+    if (!png || png->bitDepth() == 0)
+        return;
+    if (png->hasOffsets())
+        setOffsets(png->offsetX(), png->offsetY());
+    if (png->colourType() == PngFile::PaletteType)
+        m_kind = png->bitDepth() <= 4 ? (png->hasOffsets() ? 1 : 0) : 2;
 }
 
 void KissCellFile::remember() const {

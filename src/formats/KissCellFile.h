@@ -38,6 +38,8 @@ public:
     CellImagePtr readImage() override;
     CellImagePtr takeMask() override;
     void setFromImage(const CellImage& image) override;
+    // A PNG carrying offsets hands them on.
+    void setFromDocument(const GraphicFile& document) override;
     int askSaveOptions(Ui& ui) override;
     Status writeBody() override;
 

@@ -4,6 +4,7 @@
 #include "formats/KissCellFile.h"
 #include "formats/KissPaletteFile.h"
 #include "formats/MagFile.h"
+#include "formats/PngFile.h"
 #include "framework/ScriptedUi.h"
 
 #include "support/TestData.h"
@@ -278,4 +279,93 @@ TEST(LoadSaveDispatch, IconPagesAreChosenWithThePageDialog) {
     const auto loaded = f.dispatch->OpenImage(multi, true);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->document->page(), 1);
+}
+
+TEST(LoadSaveDispatch, PngIsTheLastTypeOfBothLists) {
+    EXPECT_NE(dynamic_cast<PngFile*>(CreateFormatFor("p.png").get()), nullptr);
+    EXPECT_NE(dynamic_cast<PngFile*>(CreateFormatFor("/d/P.PNG").get()), nullptr);
+    // Earlier entries keep their places: GraphicFileType stores the index.
+    const auto& open = ImageOpenTypes();
+    ASSERT_EQ(open.size(), 7u);
+    EXPECT_EQ(open[4].pattern, "*.CEL");
+    EXPECT_EQ(open[5].pattern, "*.*");
+    EXPECT_EQ(open[6].description + " (" + open[6].pattern + ")", "PNG (*.PNG)");
+    const auto& save = ImageSaveTypes();
+    ASSERT_EQ(save.size(), 6u);
+    EXPECT_EQ(save[4].pattern, "*.CEL");
+    EXPECT_EQ(save[5].description + " (" + save[5].pattern + ")", "PNG (*.PNG)");
+}
+
+TEST(LoadSaveDispatch, FullColourPngAsksReducesAndKeepsItsAlphaAsTheMask) {
+    Fixture f;
+    auto truecolour = CellImage::Create(3, 2, 24);
+    truecolour->row(0)[2] = 255; // a red pixel
+    auto mask = CellImage::Create(3, 2, 8);
+    mask->at(1, 1) = 200;
+    const std::string path = f.save("photo.png", *truecolour, mask.get());
+
+    f.ui.answerMessage(answer::No);
+    EXPECT_FALSE(f.dispatch->OpenImage(path, false));
+    EXPECT_EQ(f.ui.messages.back().text, "画像はフルカラーです。ロードしますか？");
+
+    for (int i = 0; i < 256; ++i)
+        f.app->palette.current()[i] = rgb(60, 200, 60);
+    f.app->palette.current()[7] = rgb(0, 0, 0);
+    f.app->palette.current()[9] = rgb(255, 0, 0);
+    f.ui.answerMessage(answer::Yes);
+    const auto loaded = f.dispatch->OpenImage(path, false);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->picture->bitsPerPixel(), 8);
+    EXPECT_EQ(loaded->picture->at(0, 0), 9);
+    EXPECT_EQ(loaded->picture->at(1, 0), 7);
+    ASSERT_TRUE(loaded->mask);
+    EXPECT_EQ(loaded->mask->at(1, 1), 200);
+    EXPECT_EQ(loaded->mask->at(0, 0), 0);
+}
+
+TEST(LoadSaveDispatch, PalettePngShowsItsInformationAndBringsItsColours) {
+    Fixture f;
+    const auto picture = picture8(6, 5);
+    const std::string path = f.save("pal.png", *picture);
+    f.ui.answerDialog("PngLoad", 2);
+    EXPECT_FALSE(f.dispatch->OpenImage(path, true));
+    EXPECT_TRUE(f.ui.messages.empty());
+    f.ui.answerDialog("PngLoad", 1);
+    auto loaded = f.dispatch->OpenImage(path, true);
+    ASSERT_TRUE(loaded);
+    EXPECT_TRUE(loaded->picture->samePixels(*picture));
+    EXPECT_TRUE(CarriesOwnPalette(*loaded));
+    std::vector<ColourValue> group(256);
+    ReconcileLoadedPalette(*loaded, group.data(), false);
+    EXPECT_EQ(group[3], rgb(3, 3, 252));
+}
+
+TEST(LoadSaveDispatch, AnIndexedPngKeepsItsMaskInAFileBesideIt) {
+    Fixture f;
+    PaintSurface surface;
+    surface.picture = picture8(6, 4);
+    surface.mask = CellImage::Create(6, 4, 8);
+    surface.mask->at(2, 1) = 0xFF;
+    std::unique_ptr<GraphicFile> document;
+    ASSERT_EQ(f.dispatch->SaveImageAs(f.dir.file("masked.png"), *surface.picture,
+                                      surface.mask.get(), document, false),
+              0);
+    f.dispatch->SaveMaskFor(*document, surface);
+    EXPECT_TRUE(std::filesystem::exists(f.dir.file("masked.MSK")));
+    const auto loaded = f.dispatch->OpenImage(f.dir.file("masked.png"), false);
+    ASSERT_TRUE(loaded);
+    ASSERT_TRUE(loaded->mask);
+    EXPECT_EQ(loaded->mask->at(2, 1), 0xFF);
+
+    // A true-colour picture carries its mask as alpha and writes no file.
+    PaintSurface photo;
+    photo.picture = CellImage::Create(6, 4, 24);
+    photo.mask = CellImage::Create(6, 4, 8);
+    photo.mask->at(1, 1) = 0x80;
+    std::unique_ptr<GraphicFile> photoDocument;
+    ASSERT_EQ(f.dispatch->SaveImageAs(f.dir.file("photo.png"), *photo.picture, photo.mask.get(),
+                                      photoDocument, false),
+              0);
+    f.dispatch->SaveMaskFor(*photoDocument, photo);
+    EXPECT_FALSE(std::filesystem::exists(f.dir.file("photo.MSK")));
 }

@@ -235,7 +235,7 @@ private slots:
     void saveAsEveryFormat_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("optionsDialog");
-        for (const char* ext : {"BMP", "MAG", "ICO", "CUR", "CEL"}) {
+        for (const char* ext : {"BMP", "MAG", "ICO", "CUR", "CEL", "PNG"}) {
             QTest::addRow("%s plain", ext) << QString("PIC.%1").arg(ext) << QString();
         }
         QTest::addRow("BMP options") << "PIC.BMP"
@@ -248,6 +248,8 @@ private slots:
                                      << "CursorSave";
         QTest::addRow("CEL options") << "PIC.CEL"
                                      << "KissCellSave";
+        QTest::addRow("PNG options") << "PIC.PNG"
+                                     << "PngSave";
     }
     void saveAsEveryFormat() {
         QFETCH(QString, name);

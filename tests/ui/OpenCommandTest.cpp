@@ -6,6 +6,7 @@
 #include "formats/IconFile.h"
 #include "formats/KissCellFile.h"
 #include "formats/MagFile.h"
+#include "formats/PngFile.h"
 #include "ui/ImageWindow.h"
 
 using namespace celdo;
@@ -53,13 +54,14 @@ private slots:
             const std::vector<Case> cases = {
                 {folder + "p.cel", "KissCellLoad"}, {folder + "p.bmp", "BmpLoad"},
                 {folder + "p.mag", "MagLoad"},      {folder + "p.ico", "IconLoad"},
-                {folder + "p.cur", "CurLoad"},
+                {folder + "p.cur", "CurLoad"},      {folder + "p.png", "PngLoad"},
             };
             QVERIFY(write(KissCellFile(cases[0].path), *picture));
             QVERIFY(write(BmpFile(cases[1].path), *picture));
             QVERIFY(MagFile::Save(cases[2].path, *picture, "") == status::Ok);
             QVERIFY(write(IconFile(cases[3].path, IconFile::IconVariant), *picture));
             QVERIFY(write(IconFile(cases[4].path, IconFile::CursorVariant), *picture));
+            QVERIFY(write(PngFile(cases[5].path), *picture));
 
             auto editor = f.start(variant);
             MainWindow& w = *editor->mainWindow();
@@ -98,6 +100,65 @@ private slots:
             else
                 QCOMPARE(w.imageWindows().size(), std::size_t(1));
         }
+    }
+
+    // A PNG shows its information only with View Header on, and opens with its
+    // indices, palette and offsets either way.
+    void pngInformationFollowsViewHeader() {
+        EditorFixture f;
+        const std::string path = f.dir.path().toStdString() + "/kiss.png";
+        const auto picture = numbered();
+        PngFile png(path);
+        png.setFromImage(*picture);
+        png.setSaveBits(4);
+        png.setTransparentZero(true);
+        png.setWriteOffsets(true);
+        png.setOffsets(12, 34);
+        QVERIFY(png.saveTo(*picture, nullptr) == status::Ok);
+
+        auto editor = f.start(FrameVariant::MultipleDocument);
+        MainWindow& w = *editor->mainWindow();
+        editor->state().fileOptions.viewHeader = 1;
+        f.ui.answerDialog("FLOAD", typeName(path));
+        f.ui.answerDialog("PngLoad", 1);
+        w.executeCommand(Command::OpenImage);
+        f.settle();
+        QVERIFY(f.ui.allAnswered());
+        QVERIFY(f.ui.messages.empty());
+        const ControlTable* info = nullptr;
+        for (const ControlTable& t : f.ui.tables)
+            if (t.name == "PngLoad")
+                info = &t;
+        QVERIFY(info);
+        QCOMPARE(info->text(200), std::string("kiss.png"));
+        QCOMPARE(info->text(201), std::string("8 × 4"));
+        QCOMPARE(info->text(202), std::string("4"));
+        QCOMPARE(info->text(203), std::string("パレット"));
+        QCOMPARE(info->text(204), std::string("16"));
+        QCOMPARE(info->text(205), std::string("1 色"));
+        QCOMPARE(info->text(206), std::string("12  34"));
+        ImageWindow* opened = w.activeImageWindow();
+        QVERIFY(opened && opened->canvas().picture());
+        QCOMPARE(int(opened->canvas().picture()->at(2, 1)), 11);
+        QCOMPARE(opened->canvas().picture()->paletteEntry(5), picture->paletteEntry(5));
+
+        // Without View Header the same file opens without a dialog.
+        editor->state().fileOptions.viewHeader = 0;
+        const std::size_t dialogs = f.ui.dialogs.size();
+        f.ui.answerDialog("FLOAD", [path](ControlTable& t) {
+            // The check box of the file dialog stays off.
+            t.setValue(FileDialog::ViewHeaderCheck, 0);
+            t.setText(400, path);
+            return t.press(1);
+        });
+        // The file is open already; the user asks for it again.
+        f.ui.answerMessage(answer::Yes);
+        w.executeCommand(Command::OpenImage);
+        f.settle();
+        QCOMPARE(f.ui.dialogs.size(), dialogs + 1);
+        QCOMPARE(f.ui.dialogs.back(), std::string("FLOAD"));
+        QCOMPARE(w.imageWindows().size(), std::size_t(2));
+        QVERIFY(f.ui.unscripted.empty());
     }
 
     // A full-colour picture asks first; No opens nothing.

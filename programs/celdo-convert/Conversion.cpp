@@ -200,10 +200,15 @@ Status savePicture(const std::string& path, const std::string& format, const Arg
     if (const Status s = file->checkSavable(*picture); s != status::Ok)
         return s;
     file->setFromImage(*picture);
-    file->setFromDocument(*conversion.document);
-    if (auto* cell = dynamic_cast<KissCellFile*>(file.get())) {
+    auto* cell = dynamic_cast<KissCellFile*>(file.get());
+    if (cell) {
         cell->setKind(conversion.cellKind);
         cell->setOffsets(conversion.cellOffsetX, conversion.cellOffsetY);
+    }
+    // What the input document itself says (a PNG's depth and offsets) comes
+    // before the defaults, and an explicit --kind before both.
+    file->setFromDocument(*conversion.document);
+    if (cell) {
         if (arguments.kind != Kind::Default && arguments.kind != Kind::TrueColour)
             cell->setKind(static_cast<int>(arguments.kind));
     } else if (auto* bmp = dynamic_cast<BmpFile*>(file.get())) {

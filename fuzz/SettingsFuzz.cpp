@@ -50,18 +50,23 @@ std::string trimmed(const std::string& text) {
 // text between "[" and "]".  Settings decides which of them are.
 void CollectNames(const std::string& text, std::set<std::string>& keys,
                   std::set<std::string>& sections) {
+    const std::string bom = "\xEF\xBB\xBF";
     std::size_t start = 0;
     while (start <= text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos)
             end = text.size();
-        std::string line = text.substr(start, end - start);
-        for (std::string bom = "\xEF\xBB\xBF"; line.compare(0, 3, bom) == 0;)
-            line.erase(0, 3);
-        if (const std::size_t eq = line.find('=');
-            eq != std::string::npos && keys.size() < KeysTried)
-            keys.insert(trimmed(line.substr(0, eq)));
-        const std::string t = trimmed(line);
+        const std::string line = text.substr(start, end - start);
+        // The key as it stands and without each byte-order mark before it.
+        const std::size_t eq = line.find('=');
+        for (std::size_t at = 0; eq != std::string::npos && keys.size() < KeysTried; at += 3) {
+            keys.insert(trimmed(line.substr(at, eq - at)));
+            if (line.compare(at, 3, bom) != 0)
+                break;
+        }
+        std::string t = trimmed(line);
+        while (t.compare(0, 3, bom) == 0)
+            t = trimmed(t.substr(3));
         if (!t.empty() && t.front() == '[' && sections.size() < SectionsTried)
             if (const std::size_t close = t.find(']'); close != std::string::npos)
                 sections.insert(trimmed(t.substr(1, close - 1)));

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <span>
 #include <vector>
 
@@ -47,14 +48,20 @@ inline std::uint32_t pixelAt(const CellImage& image, int x, int y) {
     }
 }
 
-// Same size, depth and pixels.
+// Same size, depth and pixels.  Whole bytes of pixels are compared at once,
+// a last byte shared with the padding pixel by pixel.
 inline bool samePixels(const CellImage& a, const CellImage& b) {
     if (a.width() != b.width() || a.height() != b.height() || a.bitsPerPixel() != b.bitsPerPixel())
         return false;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
+    const std::size_t wholeBytes = static_cast<std::size_t>(a.width()) * a.bitsPerPixel() / 8;
+    const int firstLeft = static_cast<int>(wholeBytes * 8 / a.bitsPerPixel());
+    for (int y = 0; y < a.height(); ++y) {
+        if (std::memcmp(a.row(y), b.row(y), wholeBytes) != 0)
+            return false;
+        for (int x = firstLeft; x < a.width(); ++x)
             if (pixelAt(a, x, y) != pixelAt(b, x, y))
                 return false;
+    }
     return true;
 }
 

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs every build and test dependency from Debian packages when missing.
+# With --fuzz (or CELDO_INSTALL_FUZZ=1) also the compiler and runtime of the
+# fuzz targets, which the normal build does not need.
 set -euo pipefail
 
 packages=(
@@ -11,6 +13,9 @@ packages=(
     qt6-translations-l10n
     xvfb xauth xclip
 )
+if [ "${1:-}" = --fuzz ] || [ "${CELDO_INSTALL_FUZZ:-0}" = 1 ]; then
+    packages+=(clang libfuzzer-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the tree (formatting, the layer ladder), then builds and runs every
 # test twice: a normal build and an AddressSanitizer +
-# UndefinedBehaviorSanitizer build.
+# UndefinedBehaviorSanitizer build; last the readers are fuzzed for a short
+# while (scripts/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -38,3 +39,5 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp:print_suppressions=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DCELDO_SANITIZE=ON -DCELDO_BUILD_BENCH=OFF
+echo "== fuzzing =="
+bash scripts/fuzz.sh

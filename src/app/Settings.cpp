@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,17 +36,11 @@ std::string trim(const std::string& text) {
     return text.substr(begin, end - begin);
 }
 
-// A UTF-8 byte-order mark at the start of the file is no part of the first line.
-std::string withoutBom(const std::string& line) {
-    if (line.size() >= 3 && static_cast<unsigned char>(line[0]) == 0xEF &&
-        static_cast<unsigned char>(line[1]) == 0xBB && static_cast<unsigned char>(line[2]) == 0xBF)
-        return line.substr(3);
-    return line;
-}
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 // "[name]" -> name; nullopt for any other line.
 std::optional<std::string> sectionName(const std::string& line) {
-    const std::string t = trim(withoutBom(line));
+    const std::string t = trim(line);
     if (t.empty() || t.front() != '[')
         return std::nullopt;
     const auto close = t.find(']');
@@ -72,7 +67,7 @@ std::string trimBlanks(const std::string& text) {
 // "key=value" -> (key, value) with blanks trimmed and one pair of enclosing
 // double quotes removed from the value.
 std::optional<std::pair<std::string, std::string>> keyLine(const std::string& line) {
-    const std::string t = trimBlanks(withoutBom(line));
+    const std::string t = trimBlanks(line);
     if (isComment(trim(t)))
         return std::nullopt;
     const auto eq = t.find('=');
@@ -176,8 +171,15 @@ std::optional<Settings::Document> Settings::load(const std::filesystem::path& pa
         unreadable = true;
         return std::nullopt;
     }
-    const std::string bytes = buffer.str();
+    std::string bytes = buffer.str();
     Document document;
+    // A UTF-8 byte-order mark at the start of the file is no part of the
+    // first line.  Anywhere else the same bytes are text like any other, so
+    // a key starting with them is written and read back as it is.
+    if (bytes.starts_with(ByteOrderMark)) {
+        document.byteOrderMark = true;
+        bytes.erase(0, ByteOrderMark.size());
+    }
     document.finalNewline = bytes.empty() || bytes.back() == '\n';
     // The first line break decides the file's line ends; in a file of bare
     // line feeds a carriage return is part of the line and is kept.
@@ -413,7 +415,7 @@ bool Settings::flush() {
         return false;
     apply(*document);
 
-    std::string bytes;
+    std::string bytes(document->byteOrderMark ? ByteOrderMark : std::string_view());
     const char* newline = document->crlf ? "\r\n" : "\n";
     for (std::size_t i = 0; i < document->lines.size(); ++i) {
         bytes += document->lines[i];

@@ -65,6 +65,8 @@ private:
         std::vector<std::string> lines;
         bool crlf = false;
         bool finalNewline = true;
+        // The file started with a UTF-8 byte-order mark, which is kept.
+        bool byteOrderMark = false;
     };
     // Pending change of one key: a value, or nullopt for deletion.
     using Change = std::optional<std::string>;

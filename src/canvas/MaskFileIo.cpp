@@ -13,13 +13,17 @@ MaskWriter MagMaskWriter() {
 MaskReader MagMaskReader() {
     return [](const std::string& fileName) -> CellImagePtr {
         MagFile file(fileName);
-        if (file.readHeader() != status::Ok || file.selectPage() != status::Ok)
-            return nullptr;
-        CellImagePtr plane = file.readImage();
-        if (!plane || plane->bitsPerPixel() == 8)
-            return plane;
-        return plane->ConvertTo8(nullptr);
+        return readMaskPlane(file);
     };
+}
+
+CellImagePtr readMaskPlane(MagFile& file) {
+    if (file.readHeader() != status::Ok || file.selectPage() != status::Ok)
+        return nullptr;
+    CellImagePtr plane = file.readImage();
+    if (!plane || plane->bitsPerPixel() == 8)
+        return plane;
+    return plane->ConvertTo8(nullptr);
 }
 
 } // namespace celdo

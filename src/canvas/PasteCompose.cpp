@@ -18,14 +18,23 @@ bool sameSize(const CellImage& a, const CellImage& b) {
     return a.width() == b.width() && a.height() == b.height();
 }
 
+// GCC builds the row loops vectorised whatever the build's optimisation
+// level, with a wider variant for processors that have it; clang cannot clone
+// templates and vectorises them at its own optimisation level.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define CELDO_ROW_LOOP __attribute__((optimize("O3"), target_clones("avx2", "default")))
+#else
+#define CELDO_ROW_LOOP
+#endif
+
 // One row of a composition, written without branches so that the compiler
 // can work on many pixels at once: each overlay mode and each combination of
 // masks has its own loop.
 template <int Mode, bool Protected, bool Marked>
-__attribute__((optimize("O3"), target_clones("avx2", "default"))) void
-composeRun(std::uint8_t* __restrict out, const std::uint8_t* __restrict paste,
-           const std::uint8_t* __restrict below, const std::uint8_t* __restrict protection,
-           const std::uint8_t* __restrict marked, int length) {
+CELDO_ROW_LOOP void composeRun(std::uint8_t* __restrict out, const std::uint8_t* __restrict paste,
+                               const std::uint8_t* __restrict below,
+                               const std::uint8_t* __restrict protection,
+                               const std::uint8_t* __restrict marked, int length) {
     for (int k = 0; k < length; ++k) {
         const std::uint8_t s = paste[k];
         const std::uint8_t t = below[k];

@@ -113,33 +113,6 @@ struct InfoBlock {
     }
 };
 
-// Takes over a picture returned in malloc blocks, checking first that the
-// blocks are large enough for what the header declares.  Frees both blocks
-// and returns null otherwise.
-CellImagePtr adoptReturned(void* infoBlock, void* pixelBlock) {
-    std::unique_ptr<void, MallocDeleter> info(infoBlock);
-    std::unique_ptr<void, MallocDeleter> pixels(pixelBlock);
-    if (!info || !pixels)
-        return nullptr;
-    const std::size_t infoSize = ::malloc_usable_size(info.get());
-    if (infoSize < sizeof(BitmapInfoHeader))
-        return nullptr;
-    BitmapInfoHeader header;
-    std::memcpy(&header, info.get(), sizeof header);
-    const int depth = CellImage::declaredDepth(header.planes, header.bitCount);
-    const std::uint32_t stride = CellImage::strideFor(header.width, depth);
-    if (stride == 0 || header.height <= 0 || header.height > CellImage::MaxDimension ||
-        header.size < sizeof(BitmapInfoHeader) || header.size > infoSize)
-        return nullptr;
-    const std::size_t colours = depth == 1 ? 2 : depth == 4 ? 16 : depth == 8 ? 256 : 0;
-    if (infoSize - header.size < colours * 4)
-        return nullptr;
-    if (::malloc_usable_size(pixels.get()) <
-        static_cast<std::size_t>(stride) * static_cast<std::size_t>(header.height))
-        return nullptr;
-    return CellImage::AdoptGlobalBitmap(info.release(), pixels.release());
-}
-
 // A copy of the picture for the filter to work on.  Unlike Duplicate it does
 // not zero-fill the pixel block it is about to overwrite.
 CellImagePtr workingCopy(const CellImage& image) {
@@ -220,8 +193,8 @@ FilterOutcome runOwn(const PluginLibrary& library, const FilterEntry& entry, Cel
     CellImagePtr newImage;
     CellImagePtr newMask;
     if (result & CELDO_RESULT_NEW_IMAGE) {
-        newImage = adoptReturned(request.newBitmapInfo, request.newBits);
-        newMask = adoptReturned(request.newMaskInfo, request.newMaskBits);
+        newImage = AdoptReturnedPicture(request.newBitmapInfo, request.newBits);
+        newMask = AdoptReturnedPicture(request.newMaskInfo, request.newMaskBits);
     } else {
         std::free(request.newBitmapInfo);
         std::free(request.newBits);
@@ -311,6 +284,30 @@ FilterOutcome runOutside(const PluginLibrary& library, const FilterEntry& entry,
 }
 
 } // namespace
+
+CellImagePtr AdoptReturnedPicture(void* infoBlock, void* pixelBlock) {
+    std::unique_ptr<void, MallocDeleter> info(infoBlock);
+    std::unique_ptr<void, MallocDeleter> pixels(pixelBlock);
+    if (!info || !pixels)
+        return nullptr;
+    const std::size_t infoSize = ::malloc_usable_size(info.get());
+    if (infoSize < sizeof(BitmapInfoHeader))
+        return nullptr;
+    BitmapInfoHeader header;
+    std::memcpy(&header, info.get(), sizeof header);
+    const int depth = CellImage::declaredDepth(header.planes, header.bitCount);
+    const std::uint32_t stride = CellImage::strideFor(header.width, depth);
+    if (stride == 0 || header.height <= 0 || header.height > CellImage::MaxDimension ||
+        header.size < sizeof(BitmapInfoHeader) || header.size > infoSize)
+        return nullptr;
+    const std::size_t colours = depth == 1 ? 2 : depth == 4 ? 16 : depth == 8 ? 256 : 0;
+    if (infoSize - header.size < colours * 4)
+        return nullptr;
+    if (::malloc_usable_size(pixels.get()) <
+        static_cast<std::size_t>(stride) * static_cast<std::size_t>(header.height))
+        return nullptr;
+    return CellImage::AdoptGlobalBitmap(info.release(), pixels.release());
+}
 
 bool BuildFilterLists(const std::vector<RegisteredPlugin>& plugins, FilterLists& lists) {
     FilterLists built;

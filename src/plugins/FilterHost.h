@@ -62,6 +62,13 @@ struct FilterOutcome {
 // that is invalid or not of the new picture's size is freed and dropped.
 // With CELDO_RESULT_PALETTE_CHANGED the image's palette follows its new
 // colour table.
+// Takes over a picture a filter returned in std::malloc blocks: a
+// BITMAPINFOHEADER with the colour table of its depth, and the pixel rows.
+// The blocks are measured against what the header declares before anything
+// is read from them.  Null (both blocks freed) when they do not describe a
+// valid picture of 1, 4, 8 or 24 bits.
+CellImagePtr AdoptReturnedPicture(void* infoBlock, void* pixelBlock);
+
 FilterOutcome RunFilter(const FilterEntry& entry, const RegisteredPlugin& plugin, CellImage& image,
                         CellImage* mask, const Rect* region, const ColourSelection& colours,
                         void* window = nullptr);

@@ -363,3 +363,44 @@ TEST(SettingKeys, TableHoldsTheDefaultsAndRanges) {
     EXPECT_EQ(fontKeyFields().size(), 13u);
     EXPECT_EQ(fontKeyFields()[0], "lfFaceName");
 }
+
+TEST(Settings, ByteOrderMarkCountsOnlyAtTheStartOfTheFile) {
+    TempDir dir;
+    const std::string path = dir.file("CELDO.INI");
+    // The mark before the first section is no part of its line; the same
+    // bytes before a later key belong to the key.
+    writeText(path, "\xEF\xBB\xBF[CELDOM]\nA=1\n\xEF\xBB\xBF"
+                    "B=2\n");
+    {
+        Settings settings(path, "CELDOM");
+        EXPECT_EQ(settings.readString("A"), "1");
+        EXPECT_FALSE(settings.has("B"));
+        EXPECT_EQ(settings.readString("\xEF\xBB\xBF"
+                                      "B"),
+                  "2");
+        settings.writeString("C", "3");
+        EXPECT_TRUE(settings.flush());
+    }
+    // The mark stays in front; the new key follows the section's last line.
+    EXPECT_EQ(readText(path), "\xEF\xBB\xBF[CELDOM]\nA=1\n\xEF\xBB\xBF"
+                              "B=2\nC=3\n");
+}
+
+TEST(Settings, KeyStartingWithByteOrderMarkReadsBackAsWritten) {
+    // Seen by the settings fuzz target: such a key was written as it is
+    // but read back without the mark, so it was lost.
+    TempDir dir;
+    const std::string key = "\xEF\xBB\xBF"
+                            "x";
+    {
+        Settings settings(dir.file("NEW.INI"), "CELDOM");
+        settings.writeString(key, "1");
+        EXPECT_TRUE(settings.flush());
+    }
+    EXPECT_EQ(readText(dir.file("NEW.INI")), "[CELDOM]\n\xEF\xBB\xBF"
+                                             "x=1\n");
+    Settings back(dir.file("NEW.INI"), "CELDOM");
+    EXPECT_TRUE(back.has(key));
+    EXPECT_EQ(back.readString(key), "1");
+    EXPECT_FALSE(back.has("x"));
+}

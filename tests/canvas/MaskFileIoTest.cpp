@@ -110,3 +110,31 @@ TEST(MaskFileIo, FailedWriteKeepsThePictureAndSays) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, MaskSaveFailedText);
 }
+
+TEST(MaskFileIo, PlaneFromMemory) {
+    // A 3 × 2 picture of 16 colours, indices 1 2 3 over 15 0 9, written as
+    // MAG into memory, reads as an 8-bit plane of the same values.
+    CellImagePtr picture = CellImage::Create(3, 2, 4);
+    picture->row(0)[0] = 0x12;
+    picture->row(0)[1] = 0x30;
+    picture->row(1)[0] = 0xF0;
+    picture->row(1)[1] = 0x90;
+    MagFile out("unused.msk");
+    out.setFromImage(*picture);
+    std::vector<std::uint8_t> bytes;
+    ASSERT_EQ(out.saveToMemory(*picture, nullptr, bytes), status::Ok);
+
+    MagFile in("no-such-folder/unused.msk");
+    in.readFromMemory(bytes);
+    CellImagePtr plane = readMaskPlane(in);
+    ASSERT_TRUE(plane);
+    EXPECT_EQ(plane->bitsPerPixel(), 8);
+    EXPECT_EQ(plane->width(), 3);
+    EXPECT_EQ(plane->height(), 2);
+    EXPECT_EQ(plane->at(0, 0), 1);
+    EXPECT_EQ(plane->at(1, 0), 2);
+    EXPECT_EQ(plane->at(2, 0), 3);
+    EXPECT_EQ(plane->at(0, 1), 15);
+    EXPECT_EQ(plane->at(1, 1), 0);
+    EXPECT_EQ(plane->at(2, 1), 9);
+}

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+
 using namespace celdo;
 using celdo::test::fixturePlugin;
 using celdo::test::numberedPicture;
@@ -323,4 +326,37 @@ TEST_F(FilterHost, MaskOfAnotherSizeRunsNothing) {
     auto mask = CellImage::Create(3, 3, 8);
     EXPECT_EQ(run("Scribble", *image, mask.get()).result, 0u);
     EXPECT_EQ(image->at(0, 0), 0);
+}
+
+TEST(ReturnedPicture, BlocksAreMeasuredBeforeTheyAreTaken) {
+    // A 16 × 16 picture of 8 bits: 16-byte rows, 256 bytes of pixels, and an
+    // information block of the 40-byte header and 256 colour entries.  The
+    // short blocks are far short, as the allocator may round sizes up.
+    const auto info = [](std::size_t entries) {
+        void* block = std::calloc(1, 40 + 4 * entries);
+        BitmapInfoHeader header;
+        header.width = 16;
+        header.height = 16;
+        header.bitCount = 8;
+        std::memcpy(block, &header, sizeof header);
+        const std::uint8_t blueGreenRed[3] = {0x30, 0x20, 0x10};
+        std::memcpy(static_cast<std::uint8_t*>(block) + 40 + 4, blueGreenRed, 3);
+        return block;
+    };
+    const auto pixels = [](std::size_t bytes) {
+        void* block = std::malloc(bytes);
+        std::memset(block, 7, bytes);
+        return block;
+    };
+    CellImagePtr taken = AdoptReturnedPicture(info(256), pixels(256));
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(taken->width(), 16);
+    EXPECT_EQ(taken->height(), 16);
+    EXPECT_EQ(taken->bitsPerPixel(), 8);
+    EXPECT_EQ(taken->at(15, 15), 7);
+    EXPECT_EQ(taken->paletteEntry(1), rgb(0x10, 0x20, 0x30));
+
+    EXPECT_FALSE(AdoptReturnedPicture(info(256), pixels(128)));
+    EXPECT_FALSE(AdoptReturnedPicture(info(64), pixels(256)));
+    EXPECT_FALSE(AdoptReturnedPicture(nullptr, pixels(256)));
 }

@@ -59,8 +59,9 @@ mapfile -t palettes < <(find_files "$source_dir/data" '*.kcf')
 mapfile -t bitmaps < <(find_files "$source_dir/data" '*.bmp'; find_files "$testdata/bmp" '*.bmp')
 mapfile -t mags < <(find_files "$testdata/mag" '*.mag')
 mapfile -t icons < <(find_files "$testdata/ico" '*.ico' '*.cur')
+mapfile -t pngs < <(find_files "$testdata" '*.png')
 
-for target in kiss-cell kiss-palette bmp mag icon mask-file clipboard-dib clipboard-mask \
+for target in kiss-cell kiss-palette bmp png mag icon mask-file clipboard-dib clipboard-mask \
     settings plugin-result command-line; do
     mapfile -t own < <(find_files "$source_dir/fuzz/seeds/$target" '*')
     add "$target" "${own[@]}"
@@ -71,6 +72,7 @@ add bmp "${bitmaps[@]}"
 add mag "${mags[@]}"
 add mask-file "${mags[@]}"
 add icon "${icons[@]}"
+add png "${pngs[@]}"
 add clipboard-dib "${bitmaps[@]}"
 
 # Bare bitmaps, as other programs put them on the clipboard, and filter

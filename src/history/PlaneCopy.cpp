@@ -41,6 +41,21 @@ BlockCache& blockCache() {
     return cache;
 }
 
+// Rows of whole tiles are compared eight bytes at a time without a call.
+bool sameRow(const std::uint8_t* a, const std::uint8_t* b, int width) {
+    if (width != PlaneCopy::TileBytes)
+        return std::memcmp(a, b, static_cast<std::size_t>(width)) == 0;
+    std::uint64_t difference = 0;
+    for (int i = 0; i < PlaneCopy::TileBytes; i += 8) {
+        std::uint64_t x;
+        std::uint64_t y;
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        difference |= x ^ y;
+    }
+    return difference == 0;
+}
+
 } // namespace
 
 void TileBlockDeleter::operator()(std::uint8_t* block) const noexcept {
@@ -123,17 +138,17 @@ void PlaneCopy::RestoreInto(CellImage& plane) const {
     }
 }
 
-void PlaneCopy::markTiles(std::vector<std::uint8_t>& marks, int left, int top, int right,
+Rect PlaneCopy::markTiles(std::vector<std::uint8_t>& marks, int left, int top, int right,
                           int bottom) const {
     if (m_tiles.empty() || left >= right || top >= bottom)
-        return;
+        return {};
     marks.resize(m_tiles.size(), 0);
     const auto bits = static_cast<std::size_t>(m_shape.bitsPerPixel);
     const std::size_t firstByte = static_cast<std::size_t>(std::max(left, 0)) * bits / 8;
     const std::size_t pastByte =
         std::min<std::size_t>((static_cast<std::size_t>(right) * bits + 7) / 8, m_stride);
     if (firstByte >= pastByte)
-        return;
+        return {};
     const int firstColumn = static_cast<int>(firstByte / TileBytes);
     const int lastColumn = static_cast<int>((pastByte - 1) / TileBytes);
     const int firstRow = std::max(top, 0) / TileRows;
@@ -141,6 +156,11 @@ void PlaneCopy::markTiles(std::vector<std::uint8_t>& marks, int left, int top, i
     for (int row = firstRow; row <= lastRow; ++row)
         for (int column = firstColumn; column <= lastColumn; ++column)
             marks[static_cast<std::size_t>(row) * m_columns + column] = 1;
+    if (m_shape.bitsPerPixel != 8)
+        return {};
+    return {firstColumn * TileBytes, firstRow * TileRows,
+            std::min((lastColumn + 1) * TileBytes, m_shape.width),
+            std::min((lastRow + 1) * TileRows, m_shape.height)};
 }
 
 std::size_t PlaneCopy::countDifferences(const CellImage& plane, std::uint32_t tile) const {
@@ -157,39 +177,52 @@ std::size_t PlaneCopy::countDifferences(const CellImage& plane, std::uint32_t ti
     return count;
 }
 
-bool PlaneCopy::differs(const CellImage& plane, std::uint32_t tile) const {
+TileChange PlaneCopy::takeRows(const CellImage& plane, std::uint32_t tile) {
     const TileArea a = area(tile);
-    for (int r = 0; r < a.rows; ++r)
-        if (std::memcmp(m_tiles[tile].get() + static_cast<std::size_t>(r) * a.width,
-                        plane.row(a.firstRow + r) + a.firstByte,
-                        static_cast<std::size_t>(a.width)) != 0)
-            return true;
-    return false;
+    TileChange change;
+    change.tile = tile;
+    std::uint8_t* kept = m_tiles[tile].get();
+    std::size_t stored = 0;
+    for (int r = 0; r < a.rows; ++r) {
+        std::uint8_t* keptRow = kept + static_cast<std::size_t>(r) * a.width;
+        const std::uint8_t* now = plane.row(a.firstRow + r) + a.firstByte;
+        if (sameRow(keptRow, now, a.width))
+            continue;
+        if (!change.block)
+            change.block = NewTileBlock();
+        copyRow(change.block.get() + stored * a.width, keptRow, a.width);
+        copyRow(keptRow, now, a.width);
+        change.rows = static_cast<std::uint16_t>(change.rows | (1u << r));
+        ++stored;
+    }
+    return change;
 }
 
 TileChanges PlaneCopy::Take(const CellImage& plane, const std::vector<std::uint8_t>* marks) {
     TileChanges changes;
     if (!fits(plane))
         return changes;
+    if (marks)
+        changes.reserve(static_cast<std::size_t>(std::count(marks->begin(), marks->end(), 1)));
     for (std::uint32_t t = 0; t < m_tiles.size(); ++t) {
         if (marks && (t >= marks->size() || !(*marks)[t]))
             continue;
+        // A gesture keeps the rows it changed, compared and copied in one
+        // pass: counting bytes would cost more than the painting.
+        if (marks) {
+            TileChange change = takeRows(plane, t);
+            if (change.block)
+                changes.push_back(std::move(change));
+            continue;
+        }
+        // A command's few scattered changes (a merge of two colours) keep
+        // only the changed bytes, at three bytes each; otherwise the whole
+        // tile is kept.
         const TileArea a = area(t);
         const std::size_t size = static_cast<std::size_t>(a.rows) * a.width;
-        // A gesture's tiles are kept whole: counting their bytes would cost
-        // more than the painting.  A command's few scattered changes (a
-        // merge of two colours) keep only the changed bytes, at three bytes
-        // each.
-        std::size_t differing = 0;
-        if (marks) {
-            if (!differs(plane, t))
-                continue;
-            differing = size;
-        } else {
-            differing = countDifferences(plane, t);
-            if (differing == 0)
-                continue;
-        }
+        const std::size_t differing = countDifferences(plane, t);
+        if (differing == 0)
+            continue;
         TileChange change;
         change.tile = t;
         std::uint8_t* kept = m_tiles[t].get();
@@ -227,6 +260,21 @@ void PlaneCopy::Exchange(CellImage& plane, TileChanges& changes) {
             continue;
         const TileArea a = area(change.tile);
         std::uint8_t* kept = m_tiles[change.tile].get();
+        if (change.block && change.rows) {
+            std::size_t stored = 0;
+            for (int r = 0; r < a.rows; ++r) {
+                if (!(change.rows & (1u << r)))
+                    continue;
+                std::uint8_t* keptRow = kept + static_cast<std::size_t>(r) * a.width;
+                std::uint8_t* other = change.block.get() + stored * a.width;
+                std::uint8_t* target = plane.row(a.firstRow + r) + a.firstByte;
+                copyRow(target, other, a.width);
+                copyRow(other, keptRow, a.width);
+                copyRow(keptRow, target, a.width);
+                ++stored;
+            }
+            continue;
+        }
         if (change.block) {
             for (int r = 0; r < a.rows; ++r)
                 copyRow(plane.row(a.firstRow + r) + a.firstByte,

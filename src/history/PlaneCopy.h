@@ -2,6 +2,7 @@
 
 #include "core/CellImage.h"
 #include "core/Colour.h"
+#include "core/Rect.h"
 
 #include <array>
 #include <cstddef>
@@ -40,8 +41,10 @@ TileBlock NewTileBlock();
 // it (while it is undone).  A tile with few changed bytes keeps only those.
 struct TileChange {
     std::uint32_t tile = 0;
-    // The whole tile, or empty when the bytes below say what changed.
+    // The whole tile; or, with `rows` set, only those rows one after
+    // another; or empty when the bytes below say what changed.
     TileBlock block;
+    std::uint16_t rows = 0;
     std::vector<std::uint16_t> offsets;
     std::vector<std::uint8_t> values;
 };
@@ -53,7 +56,7 @@ using TileChanges = std::vector<TileChange>;
 // its own, so that undo and redo move each changed byte once.
 class PlaneCopy {
 public:
-    static constexpr int TileRows = 16;
+    static constexpr int TileRows = 16; // one bit each in TileChange::rows
     static constexpr int TileBytes = 64;
 
     // Copies the plane's pixels and palette.  Throws std::bad_alloc when
@@ -75,7 +78,9 @@ public:
 
     // Marks the tiles that hold part of pixel rectangle [left, right) ×
     // [top, bottom) (already cut to the plane).
-    void markTiles(std::vector<std::uint8_t>& marks, int left, int top, int right,
+    // Returns, for an 8-bit plane, the pixels the marked tiles hold: a
+    // rectangle inside it marks nothing new.  Empty for other depths.
+    Rect markTiles(std::vector<std::uint8_t>& marks, int left, int top, int right,
                    int bottom) const;
     // Compares the plane (of this shape) with the copy on the marked tiles
     // (a gesture's), or on all tiles when `marks` is null (a command's), and
@@ -98,7 +103,8 @@ private:
     TileArea area(std::uint32_t tile) const;
     // Compares one tile; returns the number of differing bytes.
     std::size_t countDifferences(const CellImage& plane, std::uint32_t tile) const;
-    bool differs(const CellImage& plane, std::uint32_t tile) const;
+    // The rows of one tile that differ, taken for the copy.
+    TileChange takeRows(const CellImage& plane, std::uint32_t tile);
 
     PlaneShape m_shape;
     std::uint32_t m_stride = 0;

@@ -41,21 +41,26 @@ void SurfaceRecord::remember() {
     m_seenPicture = m_surface.picture.get();
     m_seenMask = m_surface.mask.get();
     m_seenView = m_surface.maskView.get();
+    m_covered = {};
     m_pictureMarks.clear();
     m_maskMarks.clear();
     m_viewMarks.clear();
 }
 
 void SurfaceRecord::Touched(const Rect& pixels) {
-    if (pixels.empty())
+    // A stroke's next dab mostly lies in the tiles of the one before.
+    if (pixels.empty() || m_covered.intersected(pixels) == pixels)
         return;
     const auto mark = [&](const std::unique_ptr<PlaneCopy>& copy,
                           std::vector<std::uint8_t>& marks) {
-        if (copy)
-            copy->markTiles(marks, pixels.left, pixels.top, pixels.right, pixels.bottom);
+        return copy ? copy->markTiles(marks, pixels.left, pixels.top, pixels.right, pixels.bottom)
+                    : Rect{};
     };
-    mark(m_picture, m_pictureMarks);
-    mark(m_maskMode ? m_view : m_mask, m_maskMode ? m_viewMarks : m_maskMarks);
+    const Rect picture = mark(m_picture, m_pictureMarks);
+    const Rect other = mark(m_maskMode ? m_view : m_mask, m_maskMode ? m_viewMarks : m_maskMarks);
+    // Mask planes and views are 8-bit planes of the picture's size: with an
+    // 8-bit picture their tiles are the picture's.
+    m_covered = (m_maskMode ? m_view : m_mask) ? picture.intersected(other) : picture;
 }
 
 PlaneStep SurfaceRecord::takePlane(std::unique_ptr<PlaneCopy>& copy, const CellImage* plane,

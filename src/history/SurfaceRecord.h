@@ -85,6 +85,8 @@ private:
     std::vector<std::uint8_t> m_pictureMarks;
     std::vector<std::uint8_t> m_maskMarks;
     std::vector<std::uint8_t> m_viewMarks;
+    // Pixels whose tiles the last touch marked in every plane it marks.
+    Rect m_covered;
 };
 
 } // namespace celdo

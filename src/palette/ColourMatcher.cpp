@@ -34,7 +34,7 @@ inline int mixDistance(const Terms& c, int t, int mr, int mg, int mb) {
     const int di = std::abs(c.i - inPhaseOf(mr, mg, mb));
     const int dq = std::abs(c.q - quadratureOf(mr, mg, mb));
     const int d = dr + dg + db + 2 * (dy + di) + dq;
-    return (dr > t) | (dg > t) | (db > t) ? OutOfReachDistance : d;
+    return ((dr > t) | (dg > t) | (db > t)) ? OutOfReachDistance : d;
 }
 
 // The entries within reach of one colour, in index order, with their own

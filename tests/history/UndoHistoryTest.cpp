@@ -225,7 +225,7 @@ protected:
 TEST_F(UndoSteps, EveryPaintingStepComesBackByteForByte) {
     // The first picture with its mask honoured and then disabled, and the
     // second, which has none.
-    for (const auto [i, masked] : {std::pair{0, true}, {0, false}, {1, false}}) {
+    for (const auto& [i, masked] : {std::pair{0, true}, {0, false}, {1, false}}) {
         SCOPED_TRACE(i);
         current = i;
         surface(i).maskEnabled = masked;

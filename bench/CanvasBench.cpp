@@ -1,5 +1,7 @@
 #include "canvas/Canvas.h"
 
+#include "StrokePath.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -66,12 +68,7 @@ void BM_FreehandStroke(benchmark::State& state) {
     BenchCanvas b(1024, 1024);
     b.brush.cells.fill(1);
     b.brush.updateExtent();
-    std::vector<Point> path;
-    for (int i = 0; i < 1000; ++i) {
-        const double t = i / 1000.0 * 2.0 * 3.14159265358979;
-        path.push_back({512 + static_cast<int>(400 * std::cos(t)),
-                        512 + static_cast<int>(300 * std::sin(2 * t))});
-    }
+    const std::vector<Point> path = FigureEightPath();
     for (auto _ : state) {
         Rect changed;
         for (const Point& p : path)

@@ -502,20 +502,30 @@ TEST_F(UndoSteps, ACancelledGestureLeavesNothing) {
     EXPECT_FALSE(history.canUndo(lanes[0]));
 }
 
-// A big picture and a small bound: the oldest strokes go, the newest stay
-// and come back exactly.
-TEST(UndoMemory, StrokesOfABigPictureStayWithinTheBound) {
+// A 4096 × 4096 picture painted with the full 16 × 16 brush.
+struct UndoMemory : ::testing::Test {
     PaletteSet palette;
     ColourSelection selection;
-    Brush brush;
-    brush.cells.fill(1);
-    brush.updateExtent();
+    Brush brush = [] {
+        Brush full;
+        full.cells.fill(1);
+        full.updateExtent();
+        return full;
+    }();
     EditingState editing{selection, brush};
-    Canvas canvas(editing);
-    canvas.SetPicture(CellImage::Create(4096, 4096, 8));
-    UndoHistory history(palette);
+    Canvas canvas{editing};
+    UndoHistory history{palette};
+    UndoHistory::Lane lane = 0;
+
+    void SetUp() override { canvas.SetPicture(CellImage::Create(4096, 4096, 8)); }
+    void open() { lane = history.Open(canvas.surface()); }
+};
+
+// A small bound: the oldest strokes go, the newest stay and come back
+// exactly.
+TEST_F(UndoMemory, StrokesOfABigPictureStayWithinTheBound) {
     history.setMemoryLimit(std::size_t{1} << 20);
-    const UndoHistory::Lane lane = history.Open(canvas.surface());
+    open();
     for (int i = 0; i < 200; ++i) {
         selection.drawColor = 1 + i % 200;
         const int y = 20 * i;
@@ -547,17 +557,8 @@ TEST(UndoMemory, StrokesOfABigPictureStayWithinTheBound) {
     EXPECT_FALSE(history.canUndo(lane));
 }
 
-TEST(UndoMemory, DefaultBoundHoldsTwoHundredStrokes) {
-    PaletteSet palette;
-    ColourSelection selection;
-    Brush brush;
-    brush.cells.fill(1);
-    brush.updateExtent();
-    EditingState editing{selection, brush};
-    Canvas canvas(editing);
-    canvas.SetPicture(CellImage::Create(4096, 4096, 8));
-    UndoHistory history(palette);
-    const UndoHistory::Lane lane = history.Open(canvas.surface());
+TEST_F(UndoMemory, DefaultBoundHoldsTwoHundredStrokes) {
+    open();
     // Diagonals across the whole picture: each stroke's box is the whole
     // 16 MiB picture, its pixels about 4096 × 1.4 × 16 bytes.
     for (int i = 0; i < 200; ++i) {

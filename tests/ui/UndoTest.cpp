@@ -1,4 +1,5 @@
 #include "EditorTestSupport.h"
+#include "support/PixelRows.h"
 #include "support/PositionCodedPicture.h"
 
 #include "app/CommandTable.h"
@@ -22,14 +23,6 @@ using namespace celdo;
 using namespace celdo::testing;
 
 namespace {
-
-std::vector<std::uint8_t> pixelsOf(const CellImage& image) {
-    std::vector<std::uint8_t> pixels;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            pixels.push_back(image.at(x, y));
-    return pixels;
-}
 
 // A freehand stroke with the mouse from `from` to `to` (canvas pixels).
 void stroke(ImageWindow& window, QPoint from, QPoint to) {
@@ -86,11 +79,11 @@ private slots:
         w.toolBar()->setList(editor->state().toolbarList);
         ImageWindow* window = w.activeImageWindow();
         QVERIFY(window);
-        const std::vector<std::uint8_t> before = pixelsOf(*window->canvas().picture());
+        const test::Rows before = test::rows(*window->canvas().picture());
 
         w.executeCommand(Command::ToolFreehand);
         stroke(*window, QPoint(3, 4), QPoint(20, 30));
-        const std::vector<std::uint8_t> painted = pixelsOf(*window->canvas().picture());
+        const test::Rows painted = test::rows(*window->canvas().picture());
         QVERIFY(painted != before);
         QVERIFY(window->canvas().surface().modified);
         w.updateMenuState();
@@ -102,7 +95,7 @@ private slots:
         // The menu item.
         w.action(Command::Undo)->trigger();
         f.settle();
-        QCOMPARE(pixelsOf(*window->canvas().picture()), before);
+        QCOMPARE(test::rows(*window->canvas().picture()), before);
         QVERIFY(!window->canvas().surface().modified);
         w.updateMenuState();
         QVERIFY(!w.action(Command::Undo)->isEnabled());
@@ -112,12 +105,12 @@ private slots:
 
         // The keys: Ctrl+Y and Ctrl+Shift+Z redo, Ctrl+Z undoes.
         type(w, QKeySequence(QStringLiteral("Ctrl+Y")));
-        QCOMPARE(pixelsOf(*window->canvas().picture()), painted);
+        QCOMPARE(test::rows(*window->canvas().picture()), painted);
         QVERIFY(window->canvas().surface().modified);
         type(w, QKeySequence(QStringLiteral("Ctrl+Z")));
-        QCOMPARE(pixelsOf(*window->canvas().picture()), before);
+        QCOMPARE(test::rows(*window->canvas().picture()), before);
         type(w, QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
-        QCOMPARE(pixelsOf(*window->canvas().picture()), painted);
+        QCOMPARE(test::rows(*window->canvas().picture()), painted);
 
         // A save, then undo: modified again; redo back to the saved state.
         QVERIFY(window->Save());
@@ -134,10 +127,10 @@ private slots:
         auto editor = f.start(FrameVariant::MultipleDocument, {doll});
         MainWindow& w = *editor->mainWindow();
         ImageWindow* window = w.activeImageWindow();
-        const std::vector<std::uint8_t> before = pixelsOf(*window->canvas().picture());
+        const test::Rows before = test::rows(*window->canvas().picture());
         w.executeCommand(Command::ToolFreehand);
         stroke(*window, QPoint(5, 5), QPoint(40, 12));
-        const std::vector<std::uint8_t> painted = pixelsOf(*window->canvas().picture());
+        const test::Rows painted = test::rows(*window->canvas().picture());
 
         window->startPaste(test::positionCodedPicture(12, 12), nullptr);
         QPointer<PasteWindow> paste = window->canvasView()->findChild<PasteWindow*>();
@@ -146,10 +139,10 @@ private slots:
         f.settle();
         // The paste went without being laid down, and the stroke was undone.
         QVERIFY(!paste);
-        QCOMPARE(pixelsOf(*window->canvas().picture()), before);
+        QCOMPARE(test::rows(*window->canvas().picture()), before);
         w.executeCommand(Command::Redo);
         f.settle();
-        QCOMPARE(pixelsOf(*window->canvas().picture()), painted);
+        QCOMPARE(test::rows(*window->canvas().picture()), painted);
 
         // A paste laid down is a step of its own.
         window->startPaste(test::positionCodedPicture(12, 12), nullptr);
@@ -157,10 +150,10 @@ private slots:
         QVERIFY(paste);
         paste->pasteNow();
         f.settle();
-        QVERIFY(pixelsOf(*window->canvas().picture()) != painted);
+        QVERIFY(test::rows(*window->canvas().picture()) != painted);
         w.executeCommand(Command::Undo);
         f.settle();
-        QCOMPARE(pixelsOf(*window->canvas().picture()), painted);
+        QCOMPARE(test::rows(*window->canvas().picture()), painted);
     }
 
     void undoDuringAStrokeTakesBackWhatItPainted() {
@@ -171,11 +164,11 @@ private slots:
         ImageWindow* window = w.activeImageWindow();
         w.executeCommand(Command::ToolFreehand);
         stroke(*window, QPoint(5, 5), QPoint(40, 12));
-        const std::vector<std::uint8_t> first = pixelsOf(*window->canvas().picture());
+        const test::Rows first = test::rows(*window->canvas().picture());
         QWidget* canvas = window->canvasView();
         QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(30, 40));
         QTest::mouseMove(canvas, QPoint(50, 60));
-        QVERIFY(pixelsOf(*window->canvas().picture()) != first);
+        QVERIFY(test::rows(*window->canvas().picture()) != first);
         // Ended as a cancel, then the stroke before it undone.
         w.executeCommand(Command::Undo);
         f.settle();
@@ -184,7 +177,7 @@ private slots:
         QVERIFY(!editor->state().editing.strokeActive);
         w.executeCommand(Command::Redo);
         f.settle();
-        QCOMPARE(pixelsOf(*window->canvas().picture()), first);
+        QCOMPARE(test::rows(*window->canvas().picture()), first);
         QVERIFY(!editor->state().history.canRedo(window->undoLane()));
     }
 
@@ -198,8 +191,8 @@ private slots:
         QCOMPARE(windows.size(), std::size_t(2));
         ImageWindow* dress = windows[0];
         ImageWindow* doll = windows[1];
-        const std::vector<std::uint8_t> dollBefore = pixelsOf(*doll->canvas().picture());
-        const std::vector<std::uint8_t> dressBefore = pixelsOf(*dress->canvas().picture());
+        const test::Rows dollBefore = test::rows(*doll->canvas().picture());
+        const test::Rows dressBefore = test::rows(*dress->canvas().picture());
         const std::vector<ColourValue> paletteBefore(editor->state().palette.current(),
                                                      editor->state().palette.current() + 256);
 
@@ -217,7 +210,7 @@ private slots:
         editor->state().colours.dragTarget = 55;
         w.executeCommand(Command::PaletteSwap);
         f.settle();
-        QVERIFY(pixelsOf(*doll->canvas().picture()) != dollBefore);
+        QVERIFY(test::rows(*doll->canvas().picture()) != dollBefore);
         // The active picture (the dress) gets a stroke of its own.
         QCOMPARE(w.activeImageWindow(), dress);
         w.executeCommand(Command::ToolFreehand);
@@ -225,12 +218,12 @@ private slots:
 
         // From the doll the swap cannot be undone yet: the status bar says why.
         activate(doll);
-        const std::vector<std::uint8_t> dollSwapped = pixelsOf(*doll->canvas().picture());
+        const test::Rows dollSwapped = test::rows(*doll->canvas().picture());
         w.executeCommand(Command::Undo);
         f.settle();
         QCOMPARE(w.coordinatePane()->text(),
                  QStringLiteral("「dress.cel」に後の変更があるため、元に戻せません"));
-        QCOMPARE(pixelsOf(*doll->canvas().picture()), dollSwapped);
+        QCOMPARE(test::rows(*doll->canvas().picture()), dollSwapped);
 
         // Undone in the dress first, then the swap from the doll: both
         // pictures and the palette as they were.
@@ -239,8 +232,8 @@ private slots:
         activate(doll);
         w.executeCommand(Command::Undo);
         f.settle();
-        QCOMPARE(pixelsOf(*doll->canvas().picture()), dollBefore);
-        QCOMPARE(pixelsOf(*dress->canvas().picture()), dressBefore);
+        QCOMPARE(test::rows(*doll->canvas().picture()), dollBefore);
+        QCOMPARE(test::rows(*dress->canvas().picture()), dressBefore);
         QCOMPARE(std::vector<ColourValue>(editor->state().palette.current(),
                                           editor->state().palette.current() + 256),
                  paletteBefore);
@@ -303,7 +296,7 @@ private slots:
         MainWindow& w = *editor->mainWindow();
         ImageWindow* window = w.activeImageWindow();
         const int width = window->canvas().width();
-        const std::vector<std::uint8_t> before = pixelsOf(*window->canvas().picture());
+        const test::Rows before = test::rows(*window->canvas().picture());
         f.ui.answerDialog("SizeChange", [](ControlTable& t) {
             t.setValue(imagedialog::RightBar, 10);
             return t.press(imagedialog::Apply);
@@ -316,7 +309,7 @@ private slots:
         f.settle();
         QCOMPARE(window->canvas().width(), width);
         QCOMPARE(window->canvasView()->width(), width);
-        QCOMPARE(pixelsOf(*window->canvas().picture()), before);
+        QCOMPARE(test::rows(*window->canvas().picture()), before);
     }
 };
 

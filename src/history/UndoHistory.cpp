@@ -164,8 +164,11 @@ void UndoHistory::Discard(Lane lane) {
 Status UndoHistory::Commit(std::span<const Lane> lanes, bool onlyTouched, bool markModified) {
     auto step = std::make_unique<Step>();
     try {
+        // A gesture never changes the palette; the pointer's every move
+        // closes an empty gesture step, so the comparison is left to
+        // commands.
         const ColourValue* now = m_palette.all();
-        for (std::size_t i = 0; i < m_paletteCopy.size(); ++i) {
+        for (std::size_t i = 0; !onlyTouched && i < m_paletteCopy.size(); ++i) {
             if (now[i] == m_paletteCopy[i])
                 continue;
             step->paletteIndices.push_back(static_cast<std::uint16_t>(i));

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../src"
 
-declare -A rank=([core]=0 [framework]=0 [palette]=1 [formats]=2 [boards]=3 [canvas]=4
+declare -A rank=([core]=0 [framework]=0 [palette]=1 [formats]=2 [boards]=3 [sets]=3 [canvas]=4
                  [history]=5 [plugins]=5 [app]=6)
 
 failures=0

@@ -140,6 +140,15 @@ enum class Command : int {
     ZoomChanged = 2105,
     FindFile = 2114,
     GetTitle = 2115,
+
+    // KiSS sets: opening one, and the set window's own menu.
+    OpenSet = 3000,
+    SaveSet = 3001,
+    SetReports = 3002,
+    SetInitialScript = 3003,
+    CloseSet = 3004,
+    SetPageFirst = 3010,
+    SetPageLast = 3019,
 };
 
 constexpr int commandId(Command command) {

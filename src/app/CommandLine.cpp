@@ -23,6 +23,8 @@ CommandWord ClassifyWord(const std::string& word) {
         result.kind = CommandWord::Kind::Option;
     else if (FileExtension(word) == "KCF")
         result.kind = CommandWord::Kind::Palette;
+    else if (FileExtension(word) == "CNF")
+        result.kind = CommandWord::Kind::Set;
     else
         result.kind = CommandWord::Kind::Image;
     return result;
@@ -76,6 +78,11 @@ SingleDocumentStart PlanSingleDocument(const std::vector<CommandWord>& words,
             break;
         case CommandWord::Kind::Image:
             images.push_back(word.text);
+            break;
+        case CommandWord::Kind::Set:
+            // The set window opens the set's cells itself; further sets are
+            // further set windows of this instance.
+            plan.sets.push_back(word.text);
             break;
         }
     }

@@ -10,9 +10,9 @@ namespace celdo {
 // One word of the command line or one dropped file.  Each argument is one
 // word, so names may contain blanks, "-" and "/".  A word is an option when
 // it starts with "-" or is "/CB" in any case; every other word is a file
-// name, a palette when its extension is KCF.
+// name: a palette when its extension is KCF, a KiSS set when it is CNF.
 struct CommandWord {
-    enum class Kind { Option, Palette, Image };
+    enum class Kind { Option, Palette, Image, Set };
     Kind kind = Kind::Image;
     std::string text;
 };
@@ -38,6 +38,8 @@ struct SingleDocumentStart {
     // image, followed by the palette when the image's extension is CEL.
     std::vector<std::vector<std::string>> instances;
     bool openClipboard = false;
+    // KiSS sets, each opened in a set window of this instance.
+    std::vector<std::string> sets;
 };
 
 // `lastPaletteWins`: dropped files take the last KCF file as the palette,

@@ -15,6 +15,11 @@ const std::vector<CommandInfo> kCommands = {
     {Command::NewImage, "新規作成(&N)...\tCtrl+N", A::Always, C::None},
     {Command::OpenImage, "開く(&O)...\tCtrl+O", A::Always, C::None},
     {Command::OpenClipboardImage, "クリップボードの編集", A::WithClipboardImage, C::None},
+    {Command::OpenSet, "セットを開く(&K)...", A::Always, C::None},
+    {Command::SaveSet, "セットの保存(&S)\tCtrl+S", A::Always, C::None},
+    {Command::SetReports, "読み込みの報告(&R)...", A::Always, C::None},
+    {Command::SetInitialScript, "FKiSS の初期化を反映(&I)", A::Always, C::None},
+    {Command::CloseSet, "閉じる(&C)\tCtrl+W", A::Always, C::None},
     {Command::Save, "上書保存(&S)\tCtrl+S", A::WithImage, C::None},
     {Command::SaveAs, "別名保存(&A)...", A::WithImage, C::None},
     {Command::Options, "オプション...", A::Always, C::None},
@@ -128,8 +133,8 @@ std::vector<MenuEntry> CommandTable::mainMenu(FrameVariant variant) {
     std::vector<MenuEntry> menu;
     // The file history is appended after "終了" each time the popup opens.
     menu.push_back(popup("ファイル(&F)", {cmd(Command::NewImage), cmd(Command::OpenImage),
-                                          cmd(Command::OpenClipboardImage), sep(),
-                                          cmd(Command::Save), cmd(Command::SaveAs), sep(),
+                                          cmd(Command::OpenClipboardImage), cmd(Command::OpenSet),
+                                          sep(), cmd(Command::Save), cmd(Command::SaveAs), sep(),
                                           cmd(Command::Options), sep(), cmd(Command::Exit)}));
     menu.push_back(popup(
         "編集(&E)", {cmd(Command::Undo), cmd(Command::Redo), sep(), cmd(Command::Copy),

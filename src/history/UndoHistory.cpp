@@ -24,9 +24,12 @@ struct UndoHistory::Step {
     std::vector<std::uint16_t> paletteIndices;
     std::vector<ColourValue> paletteValues;
     std::vector<Part> parts;
+    std::unique_ptr<StepAction> action;
     std::size_t bytes = 0;
 
-    bool onPalette() const { return !paletteIndices.empty(); }
+    // A step with work outside the pictures lies on the palette's lane, the
+    // one lane every window can reach.
+    bool onPalette() const { return !paletteIndices.empty() || action; }
     const Part* part(Lane lane) const {
         for (const Part& p : parts)
             if (p.lane == lane)
@@ -46,6 +49,8 @@ struct UndoHistory::Step {
                             paletteValues.capacity() * sizeof(ColourValue);
         for (const Part& p : parts)
             total += sizeof(Part) + p.surface.bytes();
+        if (action)
+            total += action->bytes();
         return total;
     }
 };
@@ -162,7 +167,18 @@ void UndoHistory::Discard(Lane lane) {
 }
 
 Status UndoHistory::Commit(std::span<const Lane> lanes, bool onlyTouched, bool markModified) {
+    return commit(lanes, onlyTouched, markModified, nullptr);
+}
+
+Status UndoHistory::CommitWithAction(std::span<const Lane> lanes,
+                                     std::unique_ptr<StepAction> action, bool markModified) {
+    return commit(lanes, false, markModified, std::move(action));
+}
+
+Status UndoHistory::commit(std::span<const Lane> lanes, bool onlyTouched, bool markModified,
+                           std::unique_ptr<StepAction> action) {
     auto step = std::make_unique<Step>();
+    step->action = std::move(action);
     try {
         // A gesture never changes the palette; the pointer's every move
         // closes an empty gesture step, so the comparison is left to
@@ -335,6 +351,12 @@ UndoHistory::Result UndoHistory::move(Lane lane, bool undo) {
         result.outcome = Outcome::OutOfMemory;
         return result;
     }
+    if (step->action && !(undo ? step->action->Undo() : step->action->Redo())) {
+        for (std::size_t j = step->parts.size(); j-- > 0;)
+            find(step->parts[j].lane)->record->Exchange(step->parts[j].surface);
+        result.outcome = Outcome::ActionFailed;
+        return result;
+    }
     ColourValue* entries = m_palette.all();
     for (std::size_t i = 0; i < step->paletteIndices.size(); ++i) {
         const std::uint16_t index = step->paletteIndices[i];
@@ -354,7 +376,7 @@ UndoHistory::Result UndoHistory::move(Lane lane, bool undo) {
     dropOldest(step);
 
     result.outcome = Outcome::Done;
-    result.paletteChanged = step->onPalette();
+    result.paletteChanged = !step->paletteIndices.empty();
     for (const Step::Part& part : step->parts)
         result.changed.push_back(part.lane);
     // Every picture shows the current colour group, whatever its pixels

@@ -3,6 +3,7 @@
 #include "canvas/PaintSurface.h"
 #include "core/Rect.h"
 #include "core/Status.h"
+#include "history/StepAction.h"
 #include "history/SurfaceRecord.h"
 #include "palette/PaletteSet.h"
 
@@ -76,15 +77,21 @@ public:
     Status Commit(Lane lane, bool onlyTouched = false) {
         return Commit(std::span<const Lane>(&lane, 1), onlyTouched);
     }
+    // As Commit, with work outside the pictures that belongs to the step; the
+    // step then lies on the palette's lane too, so it is made even when
+    // nothing else changed.
+    Status CommitWithAction(std::span<const Lane> lanes, std::unique_ptr<StepAction> action,
+                            bool markModified);
     // Changes not yet committed on this picture are dropped (a gesture
     // cancelled).
     void Discard(Lane lane);
 
     enum class Outcome {
         Done,
-        Nothing,     // no step to undo or redo
-        Blocked,     // the step lies on another lane with later steps
-        OutOfMemory, // a plane could not be brought back; nothing changed
+        Nothing,      // no step to undo or redo
+        Blocked,      // the step lies on another lane with later steps
+        OutOfMemory,  // a plane could not be brought back; nothing changed
+        ActionFailed, // the step's work outside the pictures failed; nothing changed
     };
     struct Result {
         Outcome outcome = Outcome::Nothing;
@@ -112,6 +119,8 @@ private:
     static constexpr std::uint64_t Unreachable = ~std::uint64_t{0};
 
     Result move(Lane lane, bool undo);
+    Status commit(std::span<const Lane> lanes, bool onlyTouched, bool markModified,
+                  std::unique_ptr<StepAction> action);
     void dropUndone(Step* step);
     void dropOldest(Step* keep);
     void forgetStep(Step* step);

@@ -27,6 +27,15 @@ TEST(CommandLine, EachArgumentIsOneWord) {
     EXPECT_EQ(words[6].kind, Kind::Palette);
     EXPECT_EQ(ClassifyWord("set.kcf.cel").kind, Kind::Image);
     EXPECT_EQ(ClassifyWord("/x.kcf/set").kind, Kind::Image);
+    EXPECT_EQ(ClassifyWord("/sets/doll.CNF").kind, Kind::Set);
+    EXPECT_EQ(ClassifyWord("doll.cnf.bak").kind, Kind::Image);
+}
+
+TEST(CommandLine, SetsOpenInTheSingleDocumentInstanceItself) {
+    const auto plan = PlanSingleDocument(ParseWords({"a.cnf", "b.cel", "c.CNF"}));
+    EXPECT_EQ(plan.sets, (std::vector<std::string>{"a.cnf", "c.CNF"}));
+    EXPECT_EQ(plan.firstImage, "b.cel");
+    EXPECT_TRUE(plan.instances.empty());
 }
 
 TEST(CommandLine, SlashWordsOtherThanCbAreFiles) {

@@ -427,6 +427,54 @@ TEST_F(UndoSteps, ASharedStepWaitsForTheOtherPicturesLaterSteps) {
     EXPECT_FALSE(history.canRedo(UndoHistory::PaletteLane));
 }
 
+// Files on disk that a set-wide operation rewrote, as a log of the moves.
+struct LoggedAction : StepAction {
+    explicit LoggedAction(std::vector<std::string>& log, bool fails = false)
+        : log(log), fails(fails) {}
+    bool Undo() override {
+        log.push_back(fails ? "undo failed" : "undo");
+        return !fails;
+    }
+    bool Redo() override {
+        log.push_back("redo");
+        return true;
+    }
+    std::size_t bytes() const override { return 1000; }
+    std::vector<std::string>& log;
+    bool fails;
+};
+
+TEST_F(UndoSteps, WorkOutsideThePicturesMovesWithItsStep) {
+    std::vector<std::string> log;
+    selection.drawColor = 3;
+    selection.dragTarget = 4;
+    const std::vector<PictureState> before = states();
+    const std::optional<PaletteBroadcast> swap = SwapEntries(palette, selection, true);
+    ASSERT_TRUE(swap.has_value());
+    for (auto& c : canvases)
+        ApplyPaletteBroadcast(c->surface(), *swap, palette);
+    const std::vector<PictureState> swapped = states();
+    ASSERT_EQ(history.CommitWithAction(lanes, std::make_unique<LoggedAction>(log), true),
+              status::Ok);
+    ASSERT_EQ(history.Undo(lanes[1]).outcome, UndoHistory::Outcome::Done);
+    EXPECT_SAME(states(), before);
+    ASSERT_EQ(history.Redo(UndoHistory::PaletteLane).outcome, UndoHistory::Outcome::Done);
+    EXPECT_SAME(states(), swapped);
+    EXPECT_EQ(log, (std::vector<std::string>{"undo", "redo"}));
+
+    // Only the action: the step still lies on the palette's lane.
+    ASSERT_EQ(history.CommitWithAction({}, std::make_unique<LoggedAction>(log, true), false),
+              status::Ok);
+    const std::vector<ColourValue> paletteNow = entries();
+    const UndoHistory::Result failed = history.Undo(UndoHistory::PaletteLane);
+    EXPECT_EQ(failed.outcome, UndoHistory::Outcome::ActionFailed);
+    EXPECT_FALSE(failed.paletteChanged);
+    EXPECT_SAME(states(), swapped);
+    EXPECT_EQ(entries(), paletteNow);
+    EXPECT_TRUE(history.canUndo(UndoHistory::PaletteLane));
+    EXPECT_EQ(log.back(), "undo failed");
+}
+
 TEST_F(UndoSteps, PaletteLoadIsAStepOfThePaletteAlone) {
     const std::vector<ColourValue> before = entries();
     palette.group(4)[9] = rgb(200, 0, 0);

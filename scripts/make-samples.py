@@ -5,7 +5,8 @@
 
 writes data/files/DEFAULT.KCF (256 colours x 10 groups) and data/samples/:
 doll.kcf (two groups), doll.cel (256 colours), dress.cel (16 colours, "KiSS"
-header) and ribbon.cel (old 16-colour cell).  The output is deterministic.
+header), ribbon.cel (old 16-colour cell) and doll.cnf, the set that places
+them on two pages.  The output is deterministic.
 """
 
 import colorsys
@@ -248,6 +249,23 @@ def main():
     write(os.path.join(samples, "doll.cel"), kiss_cell(doll(), 8, 120, 40))
     write(os.path.join(samples, "dress.cel"), kiss_cell(dress(), 4, 126, 80))
     write(os.path.join(samples, "ribbon.cel"), old_cell(ribbon()))
+    write(os.path.join(samples, "doll.cnf"), SAMPLE_SET.encode("shift_jis"))
+
+
+# The cells' own offsets place the doll and the dress; the ribbon (an old
+# cell without offsets) sits on the head.  Page 1 shows the second colour
+# group without the dress.
+SAMPLE_SET = (
+    "; Celdo sample set\r\n"
+    "(320,200)\r\n"
+    "%doll.kcf\r\n"
+    "[0\r\n"
+    "#0 ribbon.cel :0 1    ; リボン\r\n"
+    "#1 dress.cel  :0      ; ドレス\r\n"
+    "#2 doll.cel           ; 体\r\n"
+    "$0 137,38 0,0 0,0\r\n"
+    "$1 137,38 * 0,0\r\n"
+)
 
 
 if __name__ == "__main__":

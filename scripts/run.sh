@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc)"
-exec build/bin/celdom data/samples/doll.kcf data/samples/doll.cel data/samples/dress.cel
+exec build/bin/celdom data/samples/doll.kcf data/samples/doll.cel data/samples/dress.cel data/samples/doll.cnf

@@ -39,6 +39,7 @@ const char* const UsageText =
     "usage: celdo-convert [options] IN OUT\n"
     "       celdo-convert [options] --to FORMAT -o DIR IN...\n"
     "       celdo-convert --info FILE\n"
+    "       celdo-convert --render SET.CNF [--page N] [--fkiss-init] OUT.png\n"
     "\n"
     "Converts by extension: pictures are read from BMP, MAG, ICO, CUR and CEL and\n"
     "written to any of them; palettes (KCF) are read and written, and a picture's\n"
@@ -66,6 +67,10 @@ const char* const UsageText =
     "  --recursive         also the files in folders below a folder\n"
     "  --overwrite         replace existing outputs (they are skipped otherwise)\n"
     "  --jobs N            files converted at once (default: one per core)\n"
+    "\n"
+    "A KiSS set's page (0-9, default 0) is drawn as a viewer shows it, into an\n"
+    "RGB PNG file; --fkiss-init hides the cells its script's initialize event\n"
+    "unmaps.\n"
     "\n"
     "Without --reduce a picture keeps its depth where the output allows it.  An\n"
     "output of 2 or 16 colours keeps the low bits of each index: the pixels whose\n"
@@ -163,8 +168,15 @@ int parseArguments(int argc, char** argv, Arguments& arguments) {
             if (!value(text) || !parseNumber(text, 1, 24, arguments.bits))
                 return usage("--bits needs 1, 4, 8 or 24");
         } else if (word == "--page") {
-            if (!value(text) || !parseNumber(text, 1, 9999, arguments.page))
-                return usage("--page needs a page number from 1");
+            // A set's pages count from 0, an icon's from 1: checked below.
+            if (!value(text) || !parseNumber(text, 0, 9999, arguments.page))
+                return usage("--page needs a page number");
+            arguments.pageGiven = true;
+        } else if (word == "--render") {
+            if (!value(arguments.render) || arguments.render.empty())
+                return usage("--render needs a set's configuration file");
+        } else if (word == "--fkiss-init") {
+            arguments.fkissInit = true;
         } else if (word == "--kind") {
             if (!value(text) || !parseKind(text, arguments.kind))
                 return usage("--kind is one of old, 16, 256, 32");
@@ -189,6 +201,22 @@ int parseArguments(int argc, char** argv, Arguments& arguments) {
             arguments.files.push_back(word);
         }
     }
+    if (!arguments.render.empty()) {
+        if (arguments.info || arguments.reduce || arguments.strictColours ||
+            !arguments.palette.empty() || arguments.group >= 0 || arguments.bits ||
+            arguments.kind != Kind::Default || arguments.batch() || arguments.recursive ||
+            arguments.overwrite || arguments.jobs)
+            return usage("--render takes only --page and --fkiss-init");
+        if (arguments.files.size() != 1 || writableFormat(arguments.files[0]) != "PNG")
+            return usage("--render writes one PNG file");
+        if (arguments.page > 9)
+            return usage("a set's pages are 0-9");
+        return 0;
+    }
+    if (arguments.fkissInit)
+        return usage("--fkiss-init is for --render");
+    if (arguments.pageGiven && arguments.page < 1)
+        return usage("--page needs a page number from 1");
     if (arguments.info) {
         if (arguments.files.size() != 1 || !arguments.palette.empty() || arguments.group >= 0 ||
             arguments.kind != Kind::Default || arguments.bits || arguments.page ||

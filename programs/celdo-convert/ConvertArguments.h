@@ -22,6 +22,10 @@ struct Arguments {
     int group = -1;
     int bits = 0;
     int page = 0;
+    bool pageGiven = false;
+    // --render SET.CNF: draw one page of a KiSS set into a PNG file.
+    std::string render;
+    bool fkissInit = false;
     Kind kind = Kind::Default;
     std::vector<std::string> files;
     // The batch form: --to FORMAT -o DIR, the inputs in `files`.

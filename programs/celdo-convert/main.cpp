@@ -5,12 +5,14 @@
 // sequence (checkSavable, setFromImage, setFromDocument with the input's
 // file) with the options of the command line in place of the options dialog.
 // Nothing is asked.  With --to FORMAT -o DIR many files go to one folder,
-// several at a time (BatchConversion).
+// several at a time (BatchConversion).  With --render a KiSS set's page
+// becomes a PNG file (SetRender).
 
 #include "BatchConversion.h"
 #include "Conversion.h"
 #include "ConvertArguments.h"
 #include "FileInfo.h"
+#include "SetRender.h"
 
 #include <csignal>
 
@@ -27,5 +29,7 @@ int main(int argc, char** argv) {
         return parsed;
     if (arguments.info)
         return printInfo(arguments.files[0]);
+    if (!arguments.render.empty())
+        return renderSet(arguments);
     return arguments.batch() ? convertBatch(arguments) : convert(arguments);
 }

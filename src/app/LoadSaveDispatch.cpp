@@ -95,6 +95,11 @@ const std::vector<FileType>& PaletteOpenTypes() {
     return types;
 }
 
+const std::vector<FileType>& SetOpenTypes() {
+    static const std::vector<FileType> types = {{"CNF", "*.CNF"}, {"全て", "*.*"}};
+    return types;
+}
+
 const std::vector<FileType>& PaletteSaveTypes() {
     static const std::vector<FileType> types = {{"Palette", "*.KCF"}};
     return types;
@@ -286,6 +291,10 @@ FileDialog::Result LoadSaveDispatch::runFileDialog(FileDialog::Mode mode, const 
         m_app.lastDirectory = directoryOf(result.path);
     }
     return result;
+}
+
+FileDialog::Result LoadSaveDispatch::ChooseSetToOpen() {
+    return runFileDialog(FileDialog::Load, "セットを開く", SetOpenTypes(), 0);
 }
 
 FileDialog::Result LoadSaveDispatch::ChooseImageToOpen() {

@@ -22,6 +22,8 @@ std::unique_ptr<GraphicFile> CreateFormatFor(const std::string& path,
 const std::vector<FileType>& ImageOpenTypes();
 const std::vector<FileType>& ImageSaveTypes();
 const std::vector<FileType>& PaletteOpenTypes();
+// KiSS configuration files.
+const std::vector<FileType>& SetOpenTypes();
 const std::vector<FileType>& PaletteSaveTypes();
 
 // Whether a loaded picture brings colours of its own: every format but the
@@ -79,6 +81,8 @@ public:
     // by UseCommonDialog); GraphicFileType and ViewHeader/SaveOption follow
     // the user's choice.
     FileDialog::Result ChooseImageToOpen();
+    // The open dialog for a KiSS set's configuration file.
+    FileDialog::Result ChooseSetToOpen();
     FileDialog::Result ChooseImageToSave(const std::string& proposedName);
 
     // The palette file commands and the palette history.  Returns true when

@@ -83,9 +83,16 @@ QRect CanvasView::windowRect(const Rect& image) const {
     return QRect(w.left, w.top, w.width(), w.height());
 }
 
+void CanvasView::invalidateWhole() {
+    update();
+    if (const CellImage* picture = m_canvas.picture())
+        emit imageChanged({0, 0, picture->width(), picture->height()});
+}
+
 void CanvasView::invalidateImage(const Rect& changed, bool now) {
     if (changed.empty())
         return;
+    emit imageChanged(changed);
     QRect r = windowRect(changed);
     if (m_canvas.zoom().mode() == Zoom::Reduced || m_canvas.zoom().mode() == Zoom::Fitted)
         r = r.adjusted(-1, -1, 1, 1);
@@ -109,7 +116,9 @@ void CanvasView::paintEvent(QPaintEvent* event) {
     }
     painter.drawImage(exposed.topLeft(), renderPicture(*plane, m_canvas.zoom(), exposed));
 
-    const std::vector<OverlayShape> shapes = RubberBandShapes(m_canvas);
+    // Another window's gesture keeps its points at 1:1; it draws them.
+    const std::vector<OverlayShape> shapes =
+        m_remote ? std::vector<OverlayShape>{} : RubberBandShapes(m_canvas);
     if (shapes.empty())
         return;
     // Difference with white inverts what lies below, like the inverting
@@ -136,6 +145,13 @@ QRect CanvasView::overlayBounds() const {
 void CanvasView::handleMouse(MouseEvent::Kind kind, QPoint position, bool leftDown) {
     if (!m_canvas.picture())
         return;
+    // The pointer here ends a gesture another window started.
+    if (m_remote && kind != MouseEvent::Move) {
+        cancelGesture();
+        m_remote = false;
+    }
+    if (m_remote)
+        return;
     const QRect before = overlayBounds();
     MouseEvent event;
     event.kind = kind;
@@ -152,6 +168,62 @@ void CanvasView::handleMouse(MouseEvent::Kind kind, QPoint position, bool leftDo
     act(response, position, before);
 }
 
+namespace {
+
+// The canvas's zoom set to 1:1 while another window's gesture is handled.
+class OneToOne {
+public:
+    explicit OneToOne(Canvas& canvas) : m_canvas(canvas), m_kept(canvas.zoom()) {
+        const CellImage* picture = canvas.picture();
+        canvas.zoom().Reset(picture ? picture->width() : 0, picture ? picture->height() : 0);
+    }
+    ~OneToOne() { m_canvas.zoom() = m_kept; }
+    OneToOne(const OneToOne&) = delete;
+    OneToOne& operator=(const OneToOne&) = delete;
+
+private:
+    Canvas& m_canvas;
+    Zoom m_kept;
+};
+
+} // namespace
+
+ToolResponse CanvasView::handleRemoteMouse(MouseEvent::Kind kind, Point pixel, bool leftDown) {
+    if (!m_canvas.picture())
+        return {};
+    if (!m_remote) {
+        // A gesture of this window's own gives way first.
+        cancelGesture();
+        m_remote = true;
+    }
+    MouseEvent event;
+    event.kind = kind;
+    event.position = pixel;
+    event.leftDown = leftDown;
+    ToolResponse response;
+    {
+        const OneToOne oneToOne(m_canvas);
+        response = HandleMouse(m_canvas, event);
+    }
+    record(response.changed);
+    if (!response.changed.empty()) {
+        invalidateImage(response.changed, false);
+        emit pictureChanged();
+    }
+    const GestureState& gesture = m_canvas.gesture();
+    if (!m_canvas.state().strokeActive && !gesture.rubberEllipse && !gesture.rubberRect &&
+        !gesture.rubberPolyline)
+        m_remote = false;
+    return response;
+}
+
+std::vector<OverlayShape> CanvasView::remoteRubberBands() {
+    if (!m_remote)
+        return {};
+    const OneToOne oneToOne(m_canvas);
+    return RubberBandShapes(m_canvas);
+}
+
 void CanvasView::record(const Rect& changed) {
     UndoHistory& history = m_host.app().history;
     if (!changed.empty())
@@ -166,6 +238,7 @@ void CanvasView::record(const Rect& changed) {
 }
 
 void CanvasView::cancelGesture() {
+    m_remote = false;
     GestureState& gesture = m_canvas.gesture();
     const bool rubber = gesture.rubberEllipse || gesture.rubberRect || gesture.rubberPolyline;
     if (!m_canvas.state().strokeActive && !rubber)

@@ -37,6 +37,18 @@ public:
     QRect windowRect(const Rect& image) const;
     // Repaints the window pixels over changed image pixels (at once with `now`).
     void invalidateImage(const Rect& changed, bool now = false);
+    // The whole picture changed (or was replaced).
+    void invalidateWhole();
+
+    // A mouse message whose position is a pixel of the picture, from another
+    // window that shows it (the set window): the same tools, masks and undo
+    // steps as this canvas's own messages.  The gesture works at 1:1
+    // whatever this canvas's zoom; its rubber band is the other window's to
+    // draw (remoteRubberBands, in picture pixels).
+    ToolResponse handleRemoteMouse(MouseEvent::Kind kind, Point pixel, bool leftDown);
+    std::vector<OverlayShape> remoteRubberBands();
+    // A gesture from another window is under way.
+    bool remoteGesture() const { return m_remote; }
 
     // A mouse message in this widget's coordinates (the frame forwards the
     // ones over its margin too).
@@ -72,6 +84,9 @@ signals:
     void saveRequested();
     // The pointer's image position for the status bar changed.
     void pictureChanged();
+    // Pixels of the picture changed (image pixels, right and bottom
+    // exclusive): other views of the picture repaint them.
+    void imageChanged(const celdo::Rect& changed);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -98,6 +113,7 @@ private:
     qreal m_cursorRatio = 0;
     CommandHandlers m_popupCommands;
     UndoHistory::Lane m_lane = UndoHistory::PaletteLane;
+    bool m_remote = false;
 };
 
 // Connects the tools' hooks that the canvas side provides (soft dab, copy of

@@ -90,6 +90,7 @@ ImageWindow* DocumentController::show(LoadedImage loaded) {
     }
     if (loaded.mask)
         window->AttachMask(std::move(loaded.mask));
+    m_window.sets().imageWindowShown(window);
     return window;
 }
 
@@ -138,6 +139,9 @@ void DocumentController::openFiles(const std::vector<CommandWord>& words) {
             if (auto loaded = m_window.dispatch().OpenImage(word.text, false))
                 show(std::move(*loaded));
             break;
+        case CommandWord::Kind::Set:
+            m_window.sets().OpenSet(word.text);
+            break;
         }
     }
 }
@@ -156,6 +160,8 @@ void DocumentController::openFilesSingle(const std::vector<CommandWord>& words, 
         m_window.postCommand(Command::PaletteChanged);
     if (plan.openClipboard)
         m_window.postCommand(Command::OpenClipboardImage);
+    for (const std::string& set : plan.sets)
+        m_window.sets().OpenSet(set);
 }
 
 void DocumentController::startUp(const std::vector<CommandWord>& words) {

@@ -192,7 +192,7 @@ QSize ImageWindow::extentSize() const {
 }
 
 void ImageWindow::repaintCanvas() {
-    m_view->update();
+    m_view->invalidateWhole();
 }
 
 void ImageWindow::Layout() {

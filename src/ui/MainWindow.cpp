@@ -465,6 +465,7 @@ void MainWindow::registerCommands() {
     m_commands.on(Command::Redo, [this] { stepHistory(true); });
 
     m_documents.registerCommands(m_commands);
+    m_sets.registerCommands(m_commands);
     m_commands.on(Command::StatusBarLayout, [this] {
         layoutClientArea();
         statusBar()->update();
@@ -619,6 +620,7 @@ void MainWindow::paletteChanged() {
     m_boards.paletteChanged();
     for (ImageWindow* w : imageWindows())
         w->paletteChanged();
+    m_sets.paletteChanged();
 }
 
 void MainWindow::runPaletteCommand(Command command) {
@@ -631,13 +633,18 @@ void MainWindow::runPaletteCommand(Command command) {
         // operation says; then the boards show the new palette.
         for (ImageWindow* w : imageWindows())
             w->applyPaletteBroadcast(*result.broadcast);
-        // One step over the palette and every picture it reached.
-        m_app.history.Commit(pictureLanes(), false, true);
+        // One step over the palette, every picture it reached and the cell
+        // files of a set that followed it.
+        if (auto setFiles = m_sets.OfferSetWideRemap(*result.broadcast))
+            m_app.history.CommitWithAction(pictureLanes(), std::move(setFiles), true);
+        else
+            m_app.history.Commit(pictureLanes(), false, true);
         for (ImageWindow* w : imageWindows())
             w->syncModified();
         refreshToolbar();
         m_app.tiles.applyPalette(m_app.palette.current());
         m_boards.paletteChanged();
+        m_sets.paletteChanged();
     } else if (result.changed) {
         m_boards.selectionChanged();
     }
@@ -660,8 +667,7 @@ UndoHistory::Lane MainWindow::undoLane() const {
     return UndoHistory::PaletteLane;
 }
 
-void MainWindow::stepHistory(bool redo) {
-    const UndoHistory::Lane lane = undoLane();
+void MainWindow::StepHistory(UndoHistory::Lane lane, bool redo) {
     const std::vector<ImageWindow*> windows = imageWindows();
     std::vector<ImageWindow::Shown> before;
     for (ImageWindow* w : windows) {
@@ -685,6 +691,10 @@ void MainWindow::stepHistory(bool redo) {
     case UndoHistory::Outcome::OutOfMemory:
         setStatusText(QStringLiteral("メモリが足りないため、元に戻せません"));
         return;
+    case UndoHistory::Outcome::ActionFailed:
+        setStatusText(redo ? QStringLiteral("セルのファイルを書き戻せないため、やり直せません")
+                           : QStringLiteral("セルのファイルを書き戻せないため、元に戻せません"));
+        return;
     case UndoHistory::Outcome::Done:
         break;
     }
@@ -700,6 +710,7 @@ void MainWindow::stepHistory(bool redo) {
     if (result.paletteChanged) {
         m_app.tiles.applyPalette(m_app.palette.current());
         m_boards.paletteChanged();
+        m_sets.paletteChanged();
     }
     refreshToolbar();
 }
@@ -727,6 +738,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     // Every child is asked; the first refusal cancels the close and nothing
     // is closed.
+    if (!m_sets.QueryCloseAll()) {
+        event->ignore();
+        return;
+    }
     if (m_singleImage) {
         if (m_singleImage->hasPicture() && !m_singleImage->QueryClose()) {
             event->ignore();

@@ -10,6 +10,7 @@
 #include "ui/DocumentController.h"
 #include "ui/EditorHost.h"
 #include "ui/FrameDialogs.h"
+#include "ui/SetController.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -74,6 +75,10 @@ public:
     void executeCommand(Command command);
 
     DocumentController& documents() { return m_documents; }
+    SetController& sets() { return m_sets; }
+    // Undo (or redo) of a lane's latest step, after ending the gestures and
+    // pastes under way.
+    void StepHistory(UndoHistory::Lane lane, bool redo);
     AutoSaver& autoSaver() { return m_autoSaver; }
 
     // The image windows, top of the stacking order first.
@@ -143,9 +148,8 @@ private:
     // board is the active window or no picture is open, else the active
     // image window's.
     UndoHistory::Lane undoLane() const;
-    // Undo (or redo) of the lane's latest step, after ending the gestures
-    // and pastes under way.
-    void stepHistory(bool redo);
+    // Undo (or redo) on the lane of the active window.
+    void stepHistory(bool redo) { StepHistory(undoLane(), redo); }
     // The pictures' lanes, for a step over all of them.
     std::vector<UndoHistory::Lane> pictureLanes() const;
     void selectTool(int code);
@@ -172,6 +176,7 @@ private:
     LoadSaveDispatch m_dispatch;
     DocumentController m_documents{*this};
     BoardWindows m_boards{*this};
+    SetController m_sets{*this};
 
     QMdiArea* m_mdi = nullptr;   // multiple-document build
     QWidget* m_single = nullptr; // single-document build: the white client

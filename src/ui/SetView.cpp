@@ -1,0 +1,321 @@
+#include "ui/SetView.h"
+
+#include "app/AppState.h"
+#include "canvas/ToolTable.h"
+#include "framework/Ui.h"
+#include "sets/SetPage.h"
+#include "ui/CanvasView.h"
+#include "ui/ImageWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/SetController.h"
+#include "ui/SetWindow.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace celdo {
+
+namespace {
+
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+QString nameOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return q(slash == std::string::npos ? path : path.substr(slash + 1));
+}
+
+// Tools whose gestures paint the selected cell from the set window; the
+// others (view only, region filter and copy, tile pick) keep to the image
+// window.
+bool paintsFromSet(int code) {
+    switch (tool::ClassOf(code)) {
+    case tool::BrushClass:
+    case tool::EllipseClass:
+    case tool::LineClass:
+    case tool::FillClass:
+        return true;
+    case tool::RectClass:
+        return code != tool::RegionFilter && code != tool::PartialCopy;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+SetView::SetView(SetWindow& window) : QWidget(nullptr), m_window(window) {
+    setObjectName(QStringLiteral("SetPage"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    const CnfDocument& document = m_window.set().document();
+    m_page = QImage(document.width(), document.height(), QImage::Format_RGB32);
+    m_zoom.Reset(document.width(), document.height());
+    syncSize();
+}
+
+void SetView::syncSize() {
+    resize(m_zoom.viewWidth(), m_zoom.viewHeight());
+    setMinimumSize(size());
+}
+
+bool SetView::SetZoomCode(int code) {
+    if (!m_zoom.SetZoom(code, m_page.width(), m_page.height()))
+        return false;
+    syncSize();
+    update();
+    return true;
+}
+
+Point SetView::toPlayfield(QPoint position) const {
+    return m_zoom.toImage(Point{position.x(), position.y()});
+}
+
+QRect SetView::windowRect(const Rect& playfield) const {
+    const Rect w = m_zoom.toWindow(playfield);
+    return QRect(w.left, w.top, w.width(), w.height());
+}
+
+void SetView::RedrawAll() {
+    RedrawArea({0, 0, m_page.width(), m_page.height()});
+}
+
+void SetView::RedrawArea(const Rect& playfield) {
+    const Rect area = playfield.intersected({0, 0, m_page.width(), m_page.height()});
+    if (area.empty())
+        return;
+    m_window.controller().Attach(m_window.set());
+    const std::size_t stride = static_cast<std::size_t>(m_page.bytesPerLine()) / 4;
+    auto* pixels = reinterpret_cast<std::uint32_t*>(m_page.bits()) +
+                   static_cast<std::size_t>(area.top) * stride +
+                   static_cast<std::size_t>(area.left);
+    RenderSetPage(m_window.set(), m_window.pageView(), area, pixels, stride);
+    // Reduced views round; a pixel more on each side covers the rounding.
+    update(windowRect(area).adjusted(-1, -1, 1, 1));
+}
+
+void SetView::SelectCell(int cell) {
+    if (cell == m_selected)
+        return;
+    const KissSet& set = m_window.set();
+    const int page = m_window.page();
+    if (m_selected >= 0)
+        update(windowRect(set.cellBounds(page, m_selected)).adjusted(-2, -2, 2, 2));
+    m_selected = cell;
+    if (m_selected >= 0)
+        update(windowRect(set.cellBounds(page, m_selected)).adjusted(-2, -2, 2, 2));
+}
+
+void SetView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect exposed = event->rect();
+    // The playfield pixels under the exposed part, drawn scaled without
+    // smoothing so every pixel stays a sharp square.
+    const Rect wanted = m_zoom.toImage(
+        Rect{exposed.left(), exposed.top(), exposed.right() + 1, exposed.bottom() + 1});
+    const Rect source =
+        Rect{wanted.left - 1, wanted.top - 1, wanted.right + 1, wanted.bottom + 1}.intersected(
+            {0, 0, m_page.width(), m_page.height()});
+    if (!source.empty())
+        painter.drawImage(windowRect(source), m_page,
+                          QRect(source.left, source.top, source.width(), source.height()));
+
+    if (m_selected >= 0) {
+        const Rect bounds = m_window.set().cellBounds(m_window.page(), m_selected);
+        if (!bounds.empty()) {
+            QPen pen(Qt::white, 0, Qt::DashLine);
+            painter.setCompositionMode(QPainter::CompositionMode_Difference);
+            painter.setPen(pen);
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(windowRect(bounds).adjusted(-1, -1, 0, 0));
+        }
+    }
+    if (m_paintCell >= 0) {
+        const int file = m_window.set().fileOf(m_paintCell);
+        ImageWindow* holder =
+            file < 0 ? nullptr
+                     : m_window.controller().windowOfFile(
+                           m_window.set().files()[static_cast<std::size_t>(file)].path);
+        if (holder) {
+            const Rect bounds = m_window.set().cellBounds(m_window.page(), m_paintCell);
+            painter.setCompositionMode(QPainter::CompositionMode_Difference);
+            painter.setPen(QPen(Qt::white, 0));
+            painter.setBrush(Qt::NoBrush);
+            const auto toWindow = [&](Point p) {
+                const Point w = m_zoom.toWindow(Point{p.x + bounds.left, p.y + bounds.top});
+                return QPoint(w.x, w.y);
+            };
+            for (const OverlayShape& s : holder->canvasView()->remoteRubberBands()) {
+                if (s.kind == OverlayShape::Line)
+                    painter.drawLine(toWindow(s.from), toWindow(s.to));
+                else
+                    painter.drawEllipse(QRect(toWindow(s.from), toWindow(s.to)));
+            }
+        }
+    }
+}
+
+QRect SetView::overlayBounds() const {
+    if (m_paintCell < 0)
+        return {};
+    return windowRect(m_window.set().cellBounds(m_window.page(), m_paintCell))
+        .adjusted(-2, -2, 2, 2);
+}
+
+void SetView::describe(Point at) {
+    const KissSet& set = m_window.set();
+    QString text = QStringLiteral("(%1, %2)").arg(at.x).arg(at.y);
+    Point pixel;
+    const int cell = cellUnderPoint(set, m_window.pageView(), at, &pixel);
+    if (cell >= 0) {
+        const CnfCell& c = set.document().cells()[static_cast<std::size_t>(cell)];
+        text += QStringLiteral("  セル %1  物体 #%2  セルの (%3, %4)")
+                    .arg(nameOf(c.file))
+                    .arg(c.object)
+                    .arg(pixel.x)
+                    .arg(pixel.y);
+        const int fix = set.document().objectFix(c.object);
+        if (fix > 0)
+            text += QStringLiteral("  固定 %1").arg(fix);
+    }
+    emit pointerText(text);
+}
+
+bool SetView::paint(MouseEvent::Kind kind, Point at, bool leftDown) {
+    KissSet& set = m_window.set();
+    const int file = m_paintCell < 0 ? -1 : set.fileOf(m_paintCell);
+    if (file < 0)
+        return false;
+    ImageWindow* holder =
+        m_window.controller().windowOfFile(set.files()[static_cast<std::size_t>(file)].path);
+    if (!holder)
+        return false;
+    const Rect bounds = set.cellBounds(m_window.page(), m_paintCell);
+    const QRect before = overlayBounds();
+    const ToolResponse response = holder->canvasView()->handleRemoteMouse(
+        kind, Point{at.x - bounds.left, at.y - bounds.top}, leftDown);
+    if (response.status)
+        m_window.showStatus(q(*response.status));
+    if (response.overlayChanged)
+        update(before.united(overlayBounds()));
+    return true;
+}
+
+void SetView::startDrag(int cell, Point at) {
+    KissSet& set = m_window.set();
+    const CnfCell& c = set.document().cells()[static_cast<std::size_t>(cell)];
+    const int fix = set.document().objectFix(c.object);
+    if (fix > 0) {
+        const QString text =
+            QStringLiteral("物体 #%1 は固定されています（固定値 %2）。動かしますか？")
+                .arg(c.object)
+                .arg(fix);
+        if (m_window.ui().messageBox(text.toStdString(), "CELDO", MessageIcon::Question,
+                                     MessageButtons::YesNo) != answer::Yes)
+            return;
+    }
+    m_dragObject = c.object;
+    m_dragFrom = at;
+    m_objectFrom = set.document().objectPosition(m_window.page(), c.object);
+}
+
+void SetView::drag(Point at) {
+    KissSet& set = m_window.set();
+    const int page = m_window.page();
+    const Point to{m_objectFrom.x + at.x - m_dragFrom.x, m_objectFrom.y + at.y - m_dragFrom.y};
+    if (to == set.document().objectPosition(page, m_dragObject))
+        return;
+    const Rect before = set.objectBounds(page, m_dragObject);
+    set.document().SetObjectPosition(page, m_dragObject, to);
+    const Rect after = set.objectBounds(page, m_dragObject);
+    // The selection outline moves with the object.
+    const Rect outline =
+        Rect{before.left - 2, before.top - 2, before.right + 2, before.bottom + 2}.united(
+            {after.left - 2, after.top - 2, after.right + 2, after.bottom + 2});
+    RedrawArea(outline);
+    m_window.ObjectMoved();
+}
+
+void SetView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return;
+    const Point at = toPlayfield(event->position().toPoint());
+    KissSet& set = m_window.set();
+    const int code = m_window.controller().mainWindow().app().editing.currentTool;
+    if (paintsFromSet(code) && m_selected >= 0 &&
+        set.cellBounds(m_window.page(), m_selected).contains(at.x, at.y)) {
+        m_paintCell = m_selected;
+        const int file = set.fileOf(m_paintCell);
+        if (file >= 0 &&
+            !m_window.controller().windowOfFile(set.files()[static_cast<std::size_t>(file)].path)) {
+            // The cell is painted where it is edited: its image window.
+            m_window.OpenCell(m_paintCell);
+            m_window.activateWindow();
+        }
+        if (!paint(MouseEvent::LeftPress, at, true))
+            m_paintCell = -1;
+        return;
+    }
+    const int cell = cellUnderPoint(set, m_window.pageView(), at, nullptr);
+    SelectCell(cell);
+    if (cell < 0)
+        return;
+    if (code == tool::ViewOnly)
+        startDrag(cell, at);
+    else if (paintsFromSet(code))
+        m_window.showStatus(
+            QStringLiteral("セル %1 を選びました。その上で押すと塗れます")
+                .arg(nameOf(set.document().cells()[static_cast<std::size_t>(cell)].file)));
+}
+
+void SetView::mouseMoveEvent(QMouseEvent* event) {
+    const Point at = toPlayfield(event->position().toPoint());
+    const bool left = (event->buttons() & Qt::LeftButton) != 0;
+    if (m_paintCell >= 0)
+        paint(MouseEvent::Move, at, left);
+    else if (m_dragObject >= 0 && left)
+        drag(at);
+    describe(at);
+}
+
+void SetView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return;
+    const Point at = toPlayfield(event->position().toPoint());
+    if (m_paintCell >= 0) {
+        const QRect before = overlayBounds();
+        paint(MouseEvent::LeftRelease, at, false);
+        // A polyline goes on after the release; other gestures end here.
+        const int file = m_window.set().fileOf(m_paintCell);
+        ImageWindow* holder =
+            file < 0 ? nullptr
+                     : m_window.controller().windowOfFile(
+                           m_window.set().files()[static_cast<std::size_t>(file)].path);
+        if (!holder || !holder->canvasView()->remoteGesture())
+            m_paintCell = -1;
+        update(before);
+    }
+    m_dragObject = -1;
+}
+
+void SetView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return;
+    const Point at = toPlayfield(event->position().toPoint());
+    if (m_paintCell >= 0) {
+        paint(MouseEvent::LeftDoubleClick, at, true);
+        return;
+    }
+    const int cell = cellUnderPoint(m_window.set(), m_window.pageView(), at, nullptr);
+    if (cell < 0)
+        return;
+    SelectCell(cell);
+    m_dragObject = -1;
+    m_window.OpenCell(cell);
+}
+
+} // namespace celdo

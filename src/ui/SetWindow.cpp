@@ -1,0 +1,259 @@
+#include "ui/SetWindow.h"
+
+#include "app/CommandTable.h"
+#include "ui/ImageWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/SetController.h"
+#include "ui/SetView.h"
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScrollArea>
+#include <QStatusBar>
+
+namespace celdo {
+
+namespace {
+
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+QString nameOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return q(slash == std::string::npos ? path : path.substr(slash + 1));
+}
+
+QString commandText(Command command) {
+    const CommandInfo* info = CommandTable::find(command);
+    return info ? QString::fromUtf8(info->text).section(QLatin1Char('\t'), 0, 0) : QString();
+}
+
+} // namespace
+
+SetWindow::SetWindow(SetController& controller, std::unique_ptr<KissSet> set, QWidget* parent)
+    : QMainWindow(parent, Qt::Window), m_controller(controller), m_set(std::move(set)) {
+    setObjectName(QStringLiteral("SetWindow"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    // The first page the set uses.
+    for (int p = 0; p < CnfDocument::PageCount; ++p)
+        if (m_set->document().pageExists(p)) {
+            m_pageView.page = p;
+            break;
+        }
+    m_view = new SetView(*this);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setWidget(m_view);
+    m_scroll->setAlignment(Qt::AlignCenter);
+    m_scroll->setBackgroundRole(QPalette::Dark);
+    setCentralWidget(m_scroll);
+    m_pointer = new QLabel(this);
+    statusBar()->addPermanentWidget(m_pointer);
+    connect(m_view, &SetView::pointerText, m_pointer, &QLabel::setText);
+    buildMenu();
+    updateTitle();
+    m_view->RedrawAll();
+    if (!m_set->reports().empty())
+        showStatus(QStringLiteral("読み込みの報告が %1 件あります（セット → 読み込みの報告）")
+                       .arg(m_set->reports().size()));
+    const QSize wanted = m_view->size() + QSize(40, 80);
+    resize(wanted.boundedTo(QSize(1200, 900)));
+}
+
+SetWindow::~SetWindow() = default;
+
+void SetWindow::buildMenu() {
+    QMenu* setMenu = menuBar()->addMenu(QStringLiteral("セット(&S)"));
+    QAction* save = setMenu->addAction(commandText(Command::SaveSet), this, [this] { Save(); });
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    setMenu->addAction(commandText(Command::SetReports), this, [this] { showReports(); });
+    setMenu->addSeparator();
+    QAction* close =
+        setMenu->addAction(commandText(Command::CloseSet), this, [this] { this->close(); });
+    close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+    QAction* undo =
+        edit->addAction(commandText(Command::Undo), this, [this] { stepHistory(false); });
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* redo =
+        edit->addAction(commandText(Command::Redo), this, [this] { stepHistory(true); });
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    edit->addSeparator();
+    QAction* open = edit->addAction(QStringLiteral("セルを開く(&O)"), this, [this] {
+        if (m_view->selectedCell() >= 0)
+            OpenCell(m_view->selectedCell());
+    });
+    open->setShortcut(QKeySequence(Qt::Key_Return));
+
+    QMenu* pages = menuBar()->addMenu(QStringLiteral("ページ(&P)"));
+    m_pages = new QActionGroup(this);
+    for (int p = 0; p < CnfDocument::PageCount; ++p) {
+        QAction* a = pages->addAction(QStringLiteral("ページ &%1").arg(p));
+        a->setCheckable(true);
+        a->setShortcut(QKeySequence(Qt::Key_0 + p));
+        a->setData(p);
+        a->setChecked(p == m_pageView.page);
+        // A page no cell names and no "$" line gives shows only the border.
+        if (!m_set->document().pageExists(p))
+            a->setText(a->text() + QStringLiteral("（空）"));
+        m_pages->addAction(a);
+        connect(a, &QAction::triggered, this, [this, p] { ShowPage(p); });
+    }
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
+    m_zooms = new QActionGroup(this);
+    const auto addZoom = [&](QMenu* menu, Command command) {
+        const int code = CommandTable::zoomCodeForCommand(command);
+        QAction* a = menu->addAction(commandText(command));
+        a->setCheckable(true);
+        a->setChecked(code == 0);
+        m_zooms->addAction(a);
+        connect(a, &QAction::triggered, this, [this, code] { m_view->SetZoomCode(code); });
+    };
+    QMenu* magnify = view->addMenu(QStringLiteral("拡大"));
+    for (Command c :
+         {Command::ZoomOne, Command::ZoomTwo, Command::ZoomThree, Command::ZoomFour,
+          Command::ZoomSix, Command::ZoomEight, Command::ZoomTwelve, Command::ZoomSixteen})
+        addZoom(magnify, c);
+    QMenu* reduce = view->addMenu(QStringLiteral("縮小"));
+    for (Command c : {Command::ZoomHalf, Command::ZoomThird, Command::ZoomQuarter,
+                      Command::ZoomSixth, Command::ZoomEighth})
+        addZoom(reduce, c);
+    view->addSeparator();
+    QAction* script = view->addAction(commandText(Command::SetInitialScript));
+    script->setCheckable(true);
+    connect(script, &QAction::toggled, this, &SetWindow::SetInitialScript);
+}
+
+void SetWindow::ShowPage(int page) {
+    if (page < 0 || page >= CnfDocument::PageCount)
+        return;
+    for (QAction* a : m_pages->actions())
+        if (a->data().toInt() == page)
+            a->setChecked(true);
+    if (page == m_pageView.page)
+        return;
+    m_pageView.page = page;
+    updateTitle();
+    m_view->RedrawAll();
+    m_view->update();
+}
+
+void SetWindow::SetInitialScript(bool on) {
+    if (on == m_pageView.initialScript)
+        return;
+    m_pageView.initialScript = on;
+    m_view->RedrawAll();
+}
+
+void SetWindow::updateTitle() {
+    QString title = QStringLiteral("%1 - ページ %2（色組 %3）")
+                        .arg(nameOf(m_set->path()))
+                        .arg(m_pageView.page)
+                        .arg(m_set->document().pageGroup(m_pageView.page));
+    if (m_set->document().modified())
+        title += QStringLiteral(" *");
+    setWindowTitle(title);
+}
+
+void SetWindow::showStatus(const QString& text) {
+    statusBar()->showMessage(text, 8000);
+}
+
+void SetWindow::showReports() {
+    QString text = m_set->reports().empty() ? QStringLiteral("報告はありません。")
+                                            : QStringLiteral("セットを読み込んだときの報告:\n");
+    for (const std::string& line : m_set->reports())
+        text += QStringLiteral("\n") + q(line);
+    m_ui.messageBox(text.toStdString(), "CELDO", MessageIcon::Information, MessageButtons::Ok);
+}
+
+bool SetWindow::Save() {
+    if (!m_set->document().modified())
+        return true;
+    const Status code = m_set->Save();
+    if (code != status::Ok) {
+        m_ui.messageBox(QStringLiteral("「%1」を保存できませんでした。")
+                            .arg(nameOf(m_set->path()))
+                            .toStdString(),
+                        "CELDO", MessageIcon::Error, MessageButtons::Ok);
+        return false;
+    }
+    updateTitle();
+    showStatus(QStringLiteral("「%1」を保存しました").arg(nameOf(m_set->path())));
+    return true;
+}
+
+bool SetWindow::QueryClose() {
+    if (!m_set->document().modified())
+        return true;
+    const QString text = QStringLiteral("「%1」の物体の位置が変更されています。保存しますか？")
+                             .arg(nameOf(m_set->path()));
+    switch (m_ui.messageBox(text.toStdString(), "CELDO", MessageIcon::Question,
+                            MessageButtons::YesNoCancel)) {
+    case answer::Yes:
+        return Save();
+    case answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void SetWindow::closeEvent(QCloseEvent* event) {
+    if (QueryClose())
+        event->accept();
+    else
+        event->ignore();
+}
+
+ImageWindow* SetWindow::OpenCell(int cell) {
+    return m_controller.OpenCell(*this, cell);
+}
+
+void SetWindow::stepHistory(bool redo) {
+    const int cell = m_view->selectedCell();
+    const int file = cell < 0 ? -1 : m_set->fileOf(cell);
+    ImageWindow* holder =
+        file < 0 ? nullptr
+                 : m_controller.windowOfFile(m_set->files()[static_cast<std::size_t>(file)].path);
+    if (!holder) {
+        showStatus(QStringLiteral("元に戻すのは、開いているセルを選んでからです"));
+        return;
+    }
+    m_controller.mainWindow().StepHistory(holder->undoLane(), redo);
+}
+
+void SetWindow::FileChanged(int file, const Rect& pixels) {
+    const std::vector<CnfCell>& cells = m_set->document().cells();
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+        if (m_set->fileOf(static_cast<int>(c)) != file)
+            continue;
+        const Rect bounds = m_set->cellBounds(m_pageView.page, static_cast<int>(c));
+        if (bounds.empty())
+            continue;
+        m_view->RedrawArea({bounds.left + pixels.left, bounds.top + pixels.top,
+                            bounds.left + pixels.right, bounds.top + pixels.bottom});
+    }
+}
+
+void SetWindow::FilesRewritten(const std::vector<int>& files) {
+    for (int file : files)
+        m_set->ReloadFile(file);
+    m_view->RedrawAll();
+}
+
+void SetWindow::RedrawAll() {
+    m_view->RedrawAll();
+}
+
+void SetWindow::ObjectMoved() {
+    updateTitle();
+}
+
+} // namespace celdo

@@ -16,7 +16,8 @@ namespace celdo {
 // file is left.  Status: 0, CannotWrite, OpenError or WriteError.
 Status ReplaceFileBytes(const std::string& path, std::span<const std::uint8_t> bytes);
 
-// Reads a whole file of at most `limit` bytes; ReadError when it is larger.
+// Reads a whole file of at most `limit` bytes; ReadError when it is larger or
+// unreadable, OpenError when it cannot be opened, OutOfMemory without room.
 Status ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::size_t limit);
 
 } // namespace celdo

@@ -85,9 +85,40 @@ public:
     void MarkSaved() { m_modified = false; }
 
 private:
-    struct Line;
-    struct Entry;
-    struct Page;
+    // A line's text and its ending ("\r\n", "\n", "\r" or none), so that the
+    // file can be put back together byte for byte.
+    struct Line {
+        std::string text;
+        std::string ending;
+    };
+    // One `x,y` or `*` of a page, with where its text lies in its line.
+    struct Entry {
+        bool placed = false;
+        Point position;
+        std::size_t line = 0;
+        std::size_t begin = 0;
+        std::size_t end = 0;
+    };
+    struct Page {
+        int group = 0;
+        std::size_t line = 0;     // the `$` line
+        std::size_t lastLine = 0; // its last continuation line
+        // Where entries the file lacks are added: after the last entry read.
+        std::size_t appendLine = 0;
+        std::size_t appendAt = 0;
+        std::vector<Entry> entries;
+    };
+
+    void ParseLines(std::string_view bytes);
+    void ReadSize(std::size_t line, std::string_view text);
+    void ReadCell(std::size_t line, std::string_view text);
+    void ReadEntries(std::size_t line, std::string_view text, std::size_t at, Page& page);
+    void ReadScript(std::string_view text, std::string& event);
+    void FindUnmapped();
+    void Warn(std::size_t line, const std::string& what);
+    void ReplaceText(std::size_t line, std::size_t begin, std::size_t end, const std::string& text);
+    void AddPages(int lastPage);
+    std::string lineEnding() const;
 
     int m_width = DefaultWidth;
     int m_height = DefaultHeight;
@@ -96,8 +127,14 @@ private:
     std::vector<CnfCell> m_cells;
     std::vector<CnfWarning> m_warnings;
     bool m_modified = false;
-    // Implementation data (lines with their bytes and line endings, the page
-    // entries with where their text lies) is the implementer's choice.
+    std::vector<Line> m_lines;
+    std::vector<Page> m_pages;
+    // Pages a cell line's page list names.
+    std::uint16_t m_namedPages = 0;
+    // What the `initialize` event unmaps: objects and file names.
+    std::vector<int> m_unmapObjects;
+    std::vector<std::string> m_unmapNames;
+    std::vector<bool> m_unmapped;
 };
 
 } // namespace celdo

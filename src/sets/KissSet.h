@@ -41,7 +41,14 @@ struct SetCellFile {
 // configuration file's folder.  Files that are missing or unreadable are
 // reported and not drawn; they never make the set unreadable.
 class KissSet {
+    struct Token {
+        explicit Token() = default;
+    };
+
 public:
+    // Only Load makes sets; the token keeps the constructor to it.
+    explicit KissSet(Token) {}
+
     // Status of reading the configuration file itself (open or read error,
     // or a file too large to be one); `set` stays empty on failure.
     static Status Load(const std::string& cnfPath, std::unique_ptr<KissSet>& set);
@@ -89,7 +96,12 @@ public:
     Status Save();
 
 private:
-    KissSet() = default;
+    // The folder's files, for finding many names with one reading of it.
+    std::vector<std::string> folderFiles() const;
+    std::string resolveIn(const std::vector<std::string>& files, std::string_view name) const;
+    void LoadPalettes(const std::vector<std::string>& files);
+    void LoadCells(const std::vector<std::string>& files);
+    void Report(const std::string& text);
 
     std::string m_path;
     std::string m_folder;

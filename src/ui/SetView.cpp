@@ -59,8 +59,7 @@ SetView::SetView(SetWindow& window) : QWidget(nullptr), m_window(window) {
 }
 
 void SetView::syncSize() {
-    resize(m_zoom.viewWidth(), m_zoom.viewHeight());
-    setMinimumSize(size());
+    setFixedSize(m_zoom.viewWidth(), m_zoom.viewHeight());
 }
 
 bool SetView::SetZoomCode(int code) {
@@ -246,7 +245,8 @@ void SetView::mousePressEvent(QMouseEvent* event) {
     const Point at = toPlayfield(event->position().toPoint());
     KissSet& set = m_window.set();
     const int code = m_window.controller().mainWindow().app().editing.currentTool;
-    if (paintsFromSet(code) && m_selected >= 0 &&
+    const bool moving = m_window.movingObjects() || code == tool::ViewOnly;
+    if (!moving && paintsFromSet(code) && m_selected >= 0 &&
         set.cellBounds(m_window.page(), m_selected).contains(at.x, at.y)) {
         m_paintCell = m_selected;
         const int file = set.fileOf(m_paintCell);
@@ -264,7 +264,7 @@ void SetView::mousePressEvent(QMouseEvent* event) {
     SelectCell(cell);
     if (cell < 0)
         return;
-    if (code == tool::ViewOnly)
+    if (moving)
         startDrag(cell, at);
     else if (paintsFromSet(code))
         m_window.showStatus(

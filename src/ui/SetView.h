@@ -14,8 +14,9 @@ class SetWindow;
 
 // The page of a KiSS set at the set window's zoom.  The page is drawn by
 // the engine into an image at 1:1 and scaled when shown; a change redraws
-// only its rectangle.  With the view-only tool a drag moves the object under
-// the pointer; with a painting tool a press on the selected cell paints it
+// only its rectangle.  While objects are being moved (or with the view-only
+// tool) a drag moves the object under the pointer; otherwise, with a painting
+// tool, a press on the selected cell paints it
 // through its image window's canvas, so the same tools, masks and undo
 // steps apply.  A double click opens the cell under the pointer.
 class SetView : public QWidget {

@@ -51,7 +51,7 @@ SetWindow::SetWindow(SetController& controller, std::unique_ptr<KissSet> set, QW
     m_scroll->setBackgroundRole(QPalette::Dark);
     setCentralWidget(m_scroll);
     m_pointer = new QLabel(this);
-    statusBar()->addPermanentWidget(m_pointer);
+    statusBar()->addWidget(m_pointer, 1);
     connect(m_view, &SetView::pointerText, m_pointer, &QLabel::setText);
     buildMenu();
     updateTitle();
@@ -84,6 +84,13 @@ void SetWindow::buildMenu() {
     redo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     edit->addSeparator();
+    m_moveObjects = edit->addAction(QStringLiteral("物体を動かす(&M)"));
+    m_moveObjects->setCheckable(true);
+    m_moveObjects->setShortcut(QKeySequence(Qt::Key_M));
+    connect(m_moveObjects, &QAction::toggled, this, [this](bool on) {
+        showStatus(on ? QStringLiteral("物体をドラッグで動かせます（M で塗りに戻ります）")
+                      : QStringLiteral("選んだセルの上で押すと、いまの道具で塗れます"));
+    });
     QAction* open = edit->addAction(QStringLiteral("セルを開く(&O)"), this, [this] {
         if (m_view->selectedCell() >= 0)
             OpenCell(m_view->selectedCell());
@@ -112,8 +119,9 @@ void SetWindow::buildMenu() {
         QAction* a = menu->addAction(commandText(command));
         a->setCheckable(true);
         a->setChecked(code == 0);
+        a->setData(code);
         m_zooms->addAction(a);
-        connect(a, &QAction::triggered, this, [this, code] { m_view->SetZoomCode(code); });
+        connect(a, &QAction::triggered, this, [this, code] { SetZoomCode(code); });
     };
     QMenu* magnify = view->addMenu(QStringLiteral("拡大"));
     for (Command c :
@@ -124,6 +132,13 @@ void SetWindow::buildMenu() {
     for (Command c : {Command::ZoomHalf, Command::ZoomThird, Command::ZoomQuarter,
                       Command::ZoomSixth, Command::ZoomEighth})
         addZoom(reduce, c);
+    // "+" and "-" step through the levels, as in the image windows.
+    QAction* in = view->addAction(QStringLiteral("拡大する(&+)"), this,
+                                  [this] { SetZoomCode(m_view->zoomCode() + 1); });
+    in->setShortcuts({QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Semicolon)});
+    QAction* out = view->addAction(QStringLiteral("縮小する(&-)"), this,
+                                   [this] { SetZoomCode(m_view->zoomCode() - 1); });
+    out->setShortcut(QKeySequence(Qt::Key_Minus));
     view->addSeparator();
     QAction* script = view->addAction(commandText(Command::SetInitialScript));
     script->setCheckable(true);
@@ -142,6 +157,24 @@ void SetWindow::ShowPage(int page) {
     updateTitle();
     m_view->RedrawAll();
     m_view->update();
+}
+
+void SetWindow::SetZoomCode(int code) {
+    if (!m_view->SetZoomCode(code))
+        return;
+    // The page moved to the middle again; what it covered before is
+    // background now.
+    m_scroll->viewport()->update();
+    for (QAction* a : m_zooms->actions())
+        a->setChecked(a->data().toInt() == m_view->zoomCode());
+}
+
+bool SetWindow::movingObjects() const {
+    return m_moveObjects->isChecked();
+}
+
+void SetWindow::SetMovingObjects(bool on) {
+    m_moveObjects->setChecked(on);
 }
 
 void SetWindow::SetInitialScript(bool on) {

@@ -40,7 +40,12 @@ public:
     int page() const { return m_pageView.page; }
 
     void ShowPage(int page);
+    // A zoom code as the image windows use them (−5 … 7); others are ignored.
+    void SetZoomCode(int code);
     void SetInitialScript(bool on);
+    // "物体を動かす": a drag moves objects whatever the current tool.
+    bool movingObjects() const;
+    void SetMovingObjects(bool on);
     // Writes the configuration file with the objects' new places; true when
     // it was written (or nothing had moved).
     bool Save();
@@ -80,6 +85,7 @@ private:
     QLabel* m_pointer = nullptr;
     QActionGroup* m_pages = nullptr;
     QActionGroup* m_zooms = nullptr;
+    QAction* m_moveObjects = nullptr;
 };
 
 } // namespace celdo

@@ -408,11 +408,13 @@ TEST_P(MaskProtection, EveryWriterKeepsProtectedPixelsByteIdentical) {
                 if (s.picture->at(x, y) != expected)
                     wrong.push_back(Mismatch{"picture", x, y, s.picture->at(x, y), expected});
             }
-        if (!leavesPicture)
+        if (!leavesPicture) {
             EXPECT_GT(paintedSeen, 0) << "the write must change some pixel";
+        }
         if (!leavesPicture && writer.policy != MaskPolicy::Ignore &&
-            (c != Case::MaskDisabled || writer.policy == MaskPolicy::HonourEvenWhenDisabled))
+            (c != Case::MaskDisabled || writer.policy == MaskPolicy::HonourEvenWhenDisabled)) {
             EXPECT_GT(protectedSeen, 0) << "the write must reach some protected pixel";
+        }
 
         if (c != Case::MaskEditMode || writer.inMaskMode == InMaskMode::LeavesThePicture) {
             report(wrong);

@@ -277,11 +277,14 @@ private slots:
         QCOMPARE(std::string(saved.begin(), saved.end()), expected);
         QVERIFY(!s->windowTitle().endsWith(QStringLiteral(" *")));
 
-        // A fixed object asks first; "No" leaves it.
+        // A fixed object asks first; "No" leaves it.  Objects move with any
+        // tool while "物体を動かす" is on.
         const char* fixed = "(16,12)\r\n%pal.kcf\r\n#0.3 a.cel\r\n$0 2,2\r\n";
         SetFiles::write(files.path("fixed.cnf"), Bytes(fixed, fixed + std::strlen(fixed)));
         SetWindow* second = w.sets().OpenSet(files.path("fixed.cnf"));
         QVERIFY(second);
+        w.executeCommand(Command::ToolFreehand);
+        second->SetMovingObjects(true);
         f.ui.answerMessage(answer::No);
         QTest::mousePress(second->view(), Qt::LeftButton, {}, at(*second, 3, 3));
         QTest::mouseMove(second->view(), at(*second, 6, 6));
@@ -289,6 +292,12 @@ private slots:
         QCOMPARE(f.ui.messages.back().text,
                  std::string("物体 #0 は固定されています（固定値 3）。動かしますか？"));
         QCOMPARE(second->set().document().objectPosition(0, 0), (Point{2, 2}));
+        QVERIFY(!second->set().document().modified());
+        f.ui.answerMessage(answer::Yes);
+        QTest::mousePress(second->view(), Qt::LeftButton, {}, at(*second, 3, 3));
+        QTest::mouseMove(second->view(), at(*second, 6, 6));
+        QTest::mouseRelease(second->view(), Qt::LeftButton, {}, at(*second, 6, 6));
+        QCOMPARE(second->set().document().objectPosition(0, 0), (Point{5, 5}));
         QVERIFY(f.ui.allAnswered());
     }
 

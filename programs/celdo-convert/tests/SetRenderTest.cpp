@@ -21,7 +21,8 @@ Bytes cell(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) {
     Bytes bytes(32, 0);
     bytes[0] = 'K', bytes[1] = 'i', bytes[2] = 'S', bytes[3] = 'S', bytes[4] = 0x20, bytes[5] = 8;
     bytes[8] = 2, bytes[10] = 2, bytes[12] = 1;
-    bytes.insert(bytes.end(), {a, b, c, d});
+    for (const std::uint8_t pixel : {a, b, c, d})
+        bytes.push_back(pixel);
     return bytes;
 }
 

@@ -147,7 +147,7 @@ void CnfDocument::ParseLines(std::string_view bytes) {
             break;
         }
         case '#':
-            ReadCell(i, text.substr(0));
+            ReadCell(i, text);
             break;
         case '$': {
             Page page;

@@ -66,6 +66,42 @@ TEST(SetPageDrawing, WideCellsClippedAtTheLeftEdge) {
               (Picture{"YYYYYYRGBYCMWRYGY", "GYBYYYYYYYYYYCMMY"}));
 }
 
+TEST(SetPageDrawing, SloppyConfigurationDrawsAsViewersReadIt) {
+    SetFolder folder;
+    folder.put("pal.kcf", eightColours());
+    folder.put("one.kcf", palette24(4, {{0x000000, 0x00FFFF, 0xFF00FF, 0xFFFF00}}));
+    folder.put("a.cel", cell8({{1}}));
+    folder.put("b.cel", cell8({{2}}));
+    folder.put("c.cel", cell8({{1}}));
+    folder.put("d.cel", cell8({{3}}));
+    folder.put("e.cel", cell8({{4, 4, 4, 4, 4}, {4, 4, 4, 4, 4}}));
+    folder.put("f.cel", cell8({{3, 3, 3, 3, 3}, {3, 3, 3, 3, 3}, {3, 3, 3, 3, 3}}));
+    // A glued palette and page list, a digit run, `*11:`, a `:` remark,
+    // `#59.` without an entry, commented-out cells (one behind a Shift-JIS
+    // 0x85), a bare `[`, a continuation after a remark, an end mark.
+    folder.put("set.cnf", "; \x83\x85 doll\r\n"
+                          "(5,3)\n"
+                          "%pal.kcf\r\n"
+                          "%ONE.KCF\r\n"
+                          "[\r\n"
+                          "#0 a.cel*1:0 1\r\n"
+                          "#1 b.cel :0123 ;\x83\x85#4 f.cel\r\n"
+                          "#2 c.cel *11:\r\n"
+                          "#3 d.cel :1 : not 0\r\n"
+                          "#59. e.cel\r\n"
+                          ";#4 f.cel\r\n"
+                          "$0 0,0\r\n"
+                          "\r\n"
+                          "; the rest of page 0\r\n"
+                          " 1,0 2,0 *\r\n"
+                          "$0 1,1 * * 4,2\n"
+                          "\x1A");
+    const auto set = folder.load();
+    ASSERT_TRUE(set);
+    EXPECT_EQ(drawnPage(*set, 0, eightLetters()), (Picture{"CGYYY", "YYYYY", "KKKKK"}));
+    EXPECT_EQ(drawnPage(*set, 1, eightLetters()), (Picture{"GYYYY", "YCYYY", "KKKKB"}));
+}
+
 TEST(SetPageDrawing, PageGroupsMissingGroupsAndIndicesPastTheColours) {
     SetFolder folder;
     folder.put("pal.kcf", eightColours());
@@ -173,13 +209,14 @@ TEST(SetPageDrawing, AttachedPicturesAndPalettesAreDrawn) {
 
     auto picture = CellImage::Create(2, 1, 8);
     picture->at(0, 0) = 3;
-    picture->at(1, 0) = 0;
+    picture->at(1, 0) = 9;
     PaletteSet colours;
     colours.group(0)[3] = rgb(0, 0, 255);
     colours.group(0)[4] = rgb(255, 255, 255);
+    colours.group(0)[9] = rgb(255, 255, 255);
     set->AttachPicture(set->fileOf(0), picture.get(), nullptr);
     set->AttachPalette(0, &colours);
-    // The border's index 7 is black in the attached palette.
+    // The file has eight colours a group: index 9 stays black.
     EXPECT_EQ(drawnPage(*set, 0, eightLetters()), (Picture{"BKW"}));
     set->AttachPicture(set->fileOf(0), nullptr, nullptr);
     set->AttachPalette(0, nullptr);

@@ -55,6 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::vector<CommandWord> parsed = ParseWords(words);
     std::vector<std::string> images;
+    std::vector<std::string> sets;
     std::string firstPalette, lastPalette;
     bool clipboard = false;
     std::size_t next = 0;
@@ -74,6 +75,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (firstPalette.empty())
                 firstPalette = word;
             lastPalette = word;
+        } else if (extensionOf(word) == "CNF") {
+            Require(got.kind == CommandWord::Kind::Set, "a set not taken as one");
+            Require(!IsClipboardOption(got), "a set taken as the clipboard option");
+            sets.push_back(word);
         } else {
             Require(got.kind == CommandWord::Kind::Image, "a picture not taken as one");
             Require(!IsClipboardOption(got), "a picture taken as the clipboard option");
@@ -86,6 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string palette = lastPaletteWins ? lastPalette : firstPalette;
     Require(plan.palette == palette, "the palette of the plan");
     Require(plan.openClipboard == clipboard, "the clipboard in the plan");
+    Require(plan.sets == sets, "the sets of the plan");
     Require(plan.firstImage == (images.empty() ? std::string() : images.front()),
             "the first picture of the plan");
     Require(plan.instances.size() == (images.empty() ? 0 : images.size() - 1),

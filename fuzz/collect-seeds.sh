@@ -62,7 +62,7 @@ mapfile -t icons < <(find_files "$testdata/ico" '*.ico' '*.cur')
 mapfile -t pngs < <(find_files "$testdata" '*.png')
 
 for target in kiss-cell kiss-palette bmp png mag icon mask-file clipboard-dib clipboard-mask \
-    settings plugin-result command-line; do
+    settings plugin-result command-line cnf; do
     mapfile -t own < <(find_files "$source_dir/fuzz/seeds/$target" '*')
     add "$target" "${own[@]}"
 done

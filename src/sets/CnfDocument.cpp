@@ -154,7 +154,7 @@ void CnfDocument::ParseLines(std::string_view bytes) {
             page.line = page.lastLine = page.appendLine = i;
             std::size_t from = at + 1;
             readNumber(text, from, page.group);
-            page.appendAt = from;
+            page.appendAt = page.groupEnd = from;
             if (m_pages.size() < static_cast<std::size_t>(PageCount)) {
                 m_pages.push_back(std::move(page));
                 continuing = static_cast<int>(m_pages.size()) - 1;
@@ -501,9 +501,59 @@ void CnfDocument::AddPages(int lastPage) {
     for (std::size_t i = 0; i < count; ++i) {
         Page page;
         page.line = page.lastLine = page.appendLine = at + i;
-        page.appendAt = 2;
+        page.appendAt = page.groupEnd = 2;
         m_pages.push_back(std::move(page));
     }
+}
+
+bool CnfDocument::gluedAt(std::size_t line, std::size_t at) const {
+    // Text that follows without a blank (`*3`, a place glued to a word) would
+    // run into what is written there and read as part of it.
+    const std::string& text = m_lines[line].text;
+    return at < text.size() && text[at] != ' ' && text[at] != '\t' && text[at] != ';';
+}
+
+bool CnfDocument::gluedBefore(std::size_t line, std::size_t at) const {
+    // A place right after "$" or its group would read as the group.
+    const std::string& text = m_lines[line].text;
+    return at > 0 && text[at - 1] != ' ' && text[at - 1] != '\t';
+}
+
+void CnfDocument::KeepContinuation(Page& page, std::size_t first) {
+    // A page's list goes on over a line only while that line starts with a
+    // digit or "*".  When a negative place would start one, the rest of that
+    // line joins the line before it, right after its last place: nothing
+    // after that place was ever read there, and the emptied line no longer
+    // stands between the list and its further lines.
+    Entry& entry = page.entries[first];
+    const std::size_t line = entry.line;
+    const std::string text = m_lines[line].text;
+    const std::size_t lead = text.find_first_not_of(" \t");
+    if (line == page.line || entry.begin != lead || text[entry.begin] != '-')
+        return;
+    const std::size_t from = entry.begin;
+    const std::size_t toLine = first > 0 ? page.entries[first - 1].line : page.line;
+    const std::size_t toAt = first > 0 ? page.entries[first - 1].end : page.groupEnd;
+    std::string tail = ' ' + text.substr(from);
+    // What followed there was never read (a word that ended the list); it
+    // becomes a remark, so that it cannot run on from the moved text.
+    const std::string& before = m_lines[toLine].text;
+    const std::size_t rest = before.find_first_not_of(" \t", toAt);
+    if (rest != std::string::npos && before[rest] != ';' && tail.find(';') == std::string::npos)
+        tail += " ;";
+    else if (gluedAt(toLine, toAt))
+        tail += ' ';
+    ReplaceText(line, from, text.size(), "");
+    ReplaceText(toLine, toAt, toAt, tail);
+    for (std::size_t k = first; k < page.entries.size() && page.entries[k].line == line; ++k) {
+        Entry& moved = page.entries[k];
+        moved.line = toLine;
+        moved.begin = toAt + 1 + (moved.begin - from);
+        moved.end = toAt + 1 + (moved.end - from);
+    }
+    const Entry& last = page.entries.back();
+    page.appendLine = last.line;
+    page.appendAt = last.end;
 }
 
 void CnfDocument::SetObjectPosition(int page, int object, Point position) {
@@ -517,10 +567,15 @@ void CnfDocument::SetObjectPosition(int page, int object, Point position) {
         Entry& entry = p.entries[static_cast<std::size_t>(object)];
         if (entry.placed && entry.position == position)
             return;
-        ReplaceText(entry.line, entry.begin, entry.end, text);
+        const bool blankBefore = gluedBefore(entry.line, entry.begin);
+        const std::size_t begin = entry.begin;
+        ReplaceText(entry.line, entry.begin, entry.end,
+                    (blankBefore ? " " : "") + text + (gluedAt(entry.line, entry.end) ? " " : ""));
+        entry.begin = begin + (blankBefore ? 1 : 0);
         entry.end = entry.begin + text.size();
         entry.placed = true;
         entry.position = position;
+        KeepContinuation(p, static_cast<std::size_t>(object));
         m_modified = true;
         return;
     }
@@ -541,6 +596,8 @@ void CnfDocument::SetObjectPosition(int page, int object, Point position) {
         added += entryText;
         entries.push_back(entry);
     }
+    if (gluedAt(line, at))
+        added += ' ';
     ReplaceText(line, at, at, added);
     p.entries.insert(p.entries.end(), entries.begin(), entries.end());
     m_modified = true;

@@ -106,6 +106,8 @@ private:
         // Where entries the file lacks are added: after the last entry read.
         std::size_t appendLine = 0;
         std::size_t appendAt = 0;
+        // Just after the group's digits on the `$` line.
+        std::size_t groupEnd = 0;
         std::vector<Entry> entries;
     };
 
@@ -117,6 +119,9 @@ private:
     void FindUnmapped();
     void Warn(std::size_t line, const std::string& what);
     void ReplaceText(std::size_t line, std::size_t begin, std::size_t end, const std::string& text);
+    bool gluedAt(std::size_t line, std::size_t at) const;
+    bool gluedBefore(std::size_t line, std::size_t at) const;
+    void KeepContinuation(Page& page, std::size_t entry);
     void AddPages(int lastPage);
     std::string lineEnding() const;
 

@@ -284,11 +284,14 @@ TEST(CnfMove, OnlyTheMovedEntriesChange) {
                                 "#1 b.cel\r\n"
                                 "#2 c.cel\r\n"
                                 "#3 d.cel\r\n"
-                                "$0 10,20   100,-2\t7,8   ; far comment\r\n"
-                                "  -1,0\r\n"
+                                "$0 10,20   100,-2\t7,8 -1,0   ; far comment\r\n"
+                                "  \r\n"
                                 "$1 5,5 5,5 ;c\r\n"
                                 "\x1A"s);
     EXPECT_TRUE(document.modified());
+    // A line starting "-1,0" would not continue the list: the place joined
+    // the line before, and reads back where it was put.
+    EXPECT_EQ(CnfDocument::Parse(document.bytes()).objectPosition(0, 3), (Point{-1, 0}));
     EXPECT_EQ(document.objectPosition(0, 1), (Point{100, -2}));
     EXPECT_EQ(document.objectPosition(0, 2), (Point{7, 8}));
     EXPECT_EQ(document.objectPosition(1, 0), (Point{5, 5}));
@@ -317,6 +320,76 @@ TEST(CnfMove, AppendsEntriesThePageLacks) {
                                 "$1 3,3 4,-4\n");
     EXPECT_EQ(document.objectPosition(0, 3), (Point{9, 9}));
     EXPECT_EQ(document.objectPosition(1, 1), (Point{4, -4}));
+}
+
+TEST(CnfMove, APlaceNeverRunsIntoTextGluedToTheEntry) {
+    // "*3" reads as "*" followed by a word that ends the list: what is
+    // written before the word keeps a blank from it.
+    const std::string text = "#0 a.cel\n#1 b.cel\n#2 c.cel\n$0 *3 1,4\n";
+    CnfDocument replaced = CnfDocument::Parse(text);
+    replaced.SetObjectPosition(0, 0, {5, 6});
+    EXPECT_EQ(replaced.bytes(), "#0 a.cel\n#1 b.cel\n#2 c.cel\n$0 5,6 3 1,4\n");
+    EXPECT_EQ(CnfDocument::Parse(replaced.bytes()).objectPosition(0, 0), (Point{5, 6}));
+
+    CnfDocument appended = CnfDocument::Parse(text);
+    appended.SetObjectPosition(0, 2, {7, 8});
+    EXPECT_EQ(appended.bytes(), "#0 a.cel\n#1 b.cel\n#2 c.cel\n$0 * 0,0 7,8 3 1,4\n");
+    const CnfDocument again = CnfDocument::Parse(appended.bytes());
+    EXPECT_EQ(again.objectPosition(0, 2), (Point{7, 8}));
+    EXPECT_FALSE(again.objectPlaced(0, 0));
+}
+
+TEST(CnfMove, APlaceNextToTheGroupKeepsABlankFromIt) {
+    CnfDocument document = CnfDocument::Parse("#0 a.cel\n#1 b.cel\n$*0\n$1*\n");
+    document.SetObjectPosition(0, 0, {11, 12});
+    document.SetObjectPosition(1, 0, {13, 14});
+    EXPECT_EQ(document.bytes(), "#0 a.cel\n#1 b.cel\n$ 11,12 0\n$1 13,14\n");
+    const CnfDocument again = CnfDocument::Parse(document.bytes());
+    EXPECT_EQ(again.pageGroup(0), 0);
+    EXPECT_EQ(again.pageGroup(1), 1);
+    EXPECT_EQ(again.objectPosition(0, 0), (Point{11, 12}));
+    EXPECT_EQ(again.objectPosition(1, 0), (Point{13, 14}));
+}
+
+TEST(CnfMove, ANegativePlaceThatWouldStartALineTakesTheLineAlong) {
+    CnfDocument document = CnfDocument::Parse("#0 a.cel\n#1 b.cel\n#2 c.cel\n#3 d.cel\n"
+                                              "$0\n 1,1 -2,-2 3,3 ; c\n");
+    document.SetObjectPosition(0, 0, {-5, 5});
+    EXPECT_EQ(document.bytes(), "#0 a.cel\n#1 b.cel\n#2 c.cel\n#3 d.cel\n"
+                                "$0 -5,5 -2,-2 3,3 ; c\n \n");
+    document.SetObjectPosition(0, 3, {9, 9});
+    EXPECT_EQ(document.bytes(), "#0 a.cel\n#1 b.cel\n#2 c.cel\n#3 d.cel\n"
+                                "$0 -5,5 -2,-2 3,3 9,9 ; c\n \n");
+    const CnfDocument again = CnfDocument::Parse(document.bytes());
+    EXPECT_EQ(again.objectPosition(0, 0), (Point{-5, 5}));
+    EXPECT_EQ(again.objectPosition(0, 1), (Point{-2, -2}));
+    EXPECT_EQ(again.objectPosition(0, 2), (Point{3, 3}));
+    EXPECT_EQ(again.objectPosition(0, 3), (Point{9, 9}));
+}
+
+TEST(CnfMove, WordsAfterAPlaceGoAlongWithIt) {
+    // The continuation line's word ends its list; the line after the remark
+    // goes on with it.  After the move both still read as before.
+    CnfDocument document = CnfDocument::Parse("#0 a.cel\n#1 b.cel\n#2 c.cel\n"
+                                              "$0 1,1(x\n 2,2 junk\n; remark\n 3,3\n");
+    document.SetObjectPosition(0, 1, {-4, 4});
+    EXPECT_EQ(document.bytes(), "#0 a.cel\n#1 b.cel\n#2 c.cel\n"
+                                "$0 1,1 -4,4 junk ;(x\n \n; remark\n 3,3\n");
+    const CnfDocument again = CnfDocument::Parse(document.bytes());
+    EXPECT_EQ(again.objectPosition(0, 0), (Point{1, 1}));
+    EXPECT_EQ(again.objectPosition(0, 1), (Point{-4, 4}));
+    EXPECT_EQ(again.objectPosition(0, 2), (Point{3, 3}));
+}
+
+TEST(CnfMove, JoinedTextNeverMakesANewPlaceOfWhatWasNotOne) {
+    // "133" and "00," are read as nothing; side by side they would read as
+    // a place.
+    CnfDocument document = CnfDocument::Parse("#0 a.cel\n#1 b.cel\n$1 133\n * 00,\n");
+    document.SetObjectPosition(0, 0, {-4, -3});
+    EXPECT_EQ(document.bytes(), "#0 a.cel\n#1 b.cel\n$1 -4,-3 00, ; 133\n \n");
+    const CnfDocument again = CnfDocument::Parse(document.bytes());
+    EXPECT_EQ(again.objectPosition(0, 0), (Point{-4, -3}));
+    EXPECT_FALSE(again.objectPlaced(0, 1));
 }
 
 TEST(CnfMove, AddsPageLinesAfterTheLastPage) {

@@ -3,6 +3,7 @@
 #include "formats/FileReplace.h"
 #include "formats/KissCellFile.h"
 #include "formats/KissPaletteFile.h"
+#include "formats/ShiftJis.h"
 #include "sets/SetNames.h"
 
 #include <fcntl.h>
@@ -83,7 +84,7 @@ Status readCellFile(const std::string& path, SetCellFile& cell) {
 }
 
 std::string quoted(const std::string& name) {
-    return "「" + name + "」";
+    return "「" + KissSet::nameText(name) + "」";
 }
 
 } // namespace
@@ -106,6 +107,10 @@ Status KissSet::Load(const std::string& cnfPath, std::unique_ptr<KissSet>& set) 
         loaded->Report(warning.text);
     set = std::move(loaded);
     return status::Ok;
+}
+
+std::string KissSet::nameText(std::string_view cnfName) {
+    return fromShiftJis(cnfName);
 }
 
 void KissSet::Report(const std::string& text) {

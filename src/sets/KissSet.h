@@ -66,6 +66,9 @@ public:
     // drawn because their palette file is missing, and the reader's warnings.
     const std::vector<std::string>& reports() const { return m_reports; }
 
+    // A name from the configuration file (Shift-JIS bytes) as text.
+    static std::string nameText(std::string_view cnfName);
+
     // The file of the folder whose last path component matches `name`
     // case-insensitively (ASCII); empty when none.
     std::string resolve(std::string_view name) const;

@@ -1,4 +1,5 @@
 #include "ui/SetController.h"
+#include "ui/SetTexts.h"
 
 #include "app/AppState.h"
 #include "app/LoadSaveDispatch.h"
@@ -22,15 +23,6 @@
 namespace celdo {
 
 namespace {
-
-QString q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-QString nameOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return q(slash == std::string::npos ? path : path.substr(slash + 1));
-}
 
 // The same file whatever way it was named (links, "..", a relative name).
 bool samePath(const std::string& a, const std::string& b) {
@@ -122,9 +114,10 @@ SetWindow* SetController::OpenSet(const std::string& path) {
     std::unique_ptr<KissSet> set;
     const Status code = KissSet::Load(path, set);
     if (code != status::Ok || !set) {
-        m_window.ui().messageBox(
-            QStringLiteral("セット「%1」を読み込めませんでした。").arg(nameOf(path)).toStdString(),
-            "CELDO", MessageIcon::Error, MessageButtons::Ok);
+        m_window.ui().messageBox(QStringLiteral("セット「%1」を読み込めませんでした。")
+                                     .arg(fileNameText(path))
+                                     .toStdString(),
+                                 "CELDO", MessageIcon::Error, MessageButtons::Ok);
         return nullptr;
     }
     auto* window = new SetWindow(*this, std::move(set), &m_window);
@@ -239,7 +232,7 @@ ImageWindow* SetController::OpenCell(SetWindow& window, int cell) {
     const CnfCell& c = cells[static_cast<std::size_t>(cell)];
     const int file = set.fileOf(cell);
     if (file < 0) {
-        window.showStatus(QStringLiteral("「%1」が見つかりません").arg(q(c.file)));
+        window.showStatus(QStringLiteral("「%1」が見つかりません").arg(cellNameText(c)));
         return nullptr;
     }
     const std::string path = set.files()[static_cast<std::size_t>(file)].path;
@@ -320,7 +313,7 @@ std::unique_ptr<StepAction> SetController::OfferSetWideRemap(const PaletteBroadc
     const QString question =
         QStringLiteral("パレット「%1」はセットの閉じているセル %2 個でも使われています。\n"
                        "それらのファイルの画素も同じように書き換えますか？")
-            .arg(nameOf(palettePath))
+            .arg(fileNameText(palettePath))
             .arg(count);
     if (m_window.ui().messageBox(question.toStdString(), "CELDO", MessageIcon::Question,
                                  MessageButtons::YesNo) != answer::Yes)
@@ -349,7 +342,7 @@ std::unique_ptr<StepAction> SetController::OfferSetWideRemap(const PaletteBroadc
     QString list;
     for (const SetFileChange& c : changes) {
         paths.push_back(c.path);
-        list += QStringLiteral("\n") + nameOf(c.path);
+        list += QStringLiteral("\n") + fileNameText(c.path);
     }
     FilesRewritten(paths);
     const QString report =

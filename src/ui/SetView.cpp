@@ -8,6 +8,7 @@
 #include "ui/ImageWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/SetController.h"
+#include "ui/SetTexts.h"
 #include "ui/SetWindow.h"
 
 #include <QMouseEvent>
@@ -19,15 +20,6 @@
 namespace celdo {
 
 namespace {
-
-QString q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-QString nameOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return q(slash == std::string::npos ? path : path.substr(slash + 1));
-}
 
 // Tools whose gestures paint the selected cell from the set window; the
 // others (view only, region filter and copy, tile pick) keep to the image
@@ -173,7 +165,7 @@ void SetView::describe(Point at) {
     if (cell >= 0) {
         const CnfCell& c = set.document().cells()[static_cast<std::size_t>(cell)];
         text += QStringLiteral("  セル %1  物体 #%2  セルの (%3, %4)")
-                    .arg(nameOf(c.file))
+                    .arg(cellNameText(c))
                     .arg(c.object)
                     .arg(pixel.x)
                     .arg(pixel.y);
@@ -198,7 +190,7 @@ bool SetView::paint(MouseEvent::Kind kind, Point at, bool leftDown) {
     const ToolResponse response = holder->canvasView()->handleRemoteMouse(
         kind, Point{at.x - bounds.left, at.y - bounds.top}, leftDown);
     if (response.status)
-        m_window.showStatus(q(*response.status));
+        m_window.showStatus(QString::fromStdString(*response.status));
     if (response.overlayChanged)
         update(before.united(overlayBounds()));
     return true;
@@ -269,7 +261,7 @@ void SetView::mousePressEvent(QMouseEvent* event) {
     else if (paintsFromSet(code))
         m_window.showStatus(
             QStringLiteral("セル %1 を選びました。その上で押すと塗れます")
-                .arg(nameOf(set.document().cells()[static_cast<std::size_t>(cell)].file)));
+                .arg(cellNameText(set.document().cells()[static_cast<std::size_t>(cell)])));
 }
 
 void SetView::mouseMoveEvent(QMouseEvent* event) {

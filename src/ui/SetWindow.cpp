@@ -4,6 +4,7 @@
 #include "ui/ImageWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/SetController.h"
+#include "ui/SetTexts.h"
 #include "ui/SetView.h"
 
 #include <QActionGroup>
@@ -17,15 +18,6 @@
 namespace celdo {
 
 namespace {
-
-QString q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-QString nameOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return q(slash == std::string::npos ? path : path.substr(slash + 1));
-}
 
 QString commandText(Command command) {
     const CommandInfo* info = CommandTable::find(command);
@@ -186,7 +178,7 @@ void SetWindow::SetInitialScript(bool on) {
 
 void SetWindow::updateTitle() {
     QString title = QStringLiteral("%1 - ページ %2（色組 %3）")
-                        .arg(nameOf(m_set->path()))
+                        .arg(fileNameText(m_set->path()))
                         .arg(m_pageView.page)
                         .arg(m_set->document().pageGroup(m_pageView.page));
     if (m_set->document().modified())
@@ -202,7 +194,7 @@ void SetWindow::showReports() {
     QString text = m_set->reports().empty() ? QStringLiteral("報告はありません。")
                                             : QStringLiteral("セットを読み込んだときの報告:\n");
     for (const std::string& line : m_set->reports())
-        text += QStringLiteral("\n") + q(line);
+        text += QStringLiteral("\n") + QString::fromStdString(line);
     m_ui.messageBox(text.toStdString(), "CELDO", MessageIcon::Information, MessageButtons::Ok);
 }
 
@@ -212,13 +204,13 @@ bool SetWindow::Save() {
     const Status code = m_set->Save();
     if (code != status::Ok) {
         m_ui.messageBox(QStringLiteral("「%1」を保存できませんでした。")
-                            .arg(nameOf(m_set->path()))
+                            .arg(fileNameText(m_set->path()))
                             .toStdString(),
                         "CELDO", MessageIcon::Error, MessageButtons::Ok);
         return false;
     }
     updateTitle();
-    showStatus(QStringLiteral("「%1」を保存しました").arg(nameOf(m_set->path())));
+    showStatus(QStringLiteral("「%1」を保存しました").arg(fileNameText(m_set->path())));
     return true;
 }
 
@@ -226,7 +218,7 @@ bool SetWindow::QueryClose() {
     if (!m_set->document().modified())
         return true;
     const QString text = QStringLiteral("「%1」の物体の位置が変更されています。保存しますか？")
-                             .arg(nameOf(m_set->path()));
+                             .arg(fileNameText(m_set->path()));
     switch (m_ui.messageBox(text.toStdString(), "CELDO", MessageIcon::Question,
                             MessageButtons::YesNoCancel)) {
     case answer::Yes:

@@ -75,6 +75,17 @@ TEST(KissSetLoad, ReportsMissingAndUnreadableFiles) {
     EXPECT_NE(set->coloursOf(0), nullptr);
 }
 
+TEST(KissSetLoad, ReportsNameShiftJisFilesAsText) {
+    // "ドレス.cel" in Shift-JIS: 83 68 83 8C 83 58.
+    SetFolder folder;
+    folder.put("pal.kcf", eightColours());
+    folder.put("set.cnf", "%pal.kcf\n#0 \x83\x68\x83\x8C\x83\x58.cel\n");
+    const auto set = folder.load();
+    ASSERT_TRUE(set);
+    EXPECT_EQ(set->reports(), (std::vector<std::string>{"「ドレス.cel」が見つかりません"}));
+    EXPECT_EQ(KissSet::nameText("\x83\x68\x83\x8C\x83\x58.cel"), "ドレス.cel");
+}
+
 TEST(KissSetLoad, RefusesMissingFoldersAndHugeFiles) {
     SetFolder folder;
     std::unique_ptr<KissSet> set;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace celdo::convert {
@@ -22,11 +23,17 @@ int renderSet(const Arguments& arguments) {
 
     const int width = set->document().width();
     const int height = set->document().height();
+    if (static_cast<long long>(width) * height > MaxPagePixels)
+        return reportFailure(arguments.files[0], status::OutOfMemory);
     CellImagePtr picture = CellImage::Create(width, height, 24);
     if (!picture || picture->status() != status::Ok)
         return reportFailure(arguments.files[0], status::OutOfMemory);
-    std::vector<std::uint32_t> page(static_cast<std::size_t>(width) *
-                                    static_cast<std::size_t>(height));
+    std::vector<std::uint32_t> page;
+    try {
+        page.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    } catch (const std::bad_alloc&) {
+        return reportFailure(arguments.files[0], status::OutOfMemory);
+    }
     SetPageView view;
     view.page = arguments.page;
     view.initialScript = arguments.fkissInit;

@@ -10,6 +10,10 @@ namespace celdo {
 
 class KissSet;
 
+// The largest playfield drawn whole (256 MiB of pixels): a larger size line
+// is no screen of a set, and drawing it would only exhaust memory.
+inline constexpr long long MaxPagePixels = 8192LL * 8192LL;
+
 struct SetPageView {
     int page = 0;
     // Apply the `unmap`s of the script's `initialize` event.

@@ -7,6 +7,7 @@
 #include "palette/PaletteOperations.h"
 #include "sets/KissSet.h"
 #include "sets/SetFileRemap.h"
+#include "sets/SetPage.h"
 #include "ui/CanvasView.h"
 #include "ui/ChildFrame.h"
 #include "ui/ImageWindow.h"
@@ -14,6 +15,7 @@
 #include "ui/SetView.h"
 #include "ui/SetWindow.h"
 
+#include <QImage>
 #include <QMdiArea>
 #include <QTimer>
 
@@ -118,6 +120,20 @@ SetWindow* SetController::OpenSet(const std::string& path) {
                                      .arg(fileNameText(path))
                                      .toStdString(),
                                  "CELDO", MessageIcon::Error, MessageButtons::Ok);
+        return nullptr;
+    }
+    const int width = set->document().width();
+    const int height = set->document().height();
+    // A playfield too large for memory would show nothing.
+    if (static_cast<long long>(width) * height > MaxPagePixels ||
+        QImage(width, height, QImage::Format_RGB32).isNull()) {
+        m_window.ui().messageBox(
+            QStringLiteral("セット「%1」の画面（%2 × %3）は大きすぎて表示できません。")
+                .arg(fileNameText(path))
+                .arg(width)
+                .arg(height)
+                .toStdString(),
+            "CELDO", MessageIcon::Error, MessageButtons::Ok);
         return nullptr;
     }
     auto* window = new SetWindow(*this, std::move(set), &m_window);

@@ -77,7 +77,7 @@ void SetView::RedrawAll() {
 
 void SetView::RedrawArea(const Rect& playfield) {
     const Rect area = playfield.intersected({0, 0, m_page.width(), m_page.height()});
-    if (area.empty())
+    if (area.empty() || m_page.isNull())
         return;
     m_window.controller().Attach(m_window.set());
     const std::size_t stride = static_cast<std::size_t>(m_page.bytesPerLine()) / 4;
@@ -189,6 +189,8 @@ bool SetView::paint(MouseEvent::Kind kind, Point at, bool leftDown) {
     const QRect before = overlayBounds();
     const ToolResponse response = holder->canvasView()->handleRemoteMouse(
         kind, Point{at.x - bounds.left, at.y - bounds.top}, leftDown);
+    if (!response.changed.empty())
+        m_painted = true;
     if (response.status)
         m_window.showStatus(QString::fromStdString(*response.status));
     if (response.overlayChanged)
@@ -287,9 +289,18 @@ void SetView::mouseReleaseEvent(QMouseEvent* event) {
             file < 0 ? nullptr
                      : m_window.controller().windowOfFile(
                            m_window.set().files()[static_cast<std::size_t>(file)].path);
-        if (!holder || !holder->canvasView()->remoteGesture())
+        if (!holder || !holder->canvasView()->remoteGesture()) {
             m_paintCell = -1;
+            if (holder && m_painted)
+                m_window.RecordPaint(holder->undoLane());
+            m_painted = false;
+        }
         update(before);
+    }
+    if (m_dragObject >= 0) {
+        const Point now = m_window.set().document().objectPosition(m_window.page(), m_dragObject);
+        if (now != m_objectFrom)
+            m_window.RecordMove(m_window.page(), m_dragObject, m_objectFrom, now);
     }
     m_dragObject = -1;
 }

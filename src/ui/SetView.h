@@ -74,6 +74,7 @@ private:
     Point m_objectFrom;
     // The cell a gesture paints, while the gesture lasts.
     int m_paintCell = -1;
+    bool m_painted = false;
     QRect m_overlay;
 };
 

@@ -69,10 +69,10 @@ void SetWindow::buildMenu() {
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
     QAction* undo =
-        edit->addAction(commandText(Command::Undo), this, [this] { stepHistory(false); });
+        edit->addAction(commandText(Command::Undo), this, [this] { StepHistory(false); });
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     QAction* redo =
-        edit->addAction(commandText(Command::Redo), this, [this] { stepHistory(true); });
+        edit->addAction(commandText(Command::Redo), this, [this] { StepHistory(true); });
     redo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     edit->addSeparator();
@@ -241,14 +241,43 @@ ImageWindow* SetWindow::OpenCell(int cell) {
     return m_controller.OpenCell(*this, cell);
 }
 
-void SetWindow::stepHistory(bool redo) {
+void SetWindow::RecordMove(int page, int object, Point from, Point to) {
+    m_undo.push_back({true, page, object, from, to, UndoHistory::PaletteLane});
+    m_redo.clear();
+}
+
+void SetWindow::RecordPaint(UndoHistory::Lane lane) {
+    m_undo.push_back({false, m_pageView.page, 0, {}, {}, lane});
+    m_redo.clear();
+}
+
+void SetWindow::StepHistory(bool redo) {
+    std::vector<Step>& from = redo ? m_redo : m_undo;
+    if (!from.empty()) {
+        const Step step = from.back();
+        from.pop_back();
+        (redo ? m_undo : m_redo).push_back(step);
+        if (!step.move) {
+            m_controller.mainWindow().StepHistory(step.lane, redo);
+            return;
+        }
+        ShowPage(step.page);
+        const Rect before = m_set->objectBounds(step.page, step.object);
+        m_set->document().SetObjectPosition(step.page, step.object, redo ? step.to : step.from);
+        const Rect after = m_set->objectBounds(step.page, step.object);
+        m_view->RedrawArea(
+            Rect{before.left - 2, before.top - 2, before.right + 2, before.bottom + 2}.united(
+                {after.left - 2, after.top - 2, after.right + 2, after.bottom + 2}));
+        updateTitle();
+        return;
+    }
     const int cell = m_view->selectedCell();
     const int file = cell < 0 ? -1 : m_set->fileOf(cell);
     ImageWindow* holder =
         file < 0 ? nullptr
                  : m_controller.windowOfFile(m_set->files()[static_cast<std::size_t>(file)].path);
     if (!holder) {
-        showStatus(QStringLiteral("元に戻すのは、開いているセルを選んでからです"));
+        showStatus(QStringLiteral("元に戻すものがありません"));
         return;
     }
     m_controller.mainWindow().StepHistory(holder->undoLane(), redo);

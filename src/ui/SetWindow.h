@@ -2,6 +2,7 @@
 
 #include "core/Rect.h"
 #include "framework/qt/QtUi.h"
+#include "history/UndoHistory.h"
 #include "sets/KissSet.h"
 #include "sets/SetPage.h"
 
@@ -65,6 +66,13 @@ public:
     void RedrawAll();
     // An object moved: the caption's modified mark and the page.
     void ObjectMoved();
+    // What undo and redo in this window step through, newest last: a drag
+    // that ended somewhere else, or a gesture painted here on a cell.
+    void RecordMove(int page, int object, Point from, Point to);
+    void RecordPaint(UndoHistory::Lane lane);
+    // Undo (or redo) of this window's latest step; without one, of the
+    // selected cell's latest step.
+    void StepHistory(bool redo);
     void showStatus(const QString& text);
     void updateTitle();
 
@@ -74,7 +82,6 @@ protected:
 private:
     void buildMenu();
     void showReports();
-    void stepHistory(bool redo);
 
     SetController& m_controller;
     std::unique_ptr<KissSet> m_set;
@@ -86,6 +93,16 @@ private:
     QActionGroup* m_pages = nullptr;
     QActionGroup* m_zooms = nullptr;
     QAction* m_moveObjects = nullptr;
+    struct Step {
+        bool move = false;
+        int page = 0;
+        int object = 0;
+        Point from;
+        Point to;
+        UndoHistory::Lane lane = UndoHistory::PaletteLane;
+    };
+    std::vector<Step> m_undo;
+    std::vector<Step> m_redo;
 };
 
 } // namespace celdo

@@ -277,6 +277,15 @@ private slots:
         QCOMPARE(std::string(saved.begin(), saved.end()), expected);
         QVERIFY(!s->windowTitle().endsWith(QStringLiteral(" *")));
 
+        // The set window's undo takes the move back, and redo makes it again.
+        s->StepHistory(false);
+        QCOMPARE(s->set().document().objectPosition(0, 1), (Point{8, 4}));
+        QCOMPARE(pixelAt(*s, 8, 4), Green);
+        QCOMPARE(pixelAt(*s, 12, 8), Black);
+        s->StepHistory(true);
+        QCOMPARE(s->set().document().objectPosition(0, 1), (Point{9, 6}));
+        QCOMPARE(pixelAt(*s, 12, 8), Green);
+
         // A fixed object asks first; "No" leaves it.  Objects move with any
         // tool while "物体を動かす" is on.
         const char* fixed = "(16,12)\r\n%pal.kcf\r\n#0.3 a.cel\r\n$0 2,2\r\n";
@@ -366,6 +375,18 @@ private slots:
         f.settle();
         QCOMPARE(files.read("b.cel"), bSwapped);
         QVERIFY(f.ui.allAnswered());
+    }
+
+    void aPlayfieldTooLargeToDrawIsRefused() {
+        EditorFixture f;
+        const SetFiles files(f.dir);
+        const char* huge = "(30000,30000)\r\n%pal.kcf\r\n#0 a.cel\r\n";
+        SetFiles::write(files.path("huge.cnf"), Bytes(huge, huge + std::strlen(huge)));
+        auto editor = f.start(FrameVariant::MultipleDocument, {files.path("huge.cnf")});
+        QVERIFY(editor->mainWindow()->sets().setWindows().empty());
+        QCOMPARE(
+            f.ui.messages.back().text,
+            std::string("セット「huge.cnf」の画面（30000 × 30000）は大きすぎて表示できません。"));
     }
 
     void theSingleDocumentBuildOpensACellInItsOneWindow() {

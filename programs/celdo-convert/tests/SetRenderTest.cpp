@@ -107,6 +107,9 @@ TEST(SetRender, MistakesAreUsageErrorsAndAMissingSetFails) {
     EXPECT_EQ(run({"--fkiss-init", "a.cel", "b.png"}), ExitUsage);
     EXPECT_EQ(run({"--page", "0", "a.ico", "b.png"}), ExitUsage);
     EXPECT_EQ(run({"--render", dir.file("none.cnf"), dir.file("out.png")}), ExitFailure);
+    const std::string huge = "(30000,30000)\n";
+    writeFileBytes(dir.file("huge.cnf"), Bytes(huge.begin(), huge.end()));
+    EXPECT_EQ(run({"--render", dir.file("huge.cnf"), dir.file("out.png")}), ExitFailure);
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.png")));
 }
 

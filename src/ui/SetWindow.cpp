@@ -42,8 +42,15 @@ SetWindow::SetWindow(SetController& controller, std::unique_ptr<KissSet> set, QW
     m_scroll->setAlignment(Qt::AlignCenter);
     m_scroll->setBackgroundRole(QPalette::Dark);
     setCentralWidget(m_scroll);
+    // The pointer's place on the left; what the window last said on the
+    // right, for a while.
     m_pointer = new QLabel(this);
+    m_message = new QLabel(this);
+    m_message->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     statusBar()->addWidget(m_pointer, 1);
+    statusBar()->addWidget(m_message, 1);
+    m_messageTimer.setSingleShot(true);
+    connect(&m_messageTimer, &QTimer::timeout, m_message, &QLabel::clear);
     connect(m_view, &SetView::pointerText, m_pointer, &QLabel::setText);
     buildMenu();
     updateTitle();
@@ -187,7 +194,12 @@ void SetWindow::updateTitle() {
 }
 
 void SetWindow::showStatus(const QString& text) {
-    statusBar()->showMessage(text, 8000);
+    m_message->setText(text);
+    m_messageTimer.start(8000);
+}
+
+QString SetWindow::statusText() const {
+    return m_message->text();
 }
 
 void SetWindow::showReports() {

@@ -7,6 +7,7 @@
 #include "sets/SetPage.h"
 
 #include <QMainWindow>
+#include <QTimer>
 #include <memory>
 #include <vector>
 
@@ -74,6 +75,8 @@ public:
     // selected cell's latest step.
     void StepHistory(bool redo);
     void showStatus(const QString& text);
+    // What the status bar says besides the pointer's place.
+    QString statusText() const;
     void updateTitle();
 
 protected:
@@ -90,6 +93,8 @@ private:
     SetView* m_view = nullptr;
     QScrollArea* m_scroll = nullptr;
     QLabel* m_pointer = nullptr;
+    QLabel* m_message = nullptr;
+    QTimer m_messageTimer;
     QActionGroup* m_pages = nullptr;
     QActionGroup* m_zooms = nullptr;
     QAction* m_moveObjects = nullptr;

@@ -244,6 +244,8 @@ private slots:
         QTest::mouseClick(s->view(), Qt::LeftButton, {}, at(*s, 9, 5));
         f.settle();
         QCOMPARE(s->view()->selectedCell(), 1);
+        QCOMPARE(s->statusText(),
+                 QStringLiteral("セル b.cel を選びました。その上で押すと塗れます"));
         QVERIFY(!w.sets().windowOfFile(files.path("b.cel")));
         // The second press paints, opening the cell where it is edited.
         QTest::mouseClick(s->view(), Qt::LeftButton, {}, at(*s, 9, 5));

@@ -7,8 +7,8 @@
 #include "formats/KissCellFile.h"
 #include "formats/KissPaletteFile.h"
 #include "formats/MagFile.h"
-#include "formats/SaveIo.h"
 #include "palette/PaletteSet.h"
+#include "support/FailingSaveIo.h"
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
@@ -28,46 +28,7 @@ using test::readFileBytes;
 using test::TempDir;
 using test::writeFileBytes;
 
-// Counts every call and fails the `failAt`-th (from 1) with `error`.
-class FailingIo : public SaveIo {
-public:
-    int failAt = 0;
-    int error = ENOSPC;
-    std::vector<std::string> calls;
-
-    int open(const char* path, int flags, mode_t mode) override {
-        return fails("open") ? -1 : SaveIo::open(path, flags, mode);
-    }
-    ssize_t write(int fd, const void* data, std::size_t count) override {
-        return fails("write") ? -1 : SaveIo::write(fd, data, count);
-    }
-    ssize_t writev(int fd, const iovec* parts, int count) override {
-        return fails("writev") ? -1 : SaveIo::writev(fd, parts, count);
-    }
-    int fsync(int fd) override { return fails("fsync") ? -1 : SaveIo::fsync(fd); }
-    int close(int fd) override {
-        // A failing close still releases the descriptor, as the system's does.
-        if (fails("close")) {
-            SaveIo::close(fd);
-            errno = error;
-            return -1;
-        }
-        return SaveIo::close(fd);
-    }
-    int rename(const char* from, const char* to) override {
-        return fails("rename") ? -1 : SaveIo::rename(from, to);
-    }
-    int unlink(const char* path) override { return fails("unlink") ? -1 : SaveIo::unlink(path); }
-
-private:
-    bool fails(const char* name) {
-        calls.emplace_back(name);
-        if (static_cast<int>(calls.size()) != failAt)
-            return false;
-        errno = error;
-        return true;
-    }
-};
+using test::FailingSaveIo;
 
 CellImagePtr picture(int width, int height, int seed) {
     auto image = CellImage::Create(width, height, 8);
@@ -184,7 +145,7 @@ TEST(DurableSave, EveryFailingCallKeepsThePreviousFileAndLeavesNothingBehind) {
 
         // A clean run names the calls, the data's fsync among them before the
         // rename and the folder's after it.
-        FailingIo counting;
+        FailingSaveIo counting;
         {
             ScopedSaveIo scoped(counting);
             ASSERT_EQ(format.save(path, 2), status::Ok);
@@ -201,7 +162,7 @@ TEST(DurableSave, EveryFailingCallKeepsThePreviousFileAndLeavesNothingBehind) {
                 SCOPED_TRACE("call " + std::to_string(n) + " " + calls[n - 1] + " errno " +
                              std::to_string(error));
                 writeFileBytes(path, previous);
-                FailingIo failing;
+                FailingSaveIo failing;
                 failing.failAt = n;
                 failing.error = error;
                 Status result;
@@ -236,10 +197,10 @@ TEST(DurableSave, AFailedRenameNamesItsCause) {
     TempDir dir;
     const std::string path = dir.file("a.bmp");
     writeFileBytes(path, {1, 2, 3});
-    FailingIo failing;
+    FailingSaveIo failing;
     failing.failAt = 4; // open, writev or write, fsync, close, rename
     {
-        FailingIo counting;
+        FailingSaveIo counting;
         ScopedSaveIo scoped(counting);
         auto image = picture(4, 4, 0);
         BmpFile file(dir.file("b.bmp"));

@@ -1,6 +1,6 @@
 #include "formats/FileReplace.h"
 
-#include "formats/SaveIo.h"
+#include "support/FailingSaveIo.h"
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
@@ -19,46 +19,7 @@ using test::readFileBytes;
 using test::TempDir;
 using test::writeFileBytes;
 
-// Records every call with the path it opened, and fails the `failAt`-th
-// (from 1) with `error`.
-class RecordingIo : public SaveIo {
-public:
-    int failAt = 0;
-    int error = ENOSPC;
-    std::vector<std::string> calls;
-    std::vector<std::string> opened;
-
-    int open(const char* path, int flags, mode_t mode) override {
-        opened.emplace_back(path);
-        return fails("open") ? -1 : SaveIo::open(path, flags, mode);
-    }
-    ssize_t write(int fd, const void* data, std::size_t count) override {
-        return fails("write") ? -1 : SaveIo::write(fd, data, count);
-    }
-    int fsync(int fd) override { return fails("fsync") ? -1 : SaveIo::fsync(fd); }
-    int close(int fd) override {
-        // A failing close still releases the descriptor, as the system's does.
-        if (fails("close")) {
-            SaveIo::close(fd);
-            errno = error;
-            return -1;
-        }
-        return SaveIo::close(fd);
-    }
-    int rename(const char* from, const char* to) override {
-        return fails("rename") ? -1 : SaveIo::rename(from, to);
-    }
-    int unlink(const char* path) override { return fails("unlink") ? -1 : SaveIo::unlink(path); }
-
-private:
-    bool fails(const char* name) {
-        calls.emplace_back(name);
-        if (static_cast<int>(calls.size()) != failAt)
-            return false;
-        errno = error;
-        return true;
-    }
-};
+using test::FailingSaveIo;
 
 mode_t modeOf(const std::string& path) {
     struct stat info {};
@@ -92,7 +53,7 @@ TEST(FileReplace, TheDataAndThenTheFolderReachTheDisk) {
     TempDir dir;
     const std::string path = dir.file("a.cel");
     writeFileBytes(path, {1});
-    RecordingIo io;
+    FailingSaveIo io;
     {
         ScopedSaveIo scoped(io);
         ASSERT_EQ(ReplaceFileBytes(path, Bytes{2, 3}), status::Ok);
@@ -108,7 +69,7 @@ TEST(FileReplace, TheDataAndThenTheFolderReachTheDisk) {
 TEST(FileReplace, ATakenTemporaryNameIsRetriedUnderAnother) {
     TempDir dir;
     const std::string path = dir.file("a.cel");
-    RecordingIo io;
+    FailingSaveIo io;
     io.failAt = 1;
     io.error = EEXIST;
     {
@@ -160,7 +121,7 @@ TEST(FileReplace, AFolderOrAReadOnlyFileIsNotWritten) {
     const std::string path = dir.file("a.cel");
     writeFileBytes(path, {5, 6});
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-    RecordingIo io;
+    FailingSaveIo io;
     {
         ScopedSaveIo scoped(io);
         EXPECT_EQ(ReplaceFileBytes(path, Bytes{1}), status::CannotWrite);
@@ -184,7 +145,7 @@ TEST(FileReplace, AFailingCallKeepsTheOldBytesAndLeavesNoTemporaryFile) {
             TempDir dir;
             const std::string path = dir.file("a.cel");
             writeFileBytes(path, previous);
-            RecordingIo io;
+            FailingSaveIo io;
             io.failAt = n;
             io.error = error;
             Status result;
@@ -204,7 +165,7 @@ TEST(FileReplace, AFailingCallKeepsTheOldBytesAndLeavesNoTemporaryFile) {
 
 TEST(FileReplace, AFolderThatRefusesNewFilesCannotBeWritten) {
     TempDir dir;
-    RecordingIo io;
+    FailingSaveIo io;
     io.failAt = 1;
     io.error = EACCES;
     ScopedSaveIo scoped(io);

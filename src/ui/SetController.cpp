@@ -168,6 +168,11 @@ ImageWindow* SetController::windowOfFile(const std::string& path) const {
     return nullptr;
 }
 
+ImageWindow* SetController::windowOfCell(const KissSet& set, int cell) const {
+    const int file = cell < 0 ? -1 : set.fileOf(cell);
+    return file < 0 ? nullptr : windowOfFile(set.files()[static_cast<std::size_t>(file)].path);
+}
+
 void SetController::imageWindowShown(ImageWindow* window) {
     // The single-document build shows every picture in its one window.
     if (window->property("celdoSetLinked").toBool())

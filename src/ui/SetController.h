@@ -47,6 +47,8 @@ public:
 
     // The image window holding the file, or null.
     ImageWindow* windowOfFile(const std::string& path) const;
+    // The image window holding the file of a cell line, or null.
+    ImageWindow* windowOfCell(const KissSet& set, int cell) const;
     // Opens a cell of a set window (see SetWindow::OpenCell).
     ImageWindow* OpenCell(SetWindow& window, int cell);
     // Before drawing: the pictures open in image windows and the program's

@@ -126,12 +126,7 @@ void SetView::paintEvent(QPaintEvent* event) {
         }
     }
     if (m_paintCell >= 0) {
-        const int file = m_window.set().fileOf(m_paintCell);
-        ImageWindow* holder =
-            file < 0 ? nullptr
-                     : m_window.controller().windowOfFile(
-                           m_window.set().files()[static_cast<std::size_t>(file)].path);
-        if (holder) {
+        if (ImageWindow* holder = m_window.controller().windowOfCell(m_window.set(), m_paintCell)) {
             const Rect bounds = m_window.set().cellBounds(m_window.page(), m_paintCell);
             painter.setCompositionMode(QPainter::CompositionMode_Difference);
             painter.setPen(QPen(Qt::white, 0));
@@ -177,15 +172,10 @@ void SetView::describe(Point at) {
 }
 
 bool SetView::paint(MouseEvent::Kind kind, Point at, bool leftDown) {
-    KissSet& set = m_window.set();
-    const int file = m_paintCell < 0 ? -1 : set.fileOf(m_paintCell);
-    if (file < 0)
-        return false;
-    ImageWindow* holder =
-        m_window.controller().windowOfFile(set.files()[static_cast<std::size_t>(file)].path);
+    ImageWindow* holder = m_window.controller().windowOfCell(m_window.set(), m_paintCell);
     if (!holder)
         return false;
-    const Rect bounds = set.cellBounds(m_window.page(), m_paintCell);
+    const Rect bounds = m_window.set().cellBounds(m_window.page(), m_paintCell);
     const QRect before = overlayBounds();
     const ToolResponse response = holder->canvasView()->handleRemoteMouse(
         kind, Point{at.x - bounds.left, at.y - bounds.top}, leftDown);
@@ -222,15 +212,20 @@ void SetView::drag(Point at) {
     const Point to{m_objectFrom.x + at.x - m_dragFrom.x, m_objectFrom.y + at.y - m_dragFrom.y};
     if (to == set.document().objectPosition(page, m_dragObject))
         return;
-    const Rect before = set.objectBounds(page, m_dragObject);
-    set.document().SetObjectPosition(page, m_dragObject, to);
-    const Rect after = set.objectBounds(page, m_dragObject);
-    // The selection outline moves with the object.
-    const Rect outline =
-        Rect{before.left - 2, before.top - 2, before.right + 2, before.bottom + 2}.united(
-            {after.left - 2, after.top - 2, after.right + 2, after.bottom + 2});
-    RedrawArea(outline);
+    MoveObject(page, m_dragObject, to);
     m_window.ObjectMoved();
+}
+
+void SetView::MoveObject(int page, int object, Point to) {
+    KissSet& set = m_window.set();
+    const Rect before = set.objectBounds(page, object);
+    set.document().SetObjectPosition(page, object, to);
+    const Rect after = set.objectBounds(page, object);
+    // The selection outline moves with the object.
+    const auto outline = [](const Rect& r) {
+        return Rect{r.left - 2, r.top - 2, r.right + 2, r.bottom + 2};
+    };
+    RedrawArea(outline(before).united(outline(after)));
 }
 
 void SetView::mousePressEvent(QMouseEvent* event) {
@@ -243,9 +238,7 @@ void SetView::mousePressEvent(QMouseEvent* event) {
     if (!moving && paintsFromSet(code) && m_selected >= 0 &&
         set.cellBounds(m_window.page(), m_selected).contains(at.x, at.y)) {
         m_paintCell = m_selected;
-        const int file = set.fileOf(m_paintCell);
-        if (file >= 0 &&
-            !m_window.controller().windowOfFile(set.files()[static_cast<std::size_t>(file)].path)) {
+        if (set.fileOf(m_paintCell) >= 0 && !m_window.controller().windowOfCell(set, m_paintCell)) {
             // The cell is painted where it is edited: its image window.
             m_window.OpenCell(m_paintCell);
             m_window.activateWindow();
@@ -284,11 +277,7 @@ void SetView::mouseReleaseEvent(QMouseEvent* event) {
         const QRect before = overlayBounds();
         paint(MouseEvent::LeftRelease, at, false);
         // A polyline goes on after the release; other gestures end here.
-        const int file = m_window.set().fileOf(m_paintCell);
-        ImageWindow* holder =
-            file < 0 ? nullptr
-                     : m_window.controller().windowOfFile(
-                           m_window.set().files()[static_cast<std::size_t>(file)].path);
+        ImageWindow* holder = m_window.controller().windowOfCell(m_window.set(), m_paintCell);
         if (!holder || !holder->canvasView()->remoteGesture()) {
             m_paintCell = -1;
             if (holder && m_painted)

@@ -33,6 +33,9 @@ public:
     // Draws a rectangle of the playfield again.
     void RedrawArea(const Rect& playfield);
 
+    // Puts the object at `to` on the page and draws what it left and covers.
+    void MoveObject(int page, int object, Point to);
+
     int selectedCell() const { return m_selected; }
     void SelectCell(int cell);
 

@@ -274,20 +274,11 @@ void SetWindow::StepHistory(bool redo) {
             return;
         }
         ShowPage(step.page);
-        const Rect before = m_set->objectBounds(step.page, step.object);
-        m_set->document().SetObjectPosition(step.page, step.object, redo ? step.to : step.from);
-        const Rect after = m_set->objectBounds(step.page, step.object);
-        m_view->RedrawArea(
-            Rect{before.left - 2, before.top - 2, before.right + 2, before.bottom + 2}.united(
-                {after.left - 2, after.top - 2, after.right + 2, after.bottom + 2}));
+        m_view->MoveObject(step.page, step.object, redo ? step.to : step.from);
         updateTitle();
         return;
     }
-    const int cell = m_view->selectedCell();
-    const int file = cell < 0 ? -1 : m_set->fileOf(cell);
-    ImageWindow* holder =
-        file < 0 ? nullptr
-                 : m_controller.windowOfFile(m_set->files()[static_cast<std::size_t>(file)].path);
+    ImageWindow* holder = m_controller.windowOfCell(*m_set, m_view->selectedCell());
     if (!holder) {
         showStatus(QStringLiteral("元に戻すものがありません"));
         return;
